@@ -1,0 +1,31 @@
+#include "app/app_state.h"
+
+#include "core/stat_file.h"
+#include "core/text.h"
+
+namespace qm {
+
+std::string ProgramFilePath(const Platform& platform, const char* fileName) {
+    return AddBackslash(FolderOfPath(platform.programPath)) + fileName;
+}
+
+std::string StatFilePath(const Platform& platform) { return ProgramFilePath(platform, "stat.dat"); }
+
+void ResetCurrentStatistics(AppState& app, Platform& platform) {
+    SaveStatistics(app.stats, platform.files, StatFilePath(platform));
+    ClearStatistics(app.stats.SavedStat, platform.calendar);
+    ClearStatistics(app.stats.CurrentStat, platform.calendar);
+    app.runClock.Restart(platform.clock);
+}
+
+void ResetCommonStatistics(AppState& app, Platform& platform) {
+    ClearStatistics(app.stats.CommonStat, platform.calendar);
+    SaveStatistics(app.stats, platform.files, StatFilePath(platform));
+}
+
+void LoadProgramStatistics(AppState& app, Platform& platform) {
+    LoadStatistics(app.stats, platform.files, StatFilePath(platform), platform.calendar,
+                   [&](bool flag) { SetAutorun(flag, platform.registry, platform.programPath); });
+}
+
+}  // namespace qm

@@ -1,0 +1,47 @@
+// Everything the running program keeps for the whole run, in one place. The
+// program owns one AppState; tests build their own.
+#pragma once
+
+#include <string>
+
+#include "app/autorun.h"
+#include "core/platform.h"
+#include "core/statistics.h"
+#include "input/clock.h"
+#include "input/sampler.h"
+
+namespace qm {
+
+struct AppState {
+    Statistics stats;
+    RunClock runClock;
+    SamplerState sampler;
+    bool ExitRequested = false;
+};
+
+// The platform services the program's routines call.
+struct Platform {
+    FileSystem& files;
+    const Calendar& calendar;
+    TimeSource& clock;
+    Registry& registry;
+    std::string programPath;  // full path of the running executable
+};
+
+// Files of the program, beside its executable.
+std::string ProgramFilePath(const Platform& platform, const char* fileName);
+std::string StatFilePath(const Platform& platform);
+
+// Saves, then clears this run's figures and restarts the run clock: the
+// all-time column goes on from where it was, the current column from zero.
+void ResetCurrentStatistics(AppState& app, Platform& platform);
+
+// Clears the all-time figures (since today), then saves: they then hold just
+// what this run gained since its last save.
+void ResetCommonStatistics(AppState& app, Platform& platform);
+
+// LoadStatistics of the program's stat.dat, with the autorun fallback wired
+// to the registry.
+void LoadProgramStatistics(AppState& app, Platform& platform);
+
+}  // namespace qm

@@ -1,0 +1,79 @@
+// The twelve value texts of the main window, derived afresh from the three
+// accounts at every sampler tick.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/platform.h"
+#include "core/statistics.h"
+
+namespace qm {
+
+// The value labels, in the order the refresh writes them. Index 0 of a label
+// array is the current run, index 1 all time.
+enum class ValueLabel {
+    KeybrdPushed0, MouseClicks0, MousePixels0, MouseMeters0, KeybrdSpeed0,
+    KeybrdPushed1, MouseClicks1, MousePixels1, MouseMeters1, KeybrdSpeed1,
+    AllTime, CurTime,
+};
+inline constexpr int kValueLabelCount = 12;
+
+// Where the texts go: the labels of the main window, or a test's record.
+class LabelSink {
+public:
+    virtual ~LabelSink() = default;
+    virtual void SetLabelText(ValueLabel label, const std::string& text) = 0;
+};
+
+inline constexpr double kPixelsPerMeter = 3500.0;
+inline constexpr int32_t kTypingSpeedFactor = 66;
+
+// 1 when the value is 0, otherwise the value.
+double NonZero(double value);
+
+// "0" in front of a text shorter than two characters.
+std::string PadTwoDigits(const std::string& text);
+
+// hh:mm:ss with at least two hour digits: 3661 gives 01:01:01, 360000 gives 100:00:00.
+std::string FormatDuration(int32_t seconds);
+
+// Pixels as meters with two decimals in the user's regional format.
+std::string MetersText(int32_t pixels, const NumberFormat& format);
+
+// floor(letters * 66 / NonZero(typingSeconds)); raises OverflowError when
+// letters * 66 leaves the 32-bit range.
+std::string SpeedText(int32_t letters, double typingSeconds);
+
+// Shown in place of a figure that has left the 32-bit range.
+inline constexpr const char* kOverflowText = "overflow";
+
+// Writes the twelve texts. A label is written only when its text changes, so
+// an unchanged figure costs no repaint. A figure that cannot be computed
+// (a sum beyond the 32-bit range) shows kOverflowText while every other label
+// is still refreshed; the first such failure is then raised as OverflowError.
+class Display {
+public:
+    Display(LabelSink& labels, const NumberFormat& format) : labels_(labels), format_(format) {}
+
+    void RefreshDisplay(const Statistics& stats);
+
+    // Forget what the labels show, so that the next refresh writes all twelve.
+    void Invalidate();
+
+private:
+    void Put(ValueLabel label, const std::string& text);
+    const std::string& Meters(int index, int32_t pixels);
+
+    LabelSink& labels_;
+    const NumberFormat& format_;
+    std::array<std::string, kValueLabelCount> shown_{};
+    std::array<bool, kValueLabelCount> known_{};
+    // The regional format is the costly part: remember the last pixels formatted.
+    std::array<int32_t, 2> meterPixels_{};
+    std::array<std::string, 2> meterText_{};
+    std::array<bool, 2> meterKnown_{};
+};
+
+}  // namespace qm

@@ -1,0 +1,219 @@
+#include "core/stat_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "core/checked.h"
+#include "core/text.h"
+
+namespace qm {
+
+StatFileError::StatFileError(Reason r, std::string p, int l, const std::string& message)
+    : std::runtime_error(message), reason(r), path(std::move(p)), line(l) {}
+
+namespace {
+
+bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Lines end at CR (a following LF belongs to the end) or at a lone LF. A last
+// line without its end still counts; nothing after the final end is a line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The longest prefix of `s` (blanks already removed) that fits the number pattern.
+size_t NumberPrefixLength(const std::string& s, bool& hasDigits) {
+    size_t i = 0, n = s.size();
+    hasDigits = false;
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    while (i < n && IsDigit(s[i])) { ++i; hasDigits = true; }
+    if (i < n && s[i] == '.') {
+        size_t j = i + 1;
+        bool fraction = false;
+        while (j < n && IsDigit(s[j])) { ++j; fraction = true; }
+        if (hasDigits || fraction) { i = j; hasDigits = true; }
+    }
+    if (!hasDigits) return 0;
+    if (i < n && (s[i] == 'E' || s[i] == 'e')) {
+        size_t j = i + 1;
+        if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
+        size_t digitsStart = j;
+        while (j < n && IsDigit(s[j])) ++j;
+        if (j > digitsStart) i = j;  // an "E" without digits is not part of the number
+    }
+    return i;
+}
+
+std::string Squeezed(std::string_view text) {
+    std::string s;
+    s.reserve(text.size());
+    for (char c : text)
+        if (!IsIgnored(c)) s += c;
+    return s;
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) {
+    std::string s = Squeezed(text);
+    bool hasDigits = false;
+    size_t length = NumberPrefixLength(s, hasDigits);
+    if (!hasDigits) return 0.0;
+    const char* first = s.data();
+    if (*first == '+') ++first;  // from_chars takes no plus sign
+    double value = 0.0;
+    auto [end, error] = std::from_chars(first, s.data() + length, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Too small rounds to zero; too large cannot be held.
+        double probe = std::strtod(std::string(first, static_cast<const char*>(s.data()) + length).c_str(), nullptr);
+        if (std::isinf(probe)) throw OverflowError("number beyond the range of a double");
+        return 0.0;
+    }
+    return value;
+}
+
+std::string RealText(double value) {
+    if (!std::isfinite(value) || value == 0.0) return "0";
+    // 15 significant digits in scientific form, then laid out as plain decimal.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    std::string_view sci(buffer);
+    bool negative = sci.front() == '-';
+    if (negative) sci.remove_prefix(1);
+    size_t e = sci.find('e');
+    std::string digits;
+    for (char c : sci.substr(0, e))
+        if (IsDigit(c)) digits += c;
+    int exponent = std::atoi(std::string(sci.substr(e + 1)).c_str());
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string result;
+    int pointAfter = exponent + 1;  // digits before the decimal point
+    if (pointAfter <= 0) {
+        result = "0." + std::string(static_cast<size_t>(-pointAfter), '0') + digits;
+    } else if (static_cast<size_t>(pointAfter) >= digits.size()) {
+        result = digits + std::string(static_cast<size_t>(pointAfter) - digits.size(), '0');
+    } else {
+        result = digits.substr(0, pointAfter) + "." + digits.substr(pointAfter);
+    }
+    return negative ? "-" + result : result;
+}
+
+std::optional<bool> ReadFlag(std::string_view text) {
+    std::string s = Squeezed(text);
+    std::string lower;
+    for (char c : s) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower == "true") return true;
+    if (lower == "false") return false;
+    bool hasDigits = false;
+    if (NumberPrefixLength(s, hasDigits) != s.size() || !hasDigits) return std::nullopt;
+    return ReadNumber(s) != 0.0;
+}
+
+std::string StatFileText(const StatRecord& c, bool autorunEnabled) {
+    std::string text;
+    for (const std::string& line :
+         {std::to_string(c.KeysPressed), RealText(c.OtherKeysTime), std::to_string(c.MousePixels),
+          std::to_string(c.LettersTyped), RealText(c.TypingTime), std::to_string(c.MouseClicks),
+          std::to_string(c.PassedSeconds), c.SinceDate, std::string(autorunEnabled ? "True" : "False")})
+        text += line + "\r\n";
+    return text;
+}
+
+bool FileExists(FileSystem& files, const std::string& path) { return files.Exists(path); }
+
+void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes) {
+    const std::string temp = path + ".tmp";
+    try {
+        std::unique_ptr<WritableFile> file = files.Create(temp);
+        file->Write(bytes);
+        file->Flush();
+        file->Close();
+        file.reset();
+        files.Replace(temp, path);
+    } catch (...) {
+        files.Remove(temp);
+        throw;
+    }
+}
+
+void SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path) {
+    MergeStatistics(stats);
+    WriteFileAtomically(files, path, StatFileText(stats.CommonStat, stats.AutorunEnabled));
+}
+
+void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
+                    const Calendar& calendar, const std::function<void(bool)>& setAutorun) {
+    std::string text;
+    try {
+        text = files.ReadAll(path);
+    } catch (const FileError& e) {
+        throw StatFileError(StatFileError::Reason::CannotRead, path, 0, e.what());
+    }
+    const std::vector<std::string_view> lines = SplitLines(text);
+    auto line = [&](int number) {
+        if (static_cast<size_t>(number) > lines.size())
+            throw StatFileError(StatFileError::Reason::EndOfFile, path, number,
+                                path + ", line " + std::to_string(number) +
+                                    ": the file ends before this line (it should have 9 lines)");
+        return lines[static_cast<size_t>(number) - 1];
+    };
+    auto counter = [&](int number) {
+        std::string_view t = line(number);
+        try {
+            return RoundToInt32(ReadNumber(t));
+        } catch (const OverflowError&) {
+            throw StatFileError(StatFileError::Reason::Overflow, path, number,
+                                path + ", line " + std::to_string(number) + ": the number \"" +
+                                    std::string(t) +
+                                    "\" is outside the range -2147483648 to 2147483647");
+        }
+    };
+    auto seconds = [&](int number) {
+        std::string_view t = line(number);
+        try {
+            return ReadNumber(t);
+        } catch (const OverflowError&) {
+            throw StatFileError(StatFileError::Reason::Overflow, path, number,
+                                path + ", line " + std::to_string(number) + ": the number \"" +
+                                    std::string(t) + "\" is too large");
+        }
+    };
+
+    // Read into a copy: a failed load leaves the accounts as they were.
+    StatRecord common = stats.CommonStat;
+    common.KeysPressed = counter(1);
+    common.OtherKeysTime = seconds(2);
+    common.MousePixels = counter(3);
+    common.LettersTyped = counter(4);
+    common.TypingTime = seconds(5);
+    common.MouseClicks = counter(6);
+    common.PassedSeconds = counter(7);
+    common.SinceDate = std::string(line(8));
+    if (common.SinceDate.empty() || common.SinceDate == "0") common.SinceDate = DateText(calendar.Today());
+    stats.CommonStat = std::move(common);
+
+    std::optional<bool> flag = lines.size() >= 9 ? ReadFlag(lines[8]) : std::nullopt;
+    if (flag) {
+        stats.AutorunEnabled = *flag;
+    } else {
+        // An unreadable flag means start with Windows, and the registry is told so.
+        stats.AutorunEnabled = true;
+        if (setAutorun) setAutorun(true);
+    }
+}
+
+}  // namespace qm

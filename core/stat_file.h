@@ -1,0 +1,68 @@
+// stat.dat: the all-time figures and the start-with-Windows flag, nine text
+// lines each ending in CR LF:
+//   1 KeysPressed  2 OtherKeysTime  3 MousePixels  4 LettersTyped
+//   5 TypingTime   6 MouseClicks    7 PassedSeconds 8 SinceDate  9 True/False
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "core/platform.h"
+#include "core/statistics.h"
+
+namespace qm {
+
+// A load or save of stat.dat that failed, naming the file, the line (0 when
+// the failure is not about one line) and what is wrong.
+class StatFileError : public std::runtime_error {
+public:
+    enum class Reason { CannotRead, EndOfFile, Overflow };
+    StatFileError(Reason reason, std::string path, int line, const std::string& message);
+    Reason reason;
+    std::string path;
+    int line;
+};
+
+// The number reading rule of stat.dat: blanks, tabs and line feeds anywhere
+// are ignored; then an optional sign, digits, optionally "." and digits,
+// optionally an exponent. Reading stops at the first character that does not
+// fit and the value is what was read; no number at all reads as 0. Raises
+// OverflowError when the number lies beyond the range of a double.
+double ReadNumber(std::string_view text);
+
+// A double as plain decimal text: at most 15 significant digits, "." as the
+// decimal separator, no exponent, no trailing zeros (0, 0.06, 1543.2).
+std::string RealText(double value);
+
+// Line 9: "True" or "False" in any letter case, or a number (0 is false).
+std::optional<bool> ReadFlag(std::string_view text);
+
+// The nine lines exactly as they are written.
+std::string StatFileText(const StatRecord& common, bool autorunEnabled);
+
+bool FileExists(FileSystem& files, const std::string& path);
+
+// Writes the bytes to a temporary file beside `path`, forces them to disk and
+// only then puts the file in the place of `path`. When any step fails the old
+// file stays as it was, the temporary file is removed and the FileError goes
+// on to the caller.
+void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes);
+
+// Merges the unsaved part of the run into CommonStat, then writes the file.
+// The merge is complete before the file is touched: an overflow leaves the
+// accounts and the file as they were. A failed write leaves the old file and
+// the merged accounts, so the next save writes everything.
+void SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path);
+
+// Reads the file into CommonStat and AutorunEnabled. Lines 1 to 8 must be
+// there and the counters must fit in 32 bits; otherwise StatFileError names
+// the line and the accounts stay as they were. An empty or "0" line 8 means
+// today. A missing or unreadable line 9 switches AutorunEnabled on and calls
+// setAutorun(true). Never writes the file.
+void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
+                    const Calendar& calendar, const std::function<void(bool)>& setAutorun);
+
+}  // namespace qm

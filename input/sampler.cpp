@@ -1,0 +1,91 @@
+#include "input/sampler.h"
+
+#include <cmath>
+#include <exception>
+
+#include "core/checked.h"
+
+namespace qm {
+
+KeyClass ClassOfKey(int code) {
+    if (code == 1 || code == 2) return KeyClass::MouseButton;
+    if ((code >= 65 && code <= 90) || (code >= 97 && code <= 122) || (code >= 223 && code <= 255))
+        return KeyClass::Letter;
+    return KeyClass::OtherKey;
+}
+
+namespace {
+
+// Adds to a counter unless that would pass its limit; remembers the first overflow.
+void CountUp(int32_t& counter, int32_t amount, std::exception_ptr& failure) {
+    try {
+        counter = CheckedAdd(counter, amount);
+    } catch (const OverflowError&) {
+        if (!failure) failure = std::current_exception();
+    }
+}
+
+void AddSeconds(double& total, double seconds, std::exception_ptr& failure) {
+    try {
+        total = CheckedDouble(total + seconds);
+    } catch (const FloatError&) {
+        if (!failure) failure = std::current_exception();
+    }
+}
+
+}  // namespace
+
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
+                 Display& display) {
+    StatRecord& cur = stats.CurrentStat;
+    std::exception_ptr failure;
+
+    for (int code = 1; code <= 255; ++code) {
+        if ((input.GetAsyncKeyState(code) & 1) == 0) continue;
+        KeyClass keyClass = ClassOfKey(code);
+        if (keyClass == KeyClass::MouseButton) {
+            // Clicks neither start nor interrupt a typing burst.
+            CountUp(cur.MouseClicks, 1, failure);
+            continue;
+        }
+        CountUp(cur.KeysPressed, 1, failure);
+        double first = clock.HiResSeconds() - state.LastKeyTime;
+        double second = clock.HiResSeconds() - state.LastKeyTime;
+        if (first < kBurstMaxSeconds && second > kBurstMinSeconds) {
+            if (keyClass == KeyClass::Letter) {
+                int32_t before = cur.LettersTyped;
+                CountUp(cur.LettersTyped, 1, failure);
+                // A letter that could not be counted adds no typing time either.
+                if (cur.LettersTyped != before)
+                    AddSeconds(cur.TypingTime, clock.HiResSeconds() - state.LastKeyTime, failure);
+            } else {
+                AddSeconds(cur.OtherKeysTime, clock.HiResSeconds() - state.LastKeyTime, failure);
+            }
+        }
+        state.LastKeyTime = clock.HiResSeconds();
+    }
+
+    if (std::optional<Point> p = input.GetCursorPos()) {
+        if (state.HaveCursorPos) {
+            double dx = static_cast<double>(state.LastCursorPos.x) - p->x;
+            double dy = static_cast<double>(state.LastCursorPos.y) - p->y;
+            double distance = std::sqrt(dx * dx + dy * dy);
+            try {
+                cur.MousePixels = RoundToInt32(cur.MousePixels + distance);
+            } catch (const OverflowError&) {
+                if (!failure) failure = std::current_exception();
+            }
+        }
+        state.LastCursorPos = *p;
+        state.HaveCursorPos = true;
+    }
+
+    try {
+        display.RefreshDisplay(stats);
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace qm

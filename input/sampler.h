@@ -1,0 +1,59 @@
+// The 60 ms input sampler: polls every virtual-key code and the cursor and
+// turns what it sees into counts of CurrentStat.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "core/display.h"
+#include "core/statistics.h"
+#include "input/clock.h"
+
+namespace qm {
+
+struct Point {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+// Key states and the cursor.
+class InputDevices {
+public:
+    virtual ~InputDevices() = default;
+    // Bit 0 is set when the key was pressed since the previous query.
+    virtual uint16_t GetAsyncKeyState(int virtualKey) = 0;
+    // The cursor in screen pixels; nothing when it cannot be read (a locked
+    // workstation, a secure desktop).
+    virtual std::optional<Point> GetCursorPos() = 0;
+};
+
+enum class KeyClass { MouseButton, Letter, OtherKey };
+
+// Codes 1 and 2 are the left and right mouse buttons; 65-90, 97-122 and
+// 223-255 count as letters; every other code from 3 to 255 is another key.
+KeyClass ClassOfKey(int virtualKey);
+
+// A keyboard press lies inside a typing burst when the first interval is
+// below 1.2 s and the second above 0.01 s (two separate clock readings).
+inline constexpr double kBurstMaxSeconds = 1.2;
+inline constexpr double kBurstMinSeconds = 0.01;
+
+// The sampler's own state, alive for the whole run; resets of the figures
+// leave it alone.
+struct SamplerState {
+    double LastKeyTime = 0;
+    Point LastCursorPos;
+    // False until the first cursor reading of the run: that reading only
+    // marks where the cursor is, it is no travel.
+    bool HaveCursorPos = false;
+};
+
+// One tick: the key scan, the cursor, then display.RefreshDisplay(stats).
+// A counter that would pass its 32-bit limit stays where it is while every
+// other figure goes on counting; the first such overflow is raised once the
+// tick has done all of its work.
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
+                 Display& display);
+
+}  // namespace qm

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what building and testing Quillmark needs on Debian 12: the native
+# toolchain with GoogleTest, the MinGW-w64 cross compiler for 32-bit Windows,
+# Wine (with its 32-bit part) and the X tools the end-to-end tests use.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+run() {
+  echo "+ $*" >&2
+  "$@" || { echo "setup: FAILED: $*" >&2; exit 1; }
+}
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO="sudo"; else
+    echo "setup: needs root (or sudo) to install packages" >&2; exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+need_i386=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  run $SUDO dpkg --add-architecture i386
+  need_i386=1
+fi
+
+packages=(cmake g++ make googletest libgtest-dev libgmock-dev
+          g++-mingw-w64-i686 mingw-w64-i686-dev
+          wine wine32:i386 xvfb xdotool imagemagick x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ] || [ "$need_i386" -eq 1 ]; then
+  run $SUDO apt-get update -q
+fi
+if [ "${#missing[@]}" -gt 0 ]; then
+  run $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+for tool in cmake g++ i686-w64-mingw32-g++-posix wine Xvfb xdotool import; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "setup: $tool still missing after install" >&2; exit 1; }
+done
+echo "setup: all tools present"

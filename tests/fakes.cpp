@@ -1,0 +1,77 @@
+#include "tests/fakes.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace qm::test {
+
+std::string FakeNumberFormat::Format(double value, int decimals) const {
+    ++calls;
+    char plain[400];
+    std::snprintf(plain, sizeof plain, "%.*f", decimals, std::fabs(value));
+    std::string digits(plain);
+    size_t point = digits.find('.');
+    std::string whole = digits.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : digits.substr(point + 1);
+    std::string grouped;
+    for (size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) grouped += thousand_;
+        grouped += whole[i];
+    }
+    std::string result = (value < 0 ? "-" : "") + grouped;
+    if (!fraction.empty()) result += decimal_ + fraction;
+    return result;
+}
+
+namespace {
+class MemoryFile : public WritableFile {
+public:
+    MemoryFile(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    void Write(std::string_view bytes) override {
+        if (fs_.failAtStep == fs_.steps + 1) {
+            // Disk full half way: part of the bytes are on the disk.
+            fs_.files[path_] += std::string(bytes.substr(0, bytes.size() / 2));
+        }
+        fs_.Step("write " + path_);
+        fs_.files[path_] += std::string(bytes);
+    }
+    void Flush() override { fs_.Step("flush " + path_); }
+    void Close() override { fs_.Step("close " + path_); }
+
+private:
+    MemoryFileSystem& fs_;
+    std::string path_;
+};
+}  // namespace
+
+void MemoryFileSystem::Step(const std::string& what) {
+    ++steps;
+    if (steps == failAtStep) throw FileError("injected failure: " + what);
+}
+
+std::string MemoryFileSystem::ReadAll(const std::string& path) {
+    auto it = files.find(path);
+    if (it == files.end()) throw FileError("Cannot open " + path + ": not found");
+    return it->second;
+}
+
+std::unique_ptr<WritableFile> MemoryFileSystem::Create(const std::string& path) {
+    Step("create " + path);
+    files[path].clear();
+    return std::make_unique<MemoryFile>(*this, path);
+}
+
+void MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
+    Step("replace " + to);
+    auto it = files.find(from);
+    if (it == files.end()) throw FileError("Cannot replace " + to + ": source missing");
+    files[to] = it->second;
+    files.erase(from);
+}
+
+void MemoryFileSystem::Append(const std::string& path, std::string_view bytes) {
+    Step("append " + path);
+    files[path] += std::string(bytes);
+}
+
+}  // namespace qm::test

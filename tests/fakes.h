@@ -1,0 +1,121 @@
+// Fakes of the platform services, for tests.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/autorun.h"
+#include "core/display.h"
+#include "core/platform.h"
+#include "input/clock.h"
+#include "input/sampler.h"
+
+namespace qm::test {
+
+class FakeCalendar : public Calendar {
+public:
+    LocalDate today{2026, 12, 7};
+    LocalDate Today() const override { return today; }
+};
+
+// A regional number format with the given separators, grouping by three.
+class FakeNumberFormat : public NumberFormat {
+public:
+    FakeNumberFormat(std::string decimal = ".", std::string thousand = ",") : decimal_(decimal), thousand_(thousand) {}
+    std::string Format(double value, int decimals) const override;
+    mutable int calls = 0;
+
+private:
+    std::string decimal_, thousand_;
+};
+
+// Files in memory. Every Create, Write, Flush, Close and Replace is a step;
+// with failAtStep = n the n-th step fails (a Write then leaves half its bytes).
+class MemoryFileSystem : public FileSystem {
+public:
+    std::map<std::string, std::string> files;
+    int failAtStep = 0;  // 0: never
+    int steps = 0;
+
+    bool Exists(const std::string& path) override { return files.count(path) > 0; }
+    std::string ReadAll(const std::string& path) override;
+    std::unique_ptr<WritableFile> Create(const std::string& path) override;
+    void Replace(const std::string& from, const std::string& to) override;
+    void Remove(const std::string& path) noexcept override { files.erase(path); }
+    void Append(const std::string& path, std::string_view bytes) override;
+
+    void Step(const std::string& what);
+};
+
+struct FakeRegistry : Registry {
+    // "HKLM\\subkey\\name" -> data
+    std::map<std::string, std::string> values;
+    bool machineWritable = true;
+
+    static std::string Key(RegistryRoot root, const std::string& subkey, const std::string& name) {
+        return std::string(root == RegistryRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + subkey + "\\" + name;
+    }
+    bool SetStringValue(RegistryRoot root, const std::string& subkey, const std::string& name,
+                        const std::string& data) override {
+        if (root == RegistryRoot::LocalMachine && !machineWritable) return false;
+        values[Key(root, subkey, name)] = data;
+        return true;
+    }
+    bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override {
+        if (root == RegistryRoot::LocalMachine && !machineWritable) return false;
+        return values.erase(Key(root, subkey, name)) > 0;
+    }
+};
+
+struct FakeCounter : Counter {
+    int64_t frequency = 1000;
+    int64_t count = 0;
+    std::vector<std::string> calls;
+    int64_t Frequency() override { calls.push_back("frequency"); return frequency; }
+    int64_t Count() override { calls.push_back("count"); return count; }
+};
+
+// A clock that gives its scripted readings one after another, then stays at the last.
+struct ScriptedClock : TimeSource {
+    std::deque<double> readings;
+    double now = 0;
+    int reads = 0;
+    ScriptedClock() = default;
+    ScriptedClock(std::initializer_list<double> r) : readings(r) {}
+    double HiResSeconds() override {
+        ++reads;
+        if (!readings.empty()) {
+            now = readings.front();
+            readings.pop_front();
+        }
+        return now;
+    }
+};
+
+// Key bits and cursor positions for the next tick.
+struct ScriptedInput : InputDevices {
+    std::vector<int> pressed;             // codes with bit 0 set in the next tick
+    std::optional<Point> cursor = Point{0, 0};
+    std::vector<int> queried;
+    uint16_t GetAsyncKeyState(int code) override {
+        queried.push_back(code);
+        for (int c : pressed)
+            if (c == code) return 1;
+        return 0;
+    }
+    std::optional<Point> GetCursorPos() override { return cursor; }
+};
+
+struct RecordingLabels : LabelSink {
+    std::map<ValueLabel, std::string> text;
+    std::vector<ValueLabel> writes;
+    void SetLabelText(ValueLabel label, const std::string& t) override {
+        text[label] = t;
+        writes.push_back(label);
+    }
+};
+
+}  // namespace qm::test

@@ -1,0 +1,55 @@
+// Owners for Win32 handles: each closes its handle exactly once.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace qm::win32 {
+
+template <typename Handle, auto Invalid, auto CloseFn>
+class Unique {
+public:
+    Unique() = default;
+    explicit Unique(Handle h) : h_(h) {}
+    Unique(const Unique&) = delete;
+    Unique& operator=(const Unique&) = delete;
+    Unique(Unique&& other) noexcept : h_(std::exchange(other.h_, Invalid())) {}
+    Unique& operator=(Unique&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.h_, Invalid()));
+        return *this;
+    }
+    ~Unique() { reset(); }
+
+    Handle get() const { return h_; }
+    explicit operator bool() const { return h_ != Invalid(); }
+    Handle* out() {
+        reset();
+        return &h_;
+    }
+    // Closes now; returns false when the close itself failed.
+    bool close() {
+        if (h_ == Invalid()) return true;
+        bool ok = CloseFn(std::exchange(h_, Invalid()));
+        return ok;
+    }
+    void reset(Handle h = Invalid()) {
+        if (h_ != Invalid()) CloseFn(h_);
+        h_ = h;
+    }
+
+private:
+    Handle h_ = Invalid();
+};
+
+inline HANDLE InvalidFileHandle() { return INVALID_HANDLE_VALUE; }
+inline bool CloseFile(HANDLE h) { return CloseHandle(h) != 0; }
+inline HANDLE NullHandle() { return nullptr; }
+inline HKEY NullKey() { return nullptr; }
+inline bool CloseKey(HKEY k) { return RegCloseKey(k) == ERROR_SUCCESS; }
+
+using UniqueFile = Unique<HANDLE, InvalidFileHandle, CloseFile>;    // CreateFileW
+using UniqueHandle = Unique<HANDLE, NullHandle, CloseFile>;         // mutexes, events
+using UniqueKey = Unique<HKEY, NullKey, CloseKey>;
+
+}  // namespace qm::win32
