@@ -26,7 +26,7 @@ fi
 
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev
           g++-mingw-w64-i686 mingw-w64-i686-dev
-          wine wine32:i386 xvfb xdotool imagemagick x11-utils)
+          wine wine32:i386 xvfb xdotool imagemagick x11-utils locales)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -40,6 +40,19 @@ fi
 if [ "${#missing[@]}" -gt 0 ]; then
   run $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# Wine names Unix files in the C library's character set: without a UTF-8
+# locale, file names outside ASCII cannot be created. The tests also run the
+# program under a comma-decimal locale.
+for loc in en_US de_DE; do
+  if ! locale -a 2>/dev/null | grep -qix "$loc.utf-\?8"; then
+    if ! grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "$loc.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+    regen=1
+  fi
+done
+if [ "${regen:-0}" = 1 ]; then run $SUDO locale-gen; fi
 
 for tool in cmake g++ i686-w64-mingw32-g++-posix wine Xvfb xdotool import; do
   command -v "$tool" >/dev/null 2>&1 || { echo "setup: $tool still missing after install" >&2; exit 1; }

@@ -8,6 +8,8 @@ export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install dialogs in a fresh prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=d}
+# Wine takes the Windows locale from the C library's; QM_WINE_LANG picks another.
+unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
 export LANG=${QM_WINE_LANG:-en_US.UTF-8}
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, then the native unit tests, the
+# same tests cross-built for Windows and run under Wine, and the end-to-end
+# tests that drive the real program under Wine.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+
+bash scripts/setup.sh || exit 1
+
+passed=0 failed=0 status=0
+count() {  # reads ctest's closing line from its log
+  local line
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+  local total bad
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad)); failed=$((failed + bad))
+}
+
+stage() {  # stage NAME PRESET
+  echo "=== $1"
+  local log="build/$2-ctest.log"
+  if ! { cmake --preset "$2" >"build/$2-configure.log" 2>&1 || { cat "build/$2-configure.log"; false; }; } ||
+     ! cmake --build --preset "$2"; then
+    echo "=== $1: build FAILED"; failed=$((failed + 1)); status=1; return
+  fi
+  ctest --preset "$2" 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  count "$log"
+}
+
+mkdir -p build
+stage "Native unit tests" native
+stage "Windows unit tests under Wine" windows
+if [ -x scripts/e2e.sh ]; then
+  echo "=== End-to-end tests under Wine"
+  bash scripts/e2e.sh 2>&1 | tee build/e2e.log
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  e2e=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' build/e2e.log | tail -n 1)
+  if [ -n "$e2e" ]; then
+    passed=$((passed + $(sed -E 's/e2e: ([0-9]+) passed.*/\1/' <<<"$e2e")))
+    failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) failed.*/\1/' <<<"$e2e")))
+  else
+    failed=$((failed + 1))
+  fi
+fi
+
+[ "$failed" -eq 0 ] || status=1
+echo
+echo "$passed passed, $failed failed"
+exit "$status"
