@@ -25,6 +25,7 @@ struct Platform {
     const Calendar& calendar;
     TimeSource& clock;
     Registry& registry;
+    const NumberFormat& numbers;
     std::string programPath;  // full path of the running executable
 };
 

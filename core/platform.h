@@ -15,11 +15,13 @@ struct LocalDate {
     int day = 0;    // 1..31
 };
 
-// Today's local date.
+// Today's local date, and the local date and time as regional text.
 class Calendar {
 public:
     virtual ~Calendar() = default;
     virtual LocalDate Today() const = 0;
+    // The regional short date, a blank, the regional time (UTF-8).
+    virtual std::string NowText() const = 0;
 };
 
 // The user's regional number format.

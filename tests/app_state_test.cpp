@@ -13,7 +13,8 @@ struct AppStateTest : ::testing::Test {
     test::FakeCalendar calendar;
     test::ScriptedClock clock;
     test::FakeRegistry registry;
-    Platform platform{files, calendar, clock, registry, "C:\\Q\\quillmark.exe"};
+    test::FakeNumberFormat numbers;
+    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
     AppState app;
     const std::string statPath = "C:\\Q\\stat.dat";
 };

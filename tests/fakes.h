@@ -18,7 +18,9 @@ namespace qm::test {
 class FakeCalendar : public Calendar {
 public:
     LocalDate today{2026, 12, 7};
+    std::string now = "12/7/2026 5:37:26 AM";
     LocalDate Today() const override { return today; }
+    std::string NowText() const override { return now; }
 };
 
 // A regional number format with the given separators, grouping by three.

@@ -48,6 +48,16 @@ inline HANDLE NullHandle() { return nullptr; }
 inline HKEY NullKey() { return nullptr; }
 inline bool CloseKey(HKEY k) { return RegCloseKey(k) == ERROR_SUCCESS; }
 
+inline HGDIOBJ NullGdi() { return nullptr; }
+inline bool DeleteGdi(HGDIOBJ o) { return DeleteObject(o) != 0; }
+inline HICON NullIcon() { return nullptr; }
+inline bool DestroyIconHandle(HICON i) { return DestroyIcon(i) != 0; }
+inline HMENU NullMenu() { return nullptr; }
+inline bool DestroyMenuHandle(HMENU m) { return DestroyMenu(m) != 0; }
+
+using UniqueGdi = Unique<HGDIOBJ, NullGdi, DeleteGdi>;       // fonts, brushes, bitmaps
+using UniqueIcon = Unique<HICON, NullIcon, DestroyIconHandle>;
+using UniqueMenu = Unique<HMENU, NullMenu, DestroyMenuHandle>;  // menus not attached to a window
 using UniqueFile = Unique<HANDLE, InvalidFileHandle, CloseFile>;    // CreateFileW
 using UniqueHandle = Unique<HANDLE, NullHandle, CloseFile>;         // mutexes, events
 using UniqueKey = Unique<HKEY, NullKey, CloseKey>;

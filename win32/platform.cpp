@@ -39,6 +39,13 @@ LocalDate Win32Calendar::Today() const {
     return {now.wYear, now.wMonth, now.wDay};
 }
 
+std::string Win32Calendar::NowText() const {
+    wchar_t date[128] = {}, time[128] = {};
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128, nullptr);
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, time, 128);
+    return Narrow(date) + " " + Narrow(time);
+}
+
 namespace {
 std::wstring LocaleText(const wchar_t* locale, LCTYPE type, const wchar_t* fallback) {
     wchar_t buffer[64] = {};

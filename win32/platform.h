@@ -25,6 +25,7 @@ public:
 class Win32Calendar : public Calendar {
 public:
     LocalDate Today() const override;
+    std::string NowText() const override;
 };
 
 // Numbers in the regional format of a locale (the user's by default). The

@@ -1,0 +1,33 @@
+// DbgFile.dat: a text log beside the program that only ever grows.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "app/app_state.h"
+
+namespace qm {
+
+// "<date> <time>.(<seconds, five decimals, regional>): <message>" and CR LF.
+std::string DebugLogLine(const std::string& nowText, const std::string& secondsText, const std::string& message);
+
+// Appends one line to DbgFile.dat. Raises FileError when it cannot.
+void WriteDebugLog(Platform& platform, const std::string& message);
+
+// Failures caught at the edge of a tick, timer or command go to the debug
+// log once: the same failure again from the same source adds no line until
+// that source has succeeded in between. A log that cannot be written is
+// ignored, since the program must go on either way.
+class FailureLog {
+public:
+    explicit FailureLog(Platform& platform) : platform_(platform) {}
+    // True when this failure was new and a line was attempted.
+    bool Failed(const std::string& source, const std::string& what);
+    void Succeeded(const std::string& source) { last_.erase(source); }
+
+private:
+    Platform& platform_;
+    std::map<std::string, std::string> last_;
+};
+
+}  // namespace qm

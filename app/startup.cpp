@@ -1,0 +1,45 @@
+#include "app/startup.h"
+
+#include "app/debug_log.h"
+#include "core/stat_file.h"
+
+namespace qm {
+
+StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
+    if (host.AnotherCopyRunning()) {
+        try {
+            WriteDebugLog(platform, kPrevInstanceLogText);
+        } catch (const std::exception&) {
+            // The refusal matters more than its log line.
+        }
+        host.ShowMessage(kPrevInstanceMessage, MessageIcon::Information);
+        return StartResult::Refused;
+    }
+    host.InitCommonControls();
+    app.runClock.Restart(platform.clock);
+
+    const std::string path = StatFilePath(platform);
+    try {
+        if (!FileExists(platform.files, path)) SaveStatistics(app.stats, platform.files, path);
+    } catch (const std::exception& e) {
+        host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + std::string(e.what()) +
+                             "\n\nQuillmark needs a folder it may write to. Move it to such a folder and start "
+                             "it again.",
+                         MessageIcon::Error);
+        return StartResult::Failed;
+    }
+    try {
+        LoadProgramStatistics(app, platform);
+    } catch (const StatFileError& e) {
+        host.ShowMessage("Quillmark cannot read its statistics file:\n\n" + std::string(e.what()) +
+                             "\n\nThe file has not been changed. Correct it, or move it away to start counting "
+                             "anew, then start Quillmark again.",
+                         MessageIcon::Error);
+        return StartResult::Failed;
+    }
+    host.ShowMainWindow();
+    host.StartSampler();
+    return StartResult::Running;
+}
+
+}  // namespace qm

@@ -1,0 +1,40 @@
+// Start-up: refuse a second copy, start the run clock, make sure stat.dat
+// exists, load it, show the main window and start the sampler.
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace qm {
+
+enum class MessageIcon { Information, Question, Error };
+
+// What start-up needs of the system and of the main window.
+class StartupHost {
+public:
+    virtual ~StartupHost() = default;
+    // Claims the single-copy lock; true when another copy holds it already.
+    virtual bool AnotherCopyRunning() = 0;
+    virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
+    virtual void InitCommonControls() = 0;
+    // Creates, loads and shows the main window; its timers start with it.
+    virtual void ShowMainWindow() = 0;
+    // The 60 ms sampler timer on the main window.
+    virtual void StartSampler() = 0;
+};
+
+inline constexpr const char* kProgramTitle = "Quillmark";
+inline constexpr const char* kPrevInstanceLogText = "PrevInstance detected";
+inline constexpr const char* kPrevInstanceMessage =
+    "\xD0\x9A\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F \xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1"
+    "\x8B \xD1\x83\xD0\xB6\xD0\xB5 \xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x89\xD0\xB5\xD0\xBD\xD0\xB0";  // "Копия программы уже запущена"
+
+enum class StartResult { Running, Refused, Failed };
+
+// Main: on Running the message loop takes over; otherwise the program ends.
+// A stat.dat that cannot be created or read is reported with its path, line
+// and fault, and left exactly as it was.
+StartResult Main(AppState& app, Platform& platform, StartupHost& host);
+
+}  // namespace qm

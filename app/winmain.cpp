@@ -1,0 +1,90 @@
+// The Windows program: the platform services, the one AppState, start-up and
+// the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/debug_log.h"
+#include "app/startup.h"
+#include "ui/main_window.h"
+#include "ui/win32/main_frame.h"
+#include "win32/handles.h"
+#include "win32/platform.h"
+#include "win32/wide.h"
+
+namespace {
+
+using namespace qm;
+
+// stat.dat beside the program is shared by every user of the machine, so the
+// lock is machine-wide: the Global\ namespace reaches every session.
+constexpr wchar_t kSingleCopyName[] = L"Global\\Velturn.Quillmark.SingleCopy";
+
+class Win32Host : public StartupHost {
+public:
+    explicit Win32Host(ui::win32::MainFrame& frame) : frame_(frame) {}
+
+    bool AnotherCopyRunning() override {
+        // Creating and testing are one step, so two starts at the same moment
+        // cannot both win. A lock made by another user may be denied to us:
+        // that too means a copy runs.
+        lock_.reset(CreateMutexW(nullptr, FALSE, kSingleCopyName));
+        const DWORD error = GetLastError();
+        return error == ERROR_ALREADY_EXISTS || (!lock_ && error == ERROR_ACCESS_DENIED);
+    }
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        UINT flags = MB_OK | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
+        MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(kProgramTitle).c_str(), flags);
+    }
+    void InitCommonControls() override {
+        INITCOMMONCONTROLSEX init{};
+        init.dwSize = sizeof init;
+        init.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+        InitCommonControlsEx(&init);
+    }
+    void ShowMainWindow() override { frame_.CreateAndShow(); }
+    void StartSampler() override { frame_.StartSampler(); }
+
+private:
+    ui::win32::MainFrame& frame_;
+    win32::UniqueHandle lock_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    win32::Win32FileSystem files;
+    win32::Win32Calendar calendar;
+    win32::Win32Counter counter;
+    CounterTimeSource clock(counter);
+    win32::Win32Registry registry;
+    win32::Win32NumberFormat numbers;
+    win32::Win32Input input;
+    Platform platform{files, calendar, clock, registry, numbers, win32::ProgramPath()};
+
+    AppState app;
+    FailureLog failures(platform);
+    ui::win32::MainFrame frame(instance);
+    Display display(frame, numbers);
+    ui::MainWindow behaviour(app, platform, frame, display, input, failures,
+                             win32::Narrow(commandLine ? commandLine : L""));
+    frame.Attach(
+        &behaviour,
+        [&] {
+            numbers.Reload();
+            display.Invalidate();
+        },
+        [&](const char* what, const std::exception& e) { failures.Failed(what, e.what()); });
+
+    Win32Host host(frame);
+    switch (Main(app, platform, host)) {
+        case StartResult::Refused: return 0;
+        case StartResult::Failed: return 1;
+        case StartResult::Running: break;
+    }
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,289 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include "core/stat_file.h"
+#include "tests/fakes.h"
+
+namespace qm::ui {
+namespace {
+
+// The window as the behaviour sees it, recording what was done to it.
+struct FakeView : MainWindowView {
+    bool minimized = false, visible = false, checked = false;
+    int width = 562, height = 366, dpi = 96;
+    int releases = 0, trayAdds = 0, trayRemoves = 0, popups = 0, abouts = 0, destroyed = 0, fronts = 0;
+    std::string caption;
+    std::vector<std::string> opened, asked;
+    std::vector<Answer> answers;  // next answers to questions, OK when empty
+    std::function<void()> duringQuestion;
+
+    bool IsMinimized() override { return minimized; }
+    void Minimize() override { minimized = true; }
+    void Restore() override { minimized = false; }
+    void SetVisible(bool v) override { visible = v; }
+    void BringToFront() override { ++fronts; }
+    int OuterWidth() override { return width; }
+    int OuterHeight() override { return height; }
+    void SetOuterSize(int w, int h) override { width = w; height = h; }
+    int Dpi() override { return dpi; }
+    void ReleaseLeftButton() override { ++releases; }
+    bool AutorunChecked() override { return checked; }
+    void SetAutorunChecked(bool c) override { checked = c; }
+    void SetAllStatCaption(const std::string& c) override { caption = c; }
+    void AddTrayIcon() override { ++trayAdds; }
+    void RemoveTrayIcon() override { ++trayRemoves; }
+    void PopupFileMenu() override { ++popups; }
+    void ShellOpen(const std::string& target) override { opened.push_back(target); }
+    Answer Ask(const std::string& text, MessageIcon, bool) override {
+        asked.push_back(text);
+        if (duringQuestion) duringQuestion();
+        if (answers.empty()) return Answer::Ok;
+        Answer a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    void ShowAbout() override { ++abouts; }
+    void Destroy() override { ++destroyed; }
+};
+
+struct MainWindowTest : ::testing::Test {
+    test::MemoryFileSystem files;
+    test::FakeCalendar calendar;
+    test::ScriptedClock clock;
+    test::FakeRegistry registry;
+    test::FakeNumberFormat numbers;
+    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    AppState app;
+    FakeView view;
+    test::RecordingLabels labels;
+    Display display{labels, numbers};
+    test::ScriptedInput input;
+    FailureLog failures{platform};
+    const std::string stat = "C:\\Q\\stat.dat";
+    const std::string log = "C:\\Q\\DbgFile.dat";
+
+    std::unique_ptr<MainWindow> Window(const std::string& args = "") {
+        return std::make_unique<MainWindow>(app, platform, view, display, input, failures, args);
+    }
+    void SetUp() override { app.stats.CommonStat.SinceDate = "03-14-2024"; }
+};
+
+TEST(StartHidden, CaseSignificantAnywhereInTheArguments) {
+    EXPECT_TRUE(StartHidden("/hiden"));
+    EXPECT_TRUE(StartHidden("-hiden"));
+    EXPECT_TRUE(StartHidden("x /unhidenly y"));
+    EXPECT_FALSE(StartHidden("/HIDEN"));
+    EXPECT_FALSE(StartHidden("/Hiden"));
+    EXPECT_FALSE(StartHidden(""));
+}
+
+TEST_F(MainWindowTest, LoadSetsCheckTrayIconAndCyrillicCaption) {
+    app.stats.AutorunEnabled = true;
+    auto w = Window();
+    w->Form_Load();
+    EXPECT_TRUE(view.checked);
+    EXPECT_FALSE(view.minimized);
+    EXPECT_EQ(view.trayAdds, 1);
+    EXPECT_EQ(view.caption, "Статистика за все время (с 03-14-2024)");
+}
+
+TEST_F(MainWindowTest, HiddenStartMinimizesAtLoadAndHidesAtEveryActivation) {
+    auto w = Window("/hiden");
+    w->Form_Load();
+    EXPECT_TRUE(view.minimized);
+    view.visible = true;
+    w->Form_Activate();
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(view.trayAdds, 2);
+
+    // Restored from the tray, it stays until activation comes back to it.
+    w->picTrayHook_MouseDown(515);
+    EXPECT_TRUE(view.visible);
+    EXPECT_FALSE(view.minimized);
+    w->Form_Activate();
+    EXPECT_FALSE(view.visible);
+}
+
+TEST_F(MainWindowTest, ResizeHoldsTheOuterSizeAndLeavesMinimizedAlone) {
+    auto w = Window();
+    w->Form_Resize();
+    EXPECT_EQ(view.releases, 0);  // already right: nothing to undo
+    view.width = 700;
+    view.height = 300;
+    w->Form_Resize();
+    EXPECT_EQ(view.width, 562);
+    EXPECT_EQ(view.height, 366);
+    EXPECT_EQ(view.releases, 1);  // the drag is ended
+    view.dpi = 144;
+    w->Form_Resize();
+    EXPECT_EQ(view.width, 843);
+    EXPECT_EQ(view.height, 549);
+    view.minimized = true;
+    view.width = 160;
+    w->Form_Resize();
+    EXPECT_EQ(view.width, 160);
+}
+
+TEST_F(MainWindowTest, CloseHidesAndWritesNothing) {
+    auto w = Window();
+    view.visible = true;
+    bool cancel = false;
+    w->Form_Unload(cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_FALSE(view.visible);
+    EXPECT_TRUE(view.minimized);
+    EXPECT_EQ(view.trayRemoves, 0);
+    EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(MainWindowTest, ExitSavesEverythingRemovesTheIconAndEnds) {
+    auto w = Window();
+    app.stats.CurrentStat.KeysPressed = 42;
+    w->mnuFileExit_Click();
+    EXPECT_TRUE(app.ExitRequested);
+    EXPECT_EQ(view.trayRemoves, 1);
+    EXPECT_EQ(view.destroyed, 1);
+    EXPECT_EQ(files.files[stat].substr(0, 4), "42\r\n");
+}
+
+TEST_F(MainWindowTest, ExitThatCannotSaveAsksBeforeLosingFigures) {
+    auto w = Window();
+    files.failAtStep = 1;
+    view.answers = {Answer::Cancel};
+    w->mnuFileExit_Click();
+    EXPECT_EQ(view.destroyed, 0);
+    EXPECT_FALSE(app.ExitRequested);  // closing hides again
+    EXPECT_EQ(view.trayRemoves, 0);
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_NE(view.asked[0].find("could not save"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ResetQuestionsActOnlyOnOk) {
+    auto w = Window();
+    app.stats.CurrentStat.KeysPressed = 5;
+    view.answers = {Answer::Cancel, Answer::Cancel};
+    w->mnuFileCurReset_Click();
+    w->mnuFileAllReset_Click();
+    EXPECT_EQ(view.asked, (std::vector<std::string>{kResetCurrentQuestion, kResetCommonQuestion}));
+    EXPECT_EQ(app.stats.CurrentStat.KeysPressed, 5);
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(view.caption, "");
+
+    // OK: the figures as they are when the user confirms, counting went on meanwhile.
+    view.duringQuestion = [&] { app.stats.CurrentStat.KeysPressed = 7; };
+    w->mnuFileCurReset_Click();
+    EXPECT_EQ(app.stats.CurrentStat.KeysPressed, 0);
+    EXPECT_EQ(app.stats.CommonStat.KeysPressed, 7);
+
+    view.duringQuestion = nullptr;
+    app.stats.CurrentStat.KeysPressed = 20;
+    w->mnuFileAllReset_Click();
+    EXPECT_EQ(app.stats.CommonStat.KeysPressed, 20);
+    EXPECT_EQ(view.caption, "Статистика за все время (с 12-07-2026)");
+    EXPECT_EQ(files.files[stat].substr(0, 4), "20\r\n");
+}
+
+TEST_F(MainWindowTest, SaveConfirmsOnlyAfterTheFileIsWritten) {
+    auto w = Window();
+    app.stats.CurrentStat.MouseClicks = 3;
+    bool writtenBeforeBox = false;
+    view.duringQuestion = [&] { writtenBeforeBox = files.files.count(stat) > 0; };
+    w->mnuFileSave_Click();
+    EXPECT_TRUE(writtenBeforeBox);
+    EXPECT_EQ(view.asked, (std::vector<std::string>{kSavedMessage}));
+}
+
+TEST_F(MainWindowTest, SaveThatFailsSaysSoAndKeepsTheFigures) {
+    auto w = Window();
+    app.stats.CurrentStat.MouseClicks = 3;
+    files.failAtStep = 1;
+    w->mnuFileSave_Click();
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_NE(view.asked[0], kSavedMessage);
+    EXPECT_EQ(AllTime(app.stats, &StatRecord::MouseClicks), 3);
+    // One log line for the failure, and the next save writes everything.
+    EXPECT_NE(files.files[log].find("injected failure"), std::string::npos);
+    w->tmrSaving_Timer();
+    EXPECT_EQ(files.files[stat].substr(0, 2), "0\r");
+    EXPECT_NE(files.files[stat].find("\r\n3\r\n0\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, RunAtStartTogglesCheckAndRegistry) {
+    auto w = Window();
+    const std::string key = test::FakeRegistry::Key(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName);
+    w->mnuFileAutorun_Click();
+    EXPECT_TRUE(view.checked);
+    EXPECT_TRUE(app.stats.AutorunEnabled);
+    EXPECT_EQ(registry.values[key], "C:\\Q\\quillmark.exe /hiden");
+    w->mnuFileAutorun_Click();
+    EXPECT_FALSE(view.checked);
+    EXPECT_FALSE(app.stats.AutorunEnabled);
+    EXPECT_TRUE(registry.values.empty());
+    EXPECT_TRUE(files.files.empty());  // the flag reaches the file at the next save
+}
+
+TEST_F(MainWindowTest, HelpAndLinkOpenTheirTargets) {
+    auto w = Window();
+    w->mnuHelpReadme_Click();
+    w->txtSite_Click();
+    w->mnuHelpAbout_Click();
+    EXPECT_EQ(view.opened, (std::vector<std::string>{"C:\\Q\\readme.txt", "http://velturn.com/?velturnquillmark1.3"}));
+    EXPECT_EQ(view.abouts, 1);
+}
+
+TEST_F(MainWindowTest, TrayEventsRestoreOrPopUpAndIgnoreTheRest) {
+    auto w = Window();
+    view.minimized = true;
+    for (int code : {512, 513, 514, 516, 518, 519, 520, 521}) w->picTrayHook_MouseDown(code);
+    EXPECT_TRUE(view.minimized);
+    EXPECT_EQ(view.popups, 0);
+    w->picTrayHook_MouseDown(517);
+    EXPECT_EQ(view.popups, 1);
+    w->picTrayHook_MouseDown(515);
+    EXPECT_FALSE(view.minimized);
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.fronts, 1);
+}
+
+TEST_F(MainWindowTest, FailuresInTicksAreLoggedOnceAndCountingGoesOn) {
+    auto w = Window();
+    app.stats.CommonStat.MousePixels = 2147483600;
+    app.stats.CurrentStat.MousePixels = 100;
+    input.pressed = {1};
+    clock.readings = {100.0};
+    w->SamplerTick();
+    w->SamplerTick();
+    w->SamplerTick();
+    EXPECT_EQ(app.stats.CurrentStat.MouseClicks, 3);
+    EXPECT_EQ(labels.text[ValueLabel::MousePixels1], kOverflowText);
+    // One line, however many ticks fail the same way.
+    const std::string& text = files.files[log];
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_NE(text.find("Counting failed"), std::string::npos);
+
+    // The save fails too, the figures stay and the file is not written from a partial merge.
+    w->tmrSaving_Timer();
+    EXPECT_EQ(files.files.count(stat), 0u);
+    EXPECT_EQ(app.stats.SavedStat.MouseClicks, 0);
+}
+
+TEST_F(MainWindowTest, RunClockTicksFromTheStart) {
+    auto w = Window();
+    app.runClock.RunStartSeconds = 100;
+    clock.readings = {161.4};
+    w->tmrCounter_Timer();
+    EXPECT_EQ(app.stats.CurrentStat.PassedSeconds, 61);
+}
+
+TEST_F(MainWindowTest, EndOfSessionSavesOnce) {
+    auto w = Window();
+    app.stats.CurrentStat.KeysPressed = 9;
+    w->EndSession();
+    w->EndSession();
+    EXPECT_EQ(files.files[stat].substr(0, 3), "9\r\n");
+    EXPECT_EQ(view.trayRemoves, 1);
+}
+
+}  // namespace
+}  // namespace qm::ui

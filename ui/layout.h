@@ -1,0 +1,94 @@
+// Window layouts as data: every widget with its name, kind, parent, caption,
+// rectangle in twips, font and colours. One small Win32 builder turns a
+// layout into controls, scaled by the display's dpi.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qm::ui {
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Twips to pixels at a given dpi, rounded to nearest (15 twips per pixel at 96 dpi).
+int TwipsToPixels(int twips, int dpi);
+
+enum class Kind { Button, LinkBox, Label, GroupBox, Panel, Picture, Timer };
+enum class Align { Left, Center, Right };
+
+struct Font {
+    std::string face = "MS Sans Serif";
+    double points = 8.25;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    int charset = 204;  // Cyrillic
+    bool operator==(const Font&) const = default;
+};
+
+struct Colour {
+    enum class Type { Default, Rgb, ButtonFace, Window, CaptionText };
+    Type type = Type::Default;
+    uint8_t r = 0, g = 0, b = 0;
+    static Colour Rgb(uint8_t r, uint8_t g, uint8_t b) { return {Type::Rgb, r, g, b}; }
+    static Colour System(Type t) { return {t, 0, 0, 0}; }
+    bool operator==(const Colour&) const = default;
+};
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;  // twips
+    bool operator==(const Rect&) const = default;
+};
+
+// What a picture box shows.
+enum class Image { None, TrayIcon, Logo };
+
+struct Widget {
+    std::string name;
+    int index = -1;            // member of a control array, or -1
+    Kind kind = Kind::Label;
+    std::string parent;        // empty: the window itself
+    int parentIndex = -1;
+    std::string caption;       // UTF-8
+    Rect rect;
+    Font font;
+    Colour fore, back;
+    Align align = Align::Left;
+    bool visible = true;
+    bool transparent = false;  // label drawn over what lies beneath
+    bool handCursor = false;
+    bool tabStop = false;
+    Image image = Image::None;
+    int intervalMs = 0;        // timers
+    int id = 0;                // control or timer id
+};
+
+struct MenuItem {
+    std::string name;
+    std::string caption;       // "-" for a separator
+    std::string parent;        // empty: the menu bar
+    bool hidden = false;
+    int id = 0;                // command id (0 for a menu with a sub-menu)
+};
+
+struct WindowLayout {
+    std::string name;
+    std::string title;
+    Rect client;               // width and height only
+    int outerWidth = 0;        // twips; 0 when the size follows the client area
+    int outerHeight = 0;
+    bool sizable = false;
+    bool minimizeBox = false;
+    bool maximizeBox = false;
+    bool centred = false;
+    Colour back;
+    Font font;
+    std::vector<Widget> widgets;
+    std::vector<MenuItem> menu;
+
+    const Widget* Find(const std::string& name, int index = -1) const;
+    const MenuItem* FindMenu(const std::string& name) const;
+};
+
+}  // namespace qm::ui

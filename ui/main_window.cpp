@@ -1,0 +1,172 @@
+#include "ui/main_window.h"
+
+#include "core/checked.h"
+#include "core/stat_file.h"
+#include "core/text.h"
+#include "ui/contacts.h"
+#include "ui/layout.h"
+#include "ui/main_layout.h"
+
+namespace qm::ui {
+
+bool StartHidden(const std::string& arguments) { return arguments.find(kHiddenSwitch) != std::string::npos; }
+
+std::string AllStatCaption(const std::string& sinceDate) { return kAllStatPrefix + sinceDate + ")"; }
+
+void MainWindow::Form_Load() {
+    view_.SetAutorunChecked(app_.stats.AutorunEnabled);
+    if (hidden_) view_.Minimize();
+    view_.AddTrayIcon();
+    view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
+}
+
+void MainWindow::Form_Activate() {
+    view_.SetAutorunChecked(app_.stats.AutorunEnabled);
+    if (hidden_) view_.SetVisible(false);
+    view_.AddTrayIcon();  // refused while the icon exists; puts it back if it has gone
+}
+
+void MainWindow::Form_Resize() {
+    if (view_.IsMinimized()) return;
+    const int width = TwipsToPixels(kMainOuterWidthTwips, view_.Dpi());
+    const int height = TwipsToPixels(kMainOuterHeightTwips, view_.Dpi());
+    if (view_.OuterWidth() == width && view_.OuterHeight() == height) return;
+    view_.SetOuterSize(width, height);
+    // The size came from a drag of the frame: end it at once.
+    view_.ReleaseLeftButton();
+}
+
+void MainWindow::Form_Unload(bool& cancel) {
+    if (!app_.ExitRequested) {
+        view_.SetVisible(false);
+        view_.Minimize();
+        cancel = true;
+        return;
+    }
+    std::string reason;
+    if (!TrySave("Saving at exit", &reason)) {
+        // Ending now would lose what this run counted since the last save.
+        if (view_.Ask("Quillmark could not save its statistics:\n\n" + reason +
+                          "\n\nChoose OK to exit anyway and lose what was counted since the last save, or Cancel "
+                          "to keep Quillmark running.",
+                      MessageIcon::Error, true) != Answer::Ok) {
+            app_.ExitRequested = false;
+            cancel = true;
+            return;
+        }
+    }
+    view_.RemoveTrayIcon();
+    trayIconRemoved_ = true;
+    cancel = false;
+}
+
+void MainWindow::mnuFileCurReset_Click() {
+    if (view_.Ask(kResetCurrentQuestion, MessageIcon::Question, true) != Answer::Ok) return;
+    try {
+        ResetCurrentStatistics(app_, platform_);
+        failures_.Succeeded("Saving");
+    } catch (const std::exception& e) {
+        failures_.Failed("Resetting the current statistics", e.what());
+        ReportSaveFailure(std::string(e.what()) + "\n\nThe current statistics have not been reset.");
+    }
+}
+
+void MainWindow::mnuFileAllReset_Click() {
+    if (view_.Ask(kResetCommonQuestion, MessageIcon::Question, true) != Answer::Ok) return;
+    try {
+        ResetCommonStatistics(app_, platform_);
+        failures_.Succeeded("Saving");
+    } catch (const std::exception& e) {
+        failures_.Failed("Resetting the common statistics", e.what());
+        ReportSaveFailure(e.what());
+    }
+    view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
+}
+
+void MainWindow::mnuFileSave_Click() {
+    std::string reason;
+    if (TrySave("Saving", &reason))
+        view_.Ask(kSavedMessage, MessageIcon::Information, false);
+    else
+        ReportSaveFailure(reason);
+}
+
+void MainWindow::mnuFileAutorun_Click() {
+    view_.SetAutorunChecked(!view_.AutorunChecked());
+    app_.stats.AutorunEnabled = view_.AutorunChecked();
+    SetAutorun(app_.stats.AutorunEnabled, platform_.registry, platform_.programPath);
+}
+
+void MainWindow::mnuFileExit_Click() {
+    app_.ExitRequested = true;
+    bool cancel = false;
+    Form_Unload(cancel);
+    if (!cancel) view_.Destroy();
+}
+
+void MainWindow::mnuHelpReadme_Click() { view_.ShellOpen(ProgramFilePath(platform_, "readme.txt")); }
+
+void MainWindow::mnuHelpAbout_Click() { view_.ShowAbout(); }
+
+void MainWindow::txtSite_Click() { view_.ShellOpen(SiteLink()); }
+
+void MainWindow::tmrCounter_Timer() {
+    try {
+        app_.runClock.Tick(platform_.clock, app_.stats.CurrentStat);
+        failures_.Succeeded("Run clock");
+    } catch (const std::exception& e) {
+        failures_.Failed("Run clock", e.what());
+    }
+}
+
+void MainWindow::tmrSaving_Timer() { TrySave("Saving"); }
+
+void MainWindow::SamplerTick() {
+    try {
+        qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock, display_);
+        failures_.Succeeded("Counting");
+    } catch (const std::exception& e) {
+        failures_.Failed("Counting", e.what());
+    }
+}
+
+void MainWindow::picTrayHook_MouseDown(int code) {
+    constexpr int kLeftDoubleClick = 515, kRightButtonUp = 517;
+    if (code == kLeftDoubleClick) {
+        view_.Restore();
+        view_.SetVisible(true);
+        view_.BringToFront();
+    } else if (code == kRightButtonUp) {
+        view_.PopupFileMenu();
+    }
+}
+
+void MainWindow::EndSession() {
+    if (trayIconRemoved_) return;
+    TrySave("Saving at the end of the session");
+    view_.RemoveTrayIcon();
+    trayIconRemoved_ = true;
+}
+
+bool MainWindow::TrySave(const char* source, std::string* reason) {
+    try {
+        SaveStatistics(app_.stats, platform_.files, StatFilePath(platform_));
+        failures_.Succeeded("Saving");
+        return true;
+    } catch (const std::exception& e) {
+        // Either the merge stopped (an overflow: nothing changed) or the write
+        // failed after it: the figures stay in memory and the next save tries again.
+        failures_.Failed("Saving", e.what());
+        (void)source;
+        if (reason) *reason = e.what();
+        return false;
+    }
+}
+
+void MainWindow::ReportSaveFailure(const std::string& reason) {
+    view_.Ask("Quillmark could not save its statistics:\n\n" + reason +
+                  "\n\nThe figures are kept in memory and the next save tries again.",
+              MessageIcon::Error, false);
+}
+
+}  // namespace qm::ui

@@ -1,0 +1,105 @@
+// The behaviour of the main window, frmMain: load, activate, resize, unload,
+// the menu commands, the web link, the timers and the tray icon's events.
+// Plain code over MainWindowView, so it is tested without a screen.
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/debug_log.h"
+#include "app/startup.h"
+#include "core/display.h"
+#include "input/sampler.h"
+
+namespace qm::ui {
+
+enum class Answer { Ok, Cancel };
+
+// What the behaviour needs of the real window and of the shell.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual bool IsMinimized() = 0;
+    virtual void Minimize() = 0;           // state := minimized, without activating
+    virtual void Restore() = 0;            // state := normal
+    virtual void SetVisible(bool visible) = 0;
+    virtual void BringToFront() = 0;       // show modeless, in front
+    virtual int OuterWidth() = 0;          // pixels
+    virtual int OuterHeight() = 0;
+    virtual void SetOuterSize(int width, int height) = 0;
+    virtual int Dpi() = 0;
+    virtual void ReleaseLeftButton() = 0;  // ends a drag of the frame
+    virtual bool AutorunChecked() = 0;
+    virtual void SetAutorunChecked(bool checked) = 0;
+    virtual void SetAllStatCaption(const std::string& caption) = 0;
+    virtual void AddTrayIcon() = 0;
+    virtual void RemoveTrayIcon() = 0;
+    virtual void PopupFileMenu() = 0;      // at the cursor; returns when it closes
+    virtual void ShellOpen(const std::string& target) = 0;
+    virtual Answer Ask(const std::string& text, MessageIcon icon, bool withCancel) = 0;
+    virtual void ShowAbout() = 0;          // modal
+    virtual void Destroy() = 0;            // the window goes, and with it the program
+};
+
+inline constexpr const char* kHiddenSwitch = "hiden";
+inline constexpr const char* kAllStatPrefix =
+    "\xD0\xA1\xD1\x82\xD0\xB0\xD1\x82\xD0\xB8\xD1\x81\xD1\x82\xD0\xB8\xD0\xBA\xD0\xB0 \xD0\xB7\xD0\xB0 "
+    "\xD0\xB2\xD1\x81\xD0\xB5 \xD0\xB2\xD1\x80\xD0\xB5\xD0\xBC\xD1\x8F (\xD1\x81 ";  // "Статистика за все время (с "
+inline constexpr const char* kResetCurrentQuestion = "Do you really want reset current statistics?";
+inline constexpr const char* kResetCommonQuestion = "Do you really want reset common statistics?";
+inline constexpr const char* kSavedMessage = "Statistics saved sucessfully";
+
+// True when "hiden" occurs in the arguments, letter case significant.
+bool StartHidden(const std::string& arguments);
+
+// "Статистика за все время (с 03-14-2024)"
+std::string AllStatCaption(const std::string& sinceDate);
+
+class MainWindow {
+public:
+    MainWindow(AppState& app, Platform& platform, MainWindowView& view, Display& display, InputDevices& input,
+               FailureLog& failures, std::string arguments)
+        : app_(app), platform_(platform), view_(view), display_(display), input_(input), failures_(failures),
+          hidden_(StartHidden(arguments)) {}
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload(bool& cancel);
+
+    void mnuFileCurReset_Click();
+    void mnuFileAllReset_Click();
+    void mnuFileSave_Click();
+    void mnuFileAutorun_Click();
+    void mnuFileExit_Click();
+    void mnuHelpReadme_Click();
+    void mnuHelpAbout_Click();
+    void txtSite_Click();
+
+    void tmrCounter_Timer();
+    void tmrSaving_Timer();
+    void SamplerTick();
+    void picTrayHook_MouseDown(int code);
+
+    // Windows is logging off or shutting down: the process ends without an
+    // Exit, so the figures are saved here.
+    void EndSession();
+
+    bool StartsHidden() const { return hidden_; }
+
+private:
+    // Saves; on failure logs it and returns the reason, keeping the figures in memory.
+    bool TrySave(const char* source, std::string* reason = nullptr);
+    void ReportSaveFailure(const std::string& reason);
+
+    AppState& app_;
+    Platform& platform_;
+    MainWindowView& view_;
+    Display& display_;
+    InputDevices& input_;
+    FailureLog& failures_;
+    bool hidden_;
+    bool trayIconRemoved_ = false;
+};
+
+}  // namespace qm::ui

@@ -1,0 +1,142 @@
+#include "ui/win32/about_box.h"
+
+#include <shellapi.h>
+
+#include "ui/about_layout.h"
+#include "ui/res/resource.h"
+#include "win32/wide.h"
+
+namespace qm::ui::win32 {
+
+using qm::win32::Widen;
+
+namespace {
+constexpr wchar_t kAboutClass[] = L"QuillmarkAbout";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed single border, close box only
+}  // namespace
+
+void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = instance;
+        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kAboutClass;
+        registered = RegisterClassExW(&wc) != 0;
+    }
+
+    AboutBox box(instance);
+    box.mainWindow_ = mainWindow;
+    const WindowLayout& layout = AboutLayout();
+    const int dpi = DpiOf(mainWindow);
+    box.hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, Widen(layout.title).c_str(), kStyle, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, &box);
+    if (!box.hwnd_) return;
+    box.layout_ = std::make_unique<BuiltLayout>(layout, box.hwnd_, instance);
+    box.layout_->Create(DpiOf(box.hwnd_));
+
+    // The client area the layout asks for, centred on the screen.
+    SIZE client = box.layout_->ClientSize(DpiOf(box.hwnd_));
+    RECT r{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_DLGMODALFRAME);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(box.hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    (void)dpi;
+
+    box.behaviour_.Form_Load();
+    if (mainWindow) EnableWindow(mainWindow, FALSE);
+    ShowWindow(box.hwnd_, SW_SHOWNORMAL);
+    SetFocus(box.layout_->Get("cmdBack"));
+
+    MSG msg;
+    bool quit = false;
+    while (!box.closed_) {
+        int got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            quit = got == 0;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // Activation goes back to the main window before this one disappears.
+    if (mainWindow) {
+        EnableWindow(mainWindow, TRUE);
+        if (IsWindowVisible(mainWindow)) SetActiveWindow(mainWindow);
+    }
+    if (box.hwnd_) DestroyWindow(box.hwnd_);
+    if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+LRESULT CALLBACK AboutBox::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<AboutBox*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            if (LOWORD(wp) == about_ids::cmdBack && HIWORD(wp) == BN_CLICKED) behaviour_.cmdBack_Click();
+            return 0;
+        case WM_QM_LINK_CLICK:
+            if (wp == about_ids::txtSite) behaviour_.txtSite_Click();
+            if (wp == about_ids::txtMail) behaviour_.txtMail_Click();
+            if (wp == about_ids::txtICQ) behaviour_.txtICQ_Click();
+            return 0;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            if (layout_) return layout_->ControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+            break;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(hwnd_, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, layout_ ? layout_->WindowBrush() : GetSysColorBrush(COLOR_WINDOW));
+            return 1;
+        }
+        case WM_DPICHANGED: {
+            if (layout_) layout_->Relayout(HIWORD(wp));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            closed_ = true;
+            break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void AboutBox::SetVersionText(const std::string& text) {
+    SetWindowTextW(layout_->Get("lblVersion"), Widen(text).c_str());
+}
+
+void AboutBox::ShellOpen(const std::string& target) {
+    // The links' owner window is the window's group box.
+    ShellExecuteW(layout_->Get("frmMain"), nullptr, Widen(target).c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
+}
+
+void AboutBox::Close() { closed_ = true; }
+
+}  // namespace qm::ui::win32

@@ -1,0 +1,35 @@
+// The About window on Win32, shown modally.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ui/about_window.h"
+#include "ui/win32/builder.h"
+
+namespace qm::ui::win32 {
+
+class AboutBox : public AboutView {
+public:
+    // Creates the window afresh, shows it modally and returns when it has closed.
+    static void ShowModal(HINSTANCE instance, HWND mainWindow);
+
+    void SetVersionText(const std::string& text) override;
+    void ShellOpen(const std::string& target) override;
+    void Close() override;
+
+private:
+    explicit AboutBox(HINSTANCE instance) : instance_(instance), behaviour_(*this) {}
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HWND mainWindow_ = nullptr;
+    std::unique_ptr<BuiltLayout> layout_;
+    AboutWindow behaviour_;
+    bool closed_ = false;
+};
+
+}  // namespace qm::ui::win32

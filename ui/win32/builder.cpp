@@ -1,0 +1,339 @@
+#include "ui/win32/builder.h"
+
+#include <commctrl.h>
+
+#include "ui/res/resource.h"
+#include "win32/wide.h"
+
+namespace qm::ui::win32 {
+
+using qm::win32::Widen;
+
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"QuillmarkPanel";
+
+struct PanelData {
+    HBRUSH background = nullptr;
+    Image image = Image::None;
+    HANDLE picture = nullptr;  // icon or bitmap, owned by the panel
+    int id = 0;
+};
+
+HWND RootOf(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
+
+void PaintPicture(HWND hwnd, HDC dc, const PanelData& data) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    if (data.image == Image::TrayIcon) {
+        DrawIconEx(dc, 0, 0, static_cast<HICON>(data.picture), r.right, r.bottom, 0, nullptr, DI_NORMAL);
+    } else if (data.image == Image::Logo) {
+        BITMAP bm{};
+        GetObjectW(data.picture, sizeof bm, &bm);
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, data.picture);
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+}
+
+// Picture boxes: a background, maybe a picture, and the notifications of the
+// controls inside passed on to the top-level window.
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* data = reinterpret_cast<PanelData*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+        case WM_NCCREATE:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            break;
+        case WM_ERASEBKGND:
+            if (data && data->background) {
+                RECT r;
+                GetClientRect(hwnd, &r);
+                FillRect(reinterpret_cast<HDC>(wp), &r, data->background);
+                return 1;
+            }
+            break;
+        case WM_PAINT:
+            if (data && data->picture) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd, &ps);
+                PaintPicture(hwnd, dc, *data);
+                EndPaint(hwnd, &ps);
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_COMMAND:
+            return SendMessageW(RootOf(hwnd), msg, wp, lp);
+        case WM_LBUTTONDOWN:
+            // Also the tray icon's callback message, with the event in lParam.
+            if (data) PostMessageW(RootOf(hwnd), WM_QM_PANEL_MOUSEDOWN, static_cast<WPARAM>(data->id), lp);
+            return 0;
+        case WM_NCDESTROY:
+            if (data) {
+                if (data->image == Image::TrayIcon && data->picture) DestroyIcon(static_cast<HICON>(data->picture));
+                if (data->image == Image::Logo && data->picture) DeleteObject(data->picture);
+                delete data;
+                SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            }
+            break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Link boxes: text that cannot be selected or changed, a hand cursor, and a click.
+LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    switch (msg) {
+        case WM_SETCURSOR: {
+            static HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_LINK));
+            SetCursor(hand ? hand : LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        case WM_LBUTTONUP:
+            PostMessageW(RootOf(hwnd), WM_QM_LINK_CLICK, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), 0);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_MOUSEMOVE:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_CONTEXTMENU:
+        case WM_SETFOCUS:
+            return 0;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void RegisterPanelClass(HINSTANCE instance) {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = PanelProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPanelClass;
+    RegisterClassExW(&wc);
+    done = true;
+}
+
+COLORREF ColourOf(const Colour& c, COLORREF fallback) {
+    switch (c.type) {
+        case Colour::Type::Default: return fallback;
+        case Colour::Type::Rgb: return RGB(c.r, c.g, c.b);
+        case Colour::Type::ButtonFace: return GetSysColor(COLOR_BTNFACE);
+        case Colour::Type::Window: return GetSysColor(COLOR_WINDOW);
+        case Colour::Type::CaptionText: return GetSysColor(COLOR_CAPTIONTEXT);
+    }
+    return fallback;
+}
+
+}  // namespace
+
+int DpiOf(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (window && getDpiForWindow) {
+        UINT dpi = getDpiForWindow(window);
+        if (dpi) return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+BuiltLayout::BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance)
+    : layout_(layout), window_(window), instance_(instance) {
+    RegisterPanelClass(instance);
+}
+
+BuiltLayout::~BuiltLayout() {
+    for (const Control& c : controls_)
+        if (c.widget->kind == Kind::LinkBox) RemoveWindowSubclass(c.hwnd, LinkProc, 1);
+}
+
+HFONT BuiltLayout::FontFor(const Font& f) {
+    const std::string key = f.face + "|" + std::to_string(f.points) + "|" + std::to_string(f.bold) +
+                            std::to_string(f.italic) + std::to_string(f.underline) + "|" + std::to_string(dpi_);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return static_cast<HFONT>(it->second.get());
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(static_cast<int>(f.points * 100 + 0.5), dpi_, 7200);
+    lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = f.italic;
+    lf.lfUnderline = f.underline;
+    lf.lfCharSet = static_cast<BYTE>(f.charset);
+    lf.lfQuality = DEFAULT_QUALITY;
+    std::wstring face = Widen(f.face);
+    wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&lf);
+    fonts_.emplace(key, qm::win32::UniqueGdi(font));
+    return font;
+}
+
+HBRUSH BuiltLayout::BrushFor(const Colour& colour, COLORREF fallback) {
+    COLORREF rgb = ColourOf(colour, fallback);
+    auto it = brushes_.find(rgb);
+    if (it != brushes_.end()) return static_cast<HBRUSH>(it->second.get());
+    HBRUSH brush = CreateSolidBrush(rgb);
+    brushes_.emplace(rgb, qm::win32::UniqueGdi(brush));
+    return brush;
+}
+
+HBRUSH BuiltLayout::WindowBrush() { return BrushFor(layout_.back, GetSysColor(COLOR_BTNFACE)); }
+
+HWND BuiltLayout::Get(const std::string& name, int index) const {
+    for (const Control& c : controls_)
+        if (c.widget->name == name && c.widget->index == index) return c.hwnd;
+    return nullptr;
+}
+
+HWND BuiltLayout::ParentOf(const Widget& w) const {
+    if (w.parent.empty()) return window_;
+    HWND parent = Get(w.parent, w.parentIndex);
+    if (!parent) parent = Get(w.parent, w.index);  // picFrame(i) lies in the box of its own index
+    return parent ? parent : window_;
+}
+
+SIZE BuiltLayout::ClientSize(int dpi) const {
+    return {TwipsToPixels(layout_.client.width, dpi), TwipsToPixels(layout_.client.height, dpi)};
+}
+
+void BuiltLayout::Place(const Control& c) {
+    const Rect& r = c.widget->rect;
+    SetWindowPos(c.hwnd, nullptr, TwipsToPixels(r.left, dpi_), TwipsToPixels(r.top, dpi_),
+                 TwipsToPixels(r.width, dpi_), TwipsToPixels(r.height, dpi_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.widget->font)), TRUE);
+}
+
+void BuiltLayout::Create(int dpi) {
+    dpi_ = dpi;
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout_.font)), FALSE);
+    for (const Widget& w : layout_.widgets) {
+        if (w.kind == Kind::Timer) {
+            SetTimer(window_, static_cast<UINT_PTR>(w.id), static_cast<UINT>(w.intervalMs), nullptr);
+            continue;
+        }
+        DWORD style = WS_CHILD | (w.visible ? WS_VISIBLE : 0) | (w.tabStop ? WS_TABSTOP : 0);
+        DWORD exStyle = 0;
+        const wchar_t* cls = L"STATIC";
+        void* param = nullptr;
+        const DWORD align = w.align == Align::Center ? 1u : w.align == Align::Right ? 2u : 0u;
+        switch (w.kind) {
+            case Kind::Button:
+                cls = L"BUTTON";
+                style |= BS_PUSHBUTTON;
+                break;
+            case Kind::GroupBox:
+                cls = L"BUTTON";
+                style |= BS_GROUPBOX;
+                break;
+            case Kind::LinkBox:
+                cls = L"EDIT";
+                style |= ES_READONLY | ES_AUTOHSCROLL |
+                         (align == 1 ? ES_CENTER : align == 2 ? ES_RIGHT : ES_LEFT);
+                break;
+            case Kind::Label:
+                // A caption wider than its label is cut at the edge, never broken into lines.
+                style |= SS_NOPREFIX | (align == 1 ? SS_CENTER : align == 2 ? SS_RIGHT : SS_LEFTNOWORDWRAP);
+                if (!w.transparent) style |= WS_CLIPSIBLINGS;
+                break;
+            case Kind::Panel:
+            case Kind::Picture: {
+                cls = kPanelClass;
+                auto* data = new PanelData;
+                data->background = BrushFor(w.back, GetSysColor(COLOR_BTNFACE));
+                data->image = w.image;
+                data->id = w.id;
+                if (w.image == Image::TrayIcon)
+                    data->picture = LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0);
+                else if (w.image == Image::Logo)
+                    data->picture = LoadImageW(instance_, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0,
+                                               LR_CREATEDIBSECTION);
+                param = data;
+                break;
+            }
+            case Kind::Timer:
+                break;
+        }
+        HWND hwnd = CreateWindowExW(exStyle, cls, Widen(w.caption).c_str(), style, 0, 0, 0, 0, ParentOf(w),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(w.id)), instance_, param);
+        if (!hwnd) {
+            delete static_cast<PanelData*>(param);
+            continue;
+        }
+        if (w.kind == Kind::LinkBox) SetWindowSubclass(hwnd, LinkProc, 1, 0);
+        controls_.push_back({&w, hwnd});
+        Place(controls_.back());
+    }
+}
+
+void BuiltLayout::Relayout(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    // The old fonts go only once every control has its new one.
+    std::map<std::string, qm::win32::UniqueGdi> oldFonts = std::move(fonts_);
+    fonts_.clear();
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout_.font)), FALSE);
+    for (const Control& c : controls_) Place(c);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+LRESULT BuiltLayout::ControlColour(HDC dc, HWND control) {
+    const Widget* w = nullptr;
+    for (const Control& c : controls_)
+        if (c.hwnd == control) w = c.widget;
+    if (!w) return reinterpret_cast<LRESULT>(WindowBrush());
+    SetTextColor(dc, ColourOf(w->fore, GetSysColor(COLOR_BTNTEXT)));
+    if (w->transparent) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    // Without a colour of its own a control takes its parent's background.
+    Colour back = w->back;
+    if (back.type == Colour::Type::Default) {
+        const Widget* parent = nullptr;
+        for (const Control& c : controls_)
+            if (c.hwnd == GetParent(control)) parent = c.widget;
+        back = parent ? parent->back : layout_.back;
+    }
+    SetBkColor(dc, ColourOf(back, GetSysColor(COLOR_BTNFACE)));
+    return reinterpret_cast<LRESULT>(BrushFor(back, GetSysColor(COLOR_BTNFACE)));
+}
+
+HMENU BuiltLayout::CreateMenuBar() {
+    HMENU bar = CreateMenu();
+    for (const MenuItem& top : layout_.menu) {
+        if (!top.parent.empty()) continue;
+        HMENU popup = CreatePopupMenu();
+        menus_[top.name] = popup;
+        for (const MenuItem& item : layout_.menu) {
+            if (item.parent != top.name) continue;
+            if (item.caption == "-")
+                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+            else
+                AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(item.id), Widen(item.caption).c_str());
+        }
+        if (top.hidden)
+            detachedMenus_.emplace_back(popup);  // defined, never shown
+        else
+            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), Widen(top.caption).c_str());
+    }
+    SetMenu(window_, bar);
+    return bar;
+}
+
+HMENU BuiltLayout::Menu(const std::string& name) const {
+    auto it = menus_.find(name);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+}  // namespace qm::ui::win32

@@ -1,0 +1,71 @@
+// Turns a window layout into Win32 controls, scaled by the display's dpi.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/layout.h"
+#include "win32/handles.h"
+
+namespace qm::ui::win32 {
+
+// Messages the controls send to their top-level window.
+inline constexpr UINT WM_QM_LINK_CLICK = WM_APP + 1;  // wParam: control id
+inline constexpr UINT WM_QM_PANEL_MOUSEDOWN = WM_APP + 2;  // wParam: control id, lParam: as received
+
+// The dpi of a window (of the system before it exists).
+int DpiOf(HWND window);
+
+class BuiltLayout {
+public:
+    BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance);
+    BuiltLayout(const BuiltLayout&) = delete;
+    BuiltLayout& operator=(const BuiltLayout&) = delete;
+    ~BuiltLayout();
+
+    // Creates every control and timer of the layout at this dpi.
+    void Create(int dpi);
+    // Fonts and rectangles for a new dpi.
+    void Relayout(int dpi);
+    int Dpi() const { return dpi_; }
+
+    HWND Get(const std::string& name, int index = -1) const;
+    // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT / WM_CTLCOLORBTN of any control of the layout.
+    LRESULT ControlColour(HDC dc, HWND control);
+    // The background brush of the window itself.
+    HBRUSH WindowBrush();
+
+    // The menu bar (attached to the window, which then owns it) and the
+    // pop-up menus by name, including those not on the bar.
+    HMENU CreateMenuBar();
+    HMENU Menu(const std::string& name) const;
+
+    // Client size in pixels the layout asks for at this dpi.
+    SIZE ClientSize(int dpi) const;
+
+private:
+    struct Control {
+        const Widget* widget;
+        HWND hwnd;
+    };
+    HFONT FontFor(const Font& font);
+    HBRUSH BrushFor(const Colour& colour, COLORREF fallback);
+    HWND ParentOf(const Widget& w) const;
+    void Place(const Control& c);
+
+    const WindowLayout& layout_;
+    HWND window_;
+    HINSTANCE instance_;
+    int dpi_ = 96;
+    std::vector<Control> controls_;
+    std::map<std::string, qm::win32::UniqueGdi> fonts_;
+    std::map<COLORREF, qm::win32::UniqueGdi> brushes_;
+    std::map<std::string, HMENU> menus_;
+    std::vector<qm::win32::UniqueMenu> detachedMenus_;
+};
+
+}  // namespace qm::ui::win32

@@ -1,0 +1,309 @@
+#include "ui/win32/main_frame.h"
+
+#include "core/text.h"
+#include "ui/main_layout.h"
+#include "ui/res/resource.h"
+#include "ui/win32/about_box.h"
+#include "win32/wide.h"
+
+namespace qm::ui::win32 {
+
+using qm::win32::Widen;
+
+namespace {
+constexpr wchar_t kMainClass[] = L"QuillmarkMain";
+constexpr UINT kTrayCallbackMessage = WM_LBUTTONDOWN;  // 513: the event code comes in lParam
+constexpr UINT kTrayIconId = 1;
+}  // namespace
+
+MainFrame::MainFrame(HINSTANCE instance) : instance_(instance) {}
+
+MainFrame::~MainFrame() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void MainFrame::Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
+                       std::function<void(const char*, const std::exception&)> onFailure) {
+    behaviour_ = behaviour;
+    onSettingsChange_ = std::move(onSettingsChange);
+    onFailure_ = std::move(onFailure);
+}
+
+template <typename F>
+void MainFrame::Guard(const char* what, F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        if (onFailure_) onFailure_(what, e);
+    } catch (...) {
+        if (onFailure_) onFailure_(what, std::runtime_error("unknown failure"));
+    }
+}
+
+void MainFrame::CreateAndShow() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance_;
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kMainClass;
+    RegisterClassExW(&wc);
+
+    const WindowLayout& layout = MainLayout();
+    const int dpi = DpiOf(nullptr);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    // A sizable frame and a minimize box, no maximize box: the size is held fixed.
+    hwnd_ = CreateWindowExW(0, kMainClass, Widen(layout.title).c_str(),
+                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                            CW_USEDEFAULT, TwipsToPixels(kMainOuterWidthTwips, dpi),
+                            TwipsToPixels(kMainOuterHeightTwips, dpi), nullptr, nullptr, instance_, this);
+    layout_ = std::make_unique<BuiltLayout>(layout, hwnd_, instance_);
+    layout_->CreateMenuBar();
+    layout_->Create(DpiOf(hwnd_));
+    for (int i = 0; i < kValueLabelCount; ++i) {
+        WidgetRef ref = WidgetOf(static_cast<ValueLabel>(i));
+        labels_[static_cast<size_t>(i)] = layout_->Get(ref.name, ref.index);
+    }
+    trayIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+
+    Guard("Loading the window", [&] { behaviour_->Form_Load(); });
+    const bool minimized = minimizedWhileHidden_;
+    minimizedWhileHidden_ = false;
+    ShowWindow(hwnd_, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+    SetFocus(layout_->Get("cmdFocus"));
+    UpdateWindow(hwnd_);
+    shown_ = true;
+    Guard("Activating the window", [&] { behaviour_->Form_Activate(); });
+}
+
+void MainFrame::StartSampler() { SetTimer(hwnd_, main_ids::samplerTimer, 60, SamplerProc); }
+
+void CALLBACK MainFrame::SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    auto* self = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && self->behaviour_) self->Guard("Counting", [&] { self->behaviour_->SamplerTick(); });
+}
+
+LRESULT CALLBACK MainFrame::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<MainFrame*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->behaviour_) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+void MainFrame::Command(int id) {
+    MainWindow& b = *behaviour_;
+    switch (id) {
+        case main_ids::mnuFileCurReset: Guard("Reset current statistics", [&] { b.mnuFileCurReset_Click(); }); break;
+        case main_ids::mnuFileAllReset: Guard("Reset common statistics", [&] { b.mnuFileAllReset_Click(); }); break;
+        case main_ids::mnuFileSave: Guard("Save statistics", [&] { b.mnuFileSave_Click(); }); break;
+        case main_ids::mnuFileAutorun: Guard("Run at start", [&] { b.mnuFileAutorun_Click(); }); break;
+        case main_ids::mnuFileExit: Guard("Exit", [&] { b.mnuFileExit_Click(); }); break;
+        case main_ids::mnuHelpReadme: Guard("Help", [&] { b.mnuHelpReadme_Click(); }); break;
+        case main_ids::mnuHelpAbout: Guard("About", [&] { b.mnuHelpAbout_Click(); }); break;
+        default: break;
+    }
+}
+
+LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    MainWindow& b = *behaviour_;
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        // Explorer restarted and made a new notification area: the icon comes back.
+        Guard("Tray icon", [&] { AddTrayIcon(); });
+        return 0;
+    }
+    switch (msg) {
+        case WM_COMMAND:
+            if (lp == 0 && HIWORD(wp) == 0) Command(LOWORD(wp));
+            return 0;
+        case WM_QM_LINK_CLICK:
+            if (wp == main_ids::txtSite) Guard("Web link", [&] { b.txtSite_Click(); });
+            return 0;
+        case WM_QM_PANEL_MOUSEDOWN:
+            if (wp == main_ids::picTrayHook)
+                Guard("Tray icon", [&] { b.picTrayHook_MouseDown(LOWORD(static_cast<DWORD>(lp))); });
+            return 0;
+        case WM_TIMER:
+            if (wp == main_ids::tmrCounter) Guard("Run clock", [&] { b.tmrCounter_Timer(); });
+            if (wp == main_ids::tmrSaving) Guard("Saving", [&] { b.tmrSaving_Timer(); });
+            return 0;
+        case WM_SIZE:
+            if (layout_) Guard("Resizing", [&] { b.Form_Resize(); });
+            return 0;
+        case WM_ACTIVATE: {
+            // Form_Activate runs only when activation comes from another window
+            // of this program (a message box, the About window), not from
+            // another program or the notification area.
+            HWND other = reinterpret_cast<HWND>(lp);
+            DWORD process = 0;
+            if (other) GetWindowThreadProcessId(other, &process);
+            if (shown_ && LOWORD(wp) != WA_INACTIVE && other && process == GetCurrentProcessId())
+                Guard("Activating the window", [&] { b.Form_Activate(); });
+            break;
+        }
+        case WM_CLOSE: {
+            bool cancel = true;  // a failing handler must not end the program
+            Guard("Closing the window", [&] { b.Form_Unload(cancel); });
+            if (!cancel) DestroyWindow(hwnd_);
+            return 0;
+        }
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp) Guard("Saving at the end of the session", [&] { b.EndSession(); });
+            return 0;
+        case WM_DESTROY:
+            KillTimer(hwnd_, main_ids::samplerTimer);
+            KillTimer(hwnd_, main_ids::tmrCounter);
+            KillTimer(hwnd_, main_ids::tmrSaving);
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            if (layout_) return layout_->ControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+            break;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(hwnd_, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, layout_ ? layout_->WindowBrush() : GetSysColorBrush(COLOR_BTNFACE));
+            return 1;
+        }
+        case WM_DPICHANGED: {
+            if (layout_) layout_->Relayout(HIWORD(wp));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_SETTINGCHANGE:
+            if (onSettingsChange_) Guard("Regional settings", [&] { onSettingsChange_(); });
+            break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void MainFrame::SetLabelText(ValueLabel label, const std::string& text) {
+    HWND hwnd = labels_[static_cast<size_t>(label)];
+    if (hwnd) SetWindowTextW(hwnd, Widen(text).c_str());
+}
+
+bool MainFrame::IsMinimized() { return IsIconic(hwnd_) || (!IsWindowVisible(hwnd_) && minimizedWhileHidden_); }
+
+void MainFrame::Minimize() {
+    // A window that is not on screen only remembers the state for its next showing.
+    if (IsWindowVisible(hwnd_))
+        ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+    else
+        minimizedWhileHidden_ = true;
+}
+
+void MainFrame::Restore() {
+    minimizedWhileHidden_ = false;
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+}
+
+void MainFrame::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+
+void MainFrame::BringToFront() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    BringWindowToTop(hwnd_);
+}
+
+int MainFrame::OuterWidth() {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return r.right - r.left;
+}
+
+int MainFrame::OuterHeight() {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return r.bottom - r.top;
+}
+
+void MainFrame::SetOuterSize(int width, int height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int MainFrame::Dpi() { return DpiOf(hwnd_); }
+
+void MainFrame::ReleaseLeftButton() {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+bool MainFrame::AutorunChecked() {
+    return (GetMenuState(GetMenu(hwnd_), main_ids::mnuFileAutorun, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void MainFrame::SetAutorunChecked(bool checked) {
+    CheckMenuItem(GetMenu(hwnd_), main_ids::mnuFileAutorun, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void MainFrame::SetAllStatCaption(const std::string& caption) {
+    SetWindowTextW(layout_->Get("frmAllStat"), Widen(caption).c_str());
+}
+
+void MainFrame::AddTrayIcon() {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = layout_->Get("picTrayHook");
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = trayIcon_.get();
+    wcsncpy(data.szTip, L"Quillmark", ARRAYSIZE(data.szTip) - 1);
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void MainFrame::RemoveTrayIcon() {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = layout_->Get("picTrayHook");
+    data.uID = kTrayIconId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void MainFrame::PopupFileMenu() {
+    POINT at{};
+    GetCursorPos(&at);
+    // Without this the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(layout_->Menu("mnuFile"), 0, at.x, at.y, 0, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void MainFrame::ShellOpen(const std::string& target) {
+    ShellExecuteW(hwnd_, nullptr, Widen(target).c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
+}
+
+Answer MainFrame::Ask(const std::string& text, MessageIcon icon, bool withCancel) {
+    UINT flags = withCancel ? MB_OKCANCEL : MB_OK;
+    flags |= icon == MessageIcon::Question ? MB_ICONQUESTION
+             : icon == MessageIcon::Error  ? MB_ICONERROR
+                                           : MB_ICONINFORMATION;
+    return MessageBoxW(hwnd_, Widen(text).c_str(), L"Quillmark", flags) == IDOK ? Answer::Ok : Answer::Cancel;
+}
+
+void MainFrame::ShowAbout() { AboutBox::ShowModal(instance_, hwnd_); }
+
+void MainFrame::Destroy() { DestroyWindow(hwnd_); }
+
+}  // namespace qm::ui::win32

@@ -1,0 +1,80 @@
+// The main window on Win32: the window procedure that raises the behaviour's
+// handlers, and the view and label operations they call.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "core/display.h"
+#include "ui/main_window.h"
+#include "ui/win32/builder.h"
+
+namespace qm::ui::win32 {
+
+class MainFrame : public MainWindowView, public LabelSink {
+public:
+    explicit MainFrame(HINSTANCE instance);
+    ~MainFrame() override;
+
+    // The behaviour to raise, and what to do when regional settings change.
+    void Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
+                std::function<void(const char*, const std::exception&)> onFailure);
+
+    // Creates the window, runs Form_Load, shows it (minimized when starting
+    // hidden) and runs Form_Activate for the first showing.
+    void CreateAndShow();
+    void StartSampler();
+    HWND Handle() const { return hwnd_; }
+
+    // LabelSink
+    void SetLabelText(ValueLabel label, const std::string& text) override;
+
+    // MainWindowView
+    bool IsMinimized() override;
+    void Minimize() override;
+    void Restore() override;
+    void SetVisible(bool visible) override;
+    void BringToFront() override;
+    int OuterWidth() override;
+    int OuterHeight() override;
+    void SetOuterSize(int width, int height) override;
+    int Dpi() override;
+    void ReleaseLeftButton() override;
+    bool AutorunChecked() override;
+    void SetAutorunChecked(bool checked) override;
+    void SetAllStatCaption(const std::string& caption) override;
+    void AddTrayIcon() override;
+    void RemoveTrayIcon() override;
+    void PopupFileMenu() override;
+    void ShellOpen(const std::string& target) override;
+    Answer Ask(const std::string& text, MessageIcon icon, bool withCancel) override;
+    void ShowAbout() override;
+    void Destroy() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static void CALLBACK SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Command(int id);
+    // Runs a handler; a failure that escapes it is logged, never thrown into Windows.
+    template <typename F>
+    void Guard(const char* what, F&& handler);
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    std::unique_ptr<BuiltLayout> layout_;
+    MainWindow* behaviour_ = nullptr;
+    std::function<void()> onSettingsChange_;
+    std::function<void(const char*, const std::exception&)> onFailure_;
+    std::array<HWND, kValueLabelCount> labels_{};
+    qm::win32::UniqueIcon trayIcon_;
+    UINT taskbarCreated_ = 0;
+    bool shown_ = false;
+    bool minimizedWhileHidden_ = false;
+};
+
+}  // namespace qm::ui::win32
