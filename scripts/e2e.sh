@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# End-to-end tests: the real quillmark.exe under Wine, in a virtual desktop
+# inside Xvfb, driven as a person would by tests/e2e/driver.cpp. Checks the
+# windows, stat.dat, DbgFile.dat and the registry; leaves screenshots and
+# logs in build/e2e. Needs the windows preset built.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$here/build/windows
+out=$here/build/e2e
+exe=$build/program/quillmark.exe
+driver=$build/tests/e2e/qm_e2e_driver.exe
+check=$build/tests/e2e/qm_layout_check.exe
+for f in "$exe" "$driver" "$check"; do
+  [ -f "$f" ] || { echo "e2e: $f is missing: build the windows preset first"; echo "e2e: 0 passed, 1 failed"; exit 1; }
+done
+
+rm -rf "$out"
+mkdir -p "$out/shots"
+export WINEPREFIX=$out/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
+export LANG=en_US.UTF-8
+MAIN="Velturn Quillmark"
+
+# --- the screen -------------------------------------------------------------
+display=""
+for n in $(seq 91 120); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  kill "$xvfb_pid" >/dev/null 2>&1
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+wineboot -i >"$out/wineboot.log" 2>&1
+# Every program starts in one virtual desktop, with a taskbar and a notification area.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+# The "browser" and "mail program" only write down the address they were given.
+cat >"$out/opener.sh" <<EOS
+#!/bin/sh
+echo "\$@" >>"$out/opened.txt"
+EOS
+chmod +x "$out/opener.sh"
+wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$out/opener.sh" /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\WineBrowser' /v Mailers /d "$out/opener.sh" /f >/dev/null 2>&1
+wineserver -w
+
+# --- helpers ----------------------------------------------------------------
+passed=0 failed=0 current="" problems=""
+drv() { wine "$driver" "$@" 2>>"$out/driver.log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+fail() { problems+="    $*"$'\n'; }
+expect_eq() {  # WHAT ACTUAL EXPECTED
+  [ "$2" == "$3" ] || fail "$1: got [$2], expected [$3]"
+}
+expect_match() {  # WHAT TEXT REGEX
+  [[ "$2" =~ $3 ]] || fail "$1: [$2] does not match /$3/"
+}
+shot() { import -window root "$out/shots/$1.png" 2>/dev/null; }
+today=$(date +%m-%d-%Y)
+folder_n=0
+new_folder() {  # a fresh program folder: quillmark.exe and readme.txt
+  folder_n=$((folder_n + 1))
+  prog="$out/prog$folder_n"
+  mkdir -p "$prog"
+  cp "$exe" "$build/program/readme.txt" "$prog/"
+}
+start() {  # start quillmark in $prog with arguments, in the background
+  (cd "$prog" && exec wine quillmark.exe "$@" >>"$out/program.log" 2>&1) &
+}
+stop_all() {
+  pkill -f 'quillmark\.exe' >/dev/null 2>&1
+  for _ in $(seq 50); do pgrep -f 'quillmark\.exe' >/dev/null || break; sleep 0.1; done
+}
+box_text() {  # the message of the box that `drv msgbox|answer` printed
+  awk -F'\t' '$1 == "text" { print $2 }' | head -n 1
+}
+main_windows() { drv list-windows | awk -F'\t' -v t="$MAIN" '$5 == t' | wc -l; }
+label() {  # label ID: the text of a control of the main window
+  drv text "$MAIN" "$1"
+}
+line() { sed -n "${2}p" "$1" | tr -d '\r'; }
+stat_line() { line "$prog/stat.dat" "$1"; }
+tray_icon() { drv --timeout 3000 tray-icons 2>/dev/null | awk -F'\t' '$1 == "icon" && $2 == "Quillmark" { print $4 }' | head -n 1; }
+run_test() {
+  current=$1
+  problems=""
+  stop_all
+  "$1"
+  stop_all
+  if [ -z "$problems" ]; then
+    passed=$((passed + 1)); echo "PASS $current"
+  else
+    failed=$((failed + 1)); echo "FAIL $current"; printf '%s' "$problems"
+  fi
+}
+
+# Control ids of the value labels (see ui/main_layout.h): 200 + 20 * box + row.
+CUR_TIME=201 CUR_PIXELS=204 CUR_CLICKS=208 CUR_KEYS=211 CUR_METERS=206
+ALL_TIME=221 ALL_PIXELS=224 ALL_CLICKS=228 ALL_KEYS=231 ALL_METERS=226 ALL_BOX=104
+
+# --- the tests --------------------------------------------------------------
+first_start_creates_the_file() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  expect_eq "stat.dat" "$(tr -d '\r' <"$prog/stat.dat" | paste -sd '|')" "0|0|0|0|0|0|0||False"
+  expect_eq "all-time caption" "$(label $ALL_BOX)" "Статистика за все время (с $today)"
+  expect_eq "window" "$(drv window-info "$MAIN" | cut -d' ' -f1-3)" "visible=1 iconic=0 outer=562,366"
+  [ -n "$(tray_icon)" ] || fail "no tray icon with the tip Quillmark"
+  [ ! -e "$prog/DbgFile.dat" ] || fail "DbgFile.dat written at a normal start"
+}
+
+layout_matches_the_tables() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  sleep 1
+  local result
+  result=$(wine "$check" main 2>&1 | tr -d '\r')
+  echo "$result" >"$out/layout-96.txt"
+  expect_match "layout at 96 dpi" "$(tail -n 1 <<<"$result")" "checked at 96 dpi, 0 differences"
+  shot main-96dpi
+}
+
+counts_keys_and_mouse_then_saves_them() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  drv move 600 600 >/dev/null
+  sleep 0.5
+  drv type "quill mark" 150 >/dev/null            # 10 key presses
+  drv path 600 600 900 200 10 80 >/dev/null        # 500 pixels in steps of 50
+  drv click 800 650 left >/dev/null               # 461 more, and a click on the empty desktop
+  sleep 0.5
+  expect_eq "keys, current run" "$(label $CUR_KEYS)" "10"
+  expect_eq "keys, all time" "$(label $ALL_KEYS)" "10"
+  expect_eq "clicks" "$(label $CUR_CLICKS)/$(label $ALL_CLICKS)" "1/1"
+  local px
+  px=$(label $CUR_PIXELS)
+  [[ "$px" =~ ^[0-9]+$ ]] && [ "$px" -ge 955 ] && [ "$px" -le 965 ] || fail "pixels $px, expected 961"
+  expect_eq "pixels, all time" "$(label $ALL_PIXELS)" "$px"
+  expect_match "meters" "$(label $CUR_METERS)" '^0\.[0-9]{2}$'
+  shot main-counting
+  # The periodic save comes within a minute.
+  for _ in $(seq 70); do [ "$(stat_line 1)" = "10" ] && break; sleep 1; done
+  expect_eq "stat.dat line 1 (keys)" "$(stat_line 1)" "10"
+  expect_eq "stat.dat line 3 (pixels)" "$(stat_line 3)" "$px"
+  expect_eq "stat.dat line 6 (clicks)" "$(stat_line 6)" "1"
+  expect_eq "stat.dat line 8 (date)" "$(stat_line 8)" "$today"
+}
+
+second_copy_is_refused() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  local before
+  before=$(md5sum <"$prog/stat.dat")
+  for round in 1 2; do
+    start
+    local text
+    text=$(drv answer Quillmark OK | box_text)
+    expect_eq "message of refusal $round" "$text" "Копия программы уже запущена"
+    sleep 0.5
+    expect_eq "DbgFile.dat lines after refusal $round" "$(tr -d '\r' <"$prog/DbgFile.dat" | wc -l)" "$round"
+  done
+  expect_match "log line 1" "$(line "$prog/DbgFile.dat" 1)" '^.+\.\([0-9,]+\.[0-9]{5}\): PrevInstance detected$'
+  local t1 t2
+  t1=$(line "$prog/DbgFile.dat" 1 | sed -E 's/.*\(([0-9,.]+)\).*/\1/' | tr -d ,)
+  t2=$(line "$prog/DbgFile.dat" 2 | sed -E 's/.*\(([0-9,.]+)\).*/\1/' | tr -d ,)
+  awk -v a="$t1" -v b="$t2" 'BEGIN { exit !(b > a) }' || fail "log lines out of order: $t1 then $t2"
+  expect_eq "stat.dat untouched" "$(md5sum <"$prog/stat.dat")" "$before"
+  expect_eq "windows titled $MAIN" "$(main_windows)" "1"
+}
+
+damaged_file_is_reported_and_kept() {
+  new_folder
+  printf '1\r\n0\r\n3000000000\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
+  local before
+  before=$(md5sum <"$prog/stat.dat")
+  start
+  local text
+  text=$(drv msgbox Quillmark | box_text)
+  expect_match "message" "$text" 'stat\.dat, line 3'
+  shot damaged-file
+  drv answer Quillmark OK >/dev/null
+  sleep 1
+  pgrep -f 'quillmark\.exe' >/dev/null && fail "the program still runs"
+  expect_eq "stat.dat unchanged" "$(md5sum <"$prog/stat.dat")" "$before"
+}
+
+high_dpi_layout() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  wineserver -k; sleep 1
+  new_folder
+  start
+  if drv wait-window "$MAIN" >/dev/null; then
+    sleep 1
+    local result
+    result=$(wine "$check" main 2>&1 | tr -d '\r')
+    echo "$result" >"$out/layout-144.txt"
+    expect_match "layout at 144 dpi" "$(tail -n 1 <<<"$result")" "checked at 144 dpi, 0 differences"
+    shot main-144dpi
+  else
+    fail "the main window did not appear at 144 dpi"
+  fi
+  stop_all
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  wineserver -k; sleep 1
+}
+
+TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them second_copy_is_refused damaged_file_is_reported_and_kept high_dpi_layout"}
+for t in $TESTS; do run_test "$t"; done
+
+echo "screenshots and logs: $out"
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,126 @@
+// Compares the live main window (or About window) with its layout table:
+// every control's rectangle relative to its parent, its class and caption,
+// and the window's outer size. Prints one line per difference.
+//
+//   qm_layout_check.exe main|about
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/display.h"
+#include "ui/about_layout.h"
+#include "ui/main_layout.h"
+#include "ui/win32/builder.h"
+#include "win32/wide.h"
+
+using namespace qm;
+using namespace qm::ui;
+
+namespace {
+
+struct Search {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (GetDlgCtrlID(h) != s->id) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+HWND FindControl(HWND top, int id) {
+    Search search{id, nullptr};
+    EnumChildWindows(top, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string TextOf(HWND h) {
+    // WM_GETTEXT, not GetWindowText: edit controls of another process keep their text themselves.
+    wchar_t buffer[512] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &ignored);
+    return qm::win32::Narrow(buffer);
+}
+
+bool IsValueLabel(const Widget& w) {
+    for (int v = 0; v < kValueLabelCount; ++v) {
+        WidgetRef ref = WidgetOf(static_cast<ValueLabel>(v));
+        if (w.name == ref.name && w.index == ref.index) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const bool about = argc > 1 && std::wstring(argv[1]) == L"about";
+    const WindowLayout& layout = about ? AboutLayout() : MainLayout();
+    HWND top = nullptr;
+    for (int i = 0; i < 200 && !top; ++i) {
+        top = FindWindowW(nullptr, qm::win32::Widen(layout.title).c_str());
+        if (!top) Sleep(50);
+    }
+    if (!top) {
+        std::printf("window \"%s\" not found\n", layout.title.c_str());
+        return 1;
+    }
+    const int dpi = qm::ui::win32::DpiOf(top);
+    int problems = 0, checked = 0;
+    auto problem = [&](const std::string& text) {
+        std::printf("DIFF %s\n", text.c_str());
+        ++problems;
+    };
+
+    if (!about) {
+        RECT r;
+        GetWindowRect(top, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        const int ew = TwipsToPixels(layout.outerWidth, dpi), eh = TwipsToPixels(layout.outerHeight, dpi);
+        if (w != ew || h != eh)
+            problem("outer size " + std::to_string(w) + "x" + std::to_string(h) + ", expected " +
+                    std::to_string(ew) + "x" + std::to_string(eh));
+    } else {
+        RECT c;
+        GetClientRect(top, &c);
+        const int ew = TwipsToPixels(layout.client.width, dpi), eh = TwipsToPixels(layout.client.height, dpi);
+        if (c.right != ew || c.bottom != eh)
+            problem("client size " + std::to_string(c.right) + "x" + std::to_string(c.bottom) + ", expected " +
+                    std::to_string(ew) + "x" + std::to_string(eh));
+    }
+
+    for (const Widget& w : layout.widgets) {
+        if (w.kind == Kind::Timer) continue;
+        const std::string name = w.name + (w.index >= 0 ? "(" + std::to_string(w.index) + ")" : "");
+        HWND h = FindControl(top, w.id);
+        if (!h) {
+            problem(name + ": no control with id " + std::to_string(w.id));
+            continue;
+        }
+        ++checked;
+        HWND parent = GetParent(h);
+        RECT r;
+        GetWindowRect(h, &r);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+        const int el = TwipsToPixels(w.rect.left, dpi), et = TwipsToPixels(w.rect.top, dpi);
+        const int ew = TwipsToPixels(w.rect.width, dpi), eh = TwipsToPixels(w.rect.height, dpi);
+        if (r.left != el || r.top != et || r.right - r.left != ew || r.bottom - r.top != eh)
+            problem(name + ": at " + std::to_string(r.left) + "," + std::to_string(r.top) + " size " +
+                    std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + ", expected " +
+                    std::to_string(el) + "," + std::to_string(et) + " size " + std::to_string(ew) + "x" +
+                    std::to_string(eh));
+        const int parentId = parent == top ? 0 : GetDlgCtrlID(parent);
+        const Widget* expectedParent = w.parent.empty() ? nullptr : layout.Find(w.parent, w.parentIndex);
+        if (parentId != (expectedParent ? expectedParent->id : 0))
+            problem(name + ": parent id " + std::to_string(parentId));
+        if (((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0) != w.visible) problem(name + ": visibility");
+        // Value labels show figures, the all-time box its date and the version its number.
+        const bool live = IsValueLabel(w) || w.name == "frmAllStat" || w.name == "lblVersion";
+        if (!live && TextOf(h) != w.caption)
+            problem(name + ": caption \"" + TextOf(h) + "\", expected \"" + w.caption + "\"");
+    }
+    std::printf("%d controls checked at %d dpi, %d differences\n", checked, dpi, problems);
+    return problems == 0 ? 0 : 1;
+}
