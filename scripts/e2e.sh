@@ -48,6 +48,14 @@ EOS
 chmod +x "$out/opener.sh"
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$out/opener.sh" /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Mailers /d "$out/opener.sh" /f >/dev/null 2>&1
+# Windows has MS Sans Serif and Arial with Cyrillic letters; Wine's own MS Sans
+# Serif lacks them and falls back to a much wider face. Liberation Sans has
+# Arial's metrics, so text takes about the room it takes on Windows.
+for face in "MS Sans Serif" "Arial"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Liberation Sans" /f >/dev/null 2>&1
+done
+# Text files open in Notepad, as on Windows (a new Wine prefix has no association).
+wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 wineserver -w
 
 # --- helpers ----------------------------------------------------------------
@@ -72,8 +80,8 @@ new_folder() {  # a fresh program folder: quillmark.exe and readme.txt
 start() {  # start quillmark in $prog with arguments, in the background
   (cd "$prog" && exec wine quillmark.exe "$@" >>"$out/program.log" 2>&1) &
 }
-stop_all() {
-  pkill -f 'quillmark\.exe' >/dev/null 2>&1
+stop_all() {  # ends every Windows program, the desktop and its tray included
+  wineserver -k >/dev/null 2>&1
   for _ in $(seq 50); do pgrep -f 'quillmark\.exe' >/dev/null || break; sleep 0.1; done
 }
 box_text() {  # the message of the box that `drv msgbox|answer` printed
@@ -213,7 +221,230 @@ high_dpi_layout() {
   wineserver -k; sleep 1
 }
 
-TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them second_copy_is_refused damaged_file_is_reported_and_kept high_dpi_layout"}
+
+# Control ids of the About window (see ui/about_layout.h).
+ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_BACK=300
+RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+
+visible() { drv window-info "$1" | sed -E 's/^visible=([01]).*/\1/'; }
+tray_double_click() {
+  local at
+  at=$(tray_icon)
+  [ -n "$at" ] || { fail "no tray icon to double-click"; return 1; }
+  drv click "${at%,*}" "${at#*,}" left double >/dev/null
+}
+run_value() { wine reg query "$RUN_KEY" /v "Velturn Quillmark" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'; }
+win_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+checked() {  # checked MENU ITEM: 1 when the item has its check mark
+  drv menu-item "$MAIN" "$1" "$2" | sed -E 's/.*checked=([01]).*/\1/'
+}
+
+hidden_start_shows_only_the_tray_icon() {
+  new_folder
+  start /hiden
+  drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
+  sleep 1
+  expect_eq "window visible after /hiden" "$(visible "$MAIN")" "0"
+  [ -n "$(tray_icon)" ] || fail "no tray icon"
+  shot hidden-start
+  tray_double_click
+  drv wait-window "$MAIN" >/dev/null || fail "a double-click on the icon did not show the window"
+  expect_eq "restored window" "$(drv window-info "$MAIN" | cut -d' ' -f1-3)" "visible=1 iconic=0 outer=562,366"
+  stop_all
+
+  new_folder
+  start /HIDEN
+  drv wait-window "$MAIN" >/dev/null || fail "/HIDEN in capitals hid the window"
+  expect_eq "window with /HIDEN" "$(visible "$MAIN")" "1"
+}
+
+close_hides_and_counting_goes_on() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  local before
+  before=$(md5sum <"$prog/stat.dat")
+  drv close "$MAIN" >/dev/null
+  sleep 0.5
+  expect_eq "visible after the close box" "$(visible "$MAIN")" "0"
+  expect_eq "stat.dat after the close box" "$(md5sum <"$prog/stat.dat")" "$before"
+  [ -n "$(tray_icon)" ] || fail "the tray icon went with the window"
+  drv type "hidden" 120 >/dev/null
+  sleep 0.3
+  tray_double_click
+  drv wait-window "$MAIN" >/dev/null || { fail "the window did not come back"; return; }
+  expect_eq "keys typed while hidden" "$(label $CUR_KEYS)" "6"
+}
+
+exit_from_the_file_menu_saves_everything() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "abcde" 120 >/dev/null
+  drv click 700 600 right >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
+  expect_eq "stat.dat keys" "$(stat_line 1)" "5"
+  expect_eq "stat.dat clicks" "$(stat_line 6)" "1"
+  sleep 1
+  expect_eq "tray icon after Exit" "$(tray_icon)" ""
+}
+
+exit_from_the_tray_menu_while_hidden() {
+  new_folder
+  start /hiden
+  drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
+  sleep 1
+  drv type "tray" 120 >/dev/null
+  local at
+  at=$(tray_icon)
+  [ -n "$at" ] || { fail "no tray icon"; return; }
+  drv click "${at%,*}" "${at#*,}" right >/dev/null
+  sleep 0.7
+  shot tray-menu
+  drv keys 0x26 0x0D >/dev/null     # Up wraps to the last item, Exit; Enter chooses it
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit from the tray menu did not end the program"; return; }
+  # Up and Enter are key presses too, counted before the final save.
+  expect_match "stat.dat keys" "$(stat_line 1)" '^(4|5|6)$'
+  sleep 1
+  expect_eq "tray icon after Exit" "$(tray_icon)" ""
+}
+
+reset_questions() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "abc" 120 >/dev/null
+  sleep 0.3
+  local before
+  before=$(md5sum <"$prog/stat.dat")
+  drv choose "$MAIN" File "Reset current statistics" >/dev/null
+  expect_eq "current question" "$(drv answer Quillmark Cancel | box_text)" "Do you really want reset current statistics?"
+  drv choose "$MAIN" File "Reset common statistics" >/dev/null
+  expect_eq "common question" "$(drv answer Quillmark Cancel | box_text)" "Do you really want reset common statistics?"
+  sleep 0.3
+  expect_eq "keys after Cancel" "$(label $CUR_KEYS)/$(label $ALL_KEYS)" "3/3"
+  expect_eq "stat.dat after Cancel" "$(md5sum <"$prog/stat.dat")" "$before"
+
+  drv choose "$MAIN" File "Reset current statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  sleep 0.3
+  expect_eq "keys after resetting the current run" "$(label $CUR_KEYS)/$(label $ALL_KEYS)" "0/3"
+  expect_match "run clock restarted" "$(label $CUR_TIME)" '^00:00:0[0-2]$'
+  expect_eq "stat.dat after resetting the current run" "$(stat_line 1)" "3"
+
+  drv type "xy" 120 >/dev/null     # unsaved: they survive the reset of the common figures
+  sleep 0.3
+  drv choose "$MAIN" File "Reset common statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  sleep 0.3
+  expect_eq "all-time keys after resetting them" "$(label $ALL_KEYS)" "2"
+  expect_eq "caption after resetting" "$(label $ALL_BOX)" "Статистика за все время (с $today)"
+  expect_eq "stat.dat after resetting the common figures" "$(stat_line 1)/$(stat_line 8)" "2/$today"
+}
+
+save_writes_before_it_confirms() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "save" 120 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_eq "confirmation" "$(drv msgbox Quillmark | box_text)" "Statistics saved sucessfully"
+  expect_eq "stat.dat while the confirmation is open" "$(stat_line 1)" "4"
+  drv answer Quillmark OK >/dev/null
+}
+
+run_at_start_twice() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  expect_eq "check mark at start" "$(checked File "Run at start")" "0"
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+  expect_eq "Run value" "$(run_value)" "$(win_path "$prog")\\quillmark.exe /hiden"
+  expect_eq "check mark after the first choice" "$(checked File "Run at start")" "1"
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+  expect_eq "Run value after the second choice" "$(run_value)" ""
+  expect_eq "check mark after the second choice" "$(checked File "Run at start")" "0"
+  stop_all
+
+  # An unreadable flag on line 9 registers the program at start-up.
+  new_folder
+  printf '0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nyes\r\n' >"$prog/stat.dat"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  expect_eq "Run value after line 9 'yes'" "$(run_value)" "$(win_path "$prog")\\quillmark.exe /hiden"
+  expect_eq "check mark after line 9 'yes'" "$(checked File "Run at start")" "1"
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+}
+
+dragging_the_frame_keeps_the_size() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv drag-frame "$MAIN" 120 90 >/dev/null
+  sleep 0.5
+  expect_eq "outer size after a drag" "$(drv window-info "$MAIN" | cut -d' ' -f3)" "outer=562,366"
+}
+
+about_window() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  sleep 0.5
+  expect_eq "version" "$(drv text About $ABOUT_VERSION)" "1.3"
+  local result
+  result=$(wine "$check" about 2>&1 | tr -d '\r')
+  echo "$result" >"$out/layout-about.txt"
+  expect_match "About layout" "$(tail -n 1 <<<"$result")" "0 differences"
+  shot about
+  drv activate About >/dev/null
+  drv keys 0x1B >/dev/null
+  sleep 0.5
+  expect_eq "About after Escape" "$(visible About)" "1"
+  rm -f "$out/opened.txt"
+  drv click-control About $ABOUT_SITE >/dev/null
+  drv click-control About $ABOUT_MAIL >/dev/null
+  for _ in $(seq 50); do [ "$(wc -l <"$out/opened.txt" 2>/dev/null)" = 2 ] && break; sleep 0.2; done
+  expect_match "web link target" "$(head -n 1 "$out/opened.txt" 2>/dev/null)" 'velturnquillmark1\.3$'
+  expect_match "mail link target" "$(sed -n 2p "$out/opened.txt" 2>/dev/null)" '^mailto:'
+  drv click-control About $ABOUT_BACK >/dev/null
+  drv wait-gone About >/dev/null || fail "Back did not close the About window"
+  # Each showing is a new window with its version filled in.
+  drv choose "$MAIN" "?" About >/dev/null
+  expect_eq "version, second showing" "$(drv wait-text About $ABOUT_VERSION 1.3)" "1.3"
+  drv close About >/dev/null
+  drv wait-gone About >/dev/null || fail "the close box did not close the About window"
+  expect_eq "main window after About" "$(visible "$MAIN")" "1"
+}
+
+help_with_and_without_readme() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv choose "$MAIN" "?" Help >/dev/null
+  drv --timeout 15000 wait-window "readme.txt - Notepad" >/dev/null || { fail "Help did not open readme.txt"; drv list-windows >"$out/help-windows.txt"; shot help-open; }
+  drv close "readme.txt - Notepad" >/dev/null
+  rm -f "$prog/readme.txt"
+  drv choose "$MAIN" "?" Help >/dev/null
+  sleep 2
+  [ "$(drv --timeout 500 msgbox Quillmark 2>/dev/null | box_text)" = "" ] || fail "a message of the program's own"
+  expect_eq "main window after Help" "$(visible "$MAIN")" "1"
+  shot help-missing
+  pkill -f notepad >/dev/null 2>&1
+}
+
+TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
+  second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
+  close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
+  reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
+  help_with_and_without_readme high_dpi_layout"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

@@ -26,7 +26,7 @@ fi
 
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev
           g++-mingw-w64-i686 mingw-w64-i686-dev
-          wine wine32:i386 xvfb xdotool imagemagick x11-utils locales fonts-wine)
+          wine wine32:i386 xvfb xdotool imagemagick x11-utils locales fonts-wine fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

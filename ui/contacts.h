@@ -6,8 +6,8 @@
 namespace qm::ui {
 
 inline constexpr const char* kSiteHost = "velturn.com";
-inline constexpr const char* kSupportMail = "support@velturn.com";
-inline constexpr const char* kIcqNumber = "418207356";
+inline constexpr const char* kSupportMail = "help@velturn.com";
+inline constexpr const char* kIcqNumber = "7316452";
 inline constexpr const char* kIcqHost = "wwp.icq.com";
 inline constexpr const char* kCopyright = "Copyright \xC2\xA9 2026 Velturn. All rights reserved.";
 inline constexpr const char* kQueryWord = "velturnquillmark";

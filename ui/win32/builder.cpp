@@ -274,6 +274,25 @@ void BuiltLayout::Create(int dpi) {
         controls_.push_back({&w, hwnd});
         Place(controls_.back());
     }
+    StackControls();
+}
+
+void BuiltLayout::StackControls() {
+    // Labels lie beneath every other control, and among themselves a later
+    // one lies over an earlier one: a value label is not covered by the
+    // caption that overlaps its first pixel, and no label covers a link box.
+    std::map<HWND, std::vector<HWND>> stacks;  // per parent, top first
+    for (const Control& c : controls_)
+        if (c.widget->kind != Kind::Label) stacks[GetParent(c.hwnd)].push_back(c.hwnd);
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+        if (it->widget->kind == Kind::Label) stacks[GetParent(it->hwnd)].push_back(it->hwnd);
+    for (auto& [parent, stack] : stacks) {
+        HWND above = HWND_TOP;
+        for (HWND h : stack) {
+            SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = h;
+        }
+    }
 }
 
 void BuiltLayout::Relayout(int dpi) {

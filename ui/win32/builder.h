@@ -56,6 +56,7 @@ private:
     HBRUSH BrushFor(const Colour& colour, COLORREF fallback);
     HWND ParentOf(const Widget& w) const;
     void Place(const Control& c);
+    void StackControls();
 
     const WindowLayout& layout_;
     HWND window_;
