@@ -64,7 +64,6 @@ void MainWindow::mnuFileCurReset_Click() {
     if (view_.Ask(kResetCurrentQuestion, MessageIcon::Question, true) != Answer::Ok) return;
     try {
         ResetCurrentStatistics(app_, platform_);
-        failures_.Succeeded("Saving");
     } catch (const std::exception& e) {
         failures_.Failed("Resetting the current statistics", e.what());
         ReportSaveFailure(std::string(e.what()) + "\n\nThe current statistics have not been reset.");
@@ -75,7 +74,6 @@ void MainWindow::mnuFileAllReset_Click() {
     if (view_.Ask(kResetCommonQuestion, MessageIcon::Question, true) != Answer::Ok) return;
     try {
         ResetCommonStatistics(app_, platform_);
-        failures_.Succeeded("Saving");
     } catch (const std::exception& e) {
         failures_.Failed("Resetting the common statistics", e.what());
         ReportSaveFailure(e.what());
@@ -151,13 +149,12 @@ void MainWindow::EndSession() {
 bool MainWindow::TrySave(const char* source, std::string* reason) {
     try {
         SaveStatistics(app_.stats, platform_.files, StatFilePath(platform_));
-        failures_.Succeeded("Saving");
+        failures_.Succeeded(source);
         return true;
     } catch (const std::exception& e) {
         // Either the merge stopped (an overflow: nothing changed) or the write
         // failed after it: the figures stay in memory and the next save tries again.
-        failures_.Failed("Saving", e.what());
-        (void)source;
+        failures_.Failed(source, e.what());
         if (reason) *reason = e.what();
         return false;
     }

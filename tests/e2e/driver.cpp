@@ -1073,15 +1073,21 @@ void Click(int x, int y, bool right, bool twice) {
     }
 }
 
-void CmdClick(const Args& a) {
-    Need(a, 2, 4, L"click X Y [left|right] [double]");
-    bool right = false, twice = false;
-    for (size_t i = 2; i < a.size(); ++i) {
+// The [left|right] [double] options of the click commands, from argument `first` on.
+void ClickOptions(const Args& a, size_t first, bool& right, bool& twice) {
+    right = twice = false;
+    for (size_t i = first; i < a.size(); ++i) {
         if (a[i] == L"left") right = false;
         else if (a[i] == L"right") right = true;
         else if (a[i] == L"double") twice = true;
         else Fail(L"unknown click option " + Quote(a[i]));
     }
+}
+
+void CmdClick(const Args& a) {
+    Need(a, 2, 4, L"click X Y [left|right] [double]");
+    bool right, twice;
+    ClickOptions(a, 2, right, twice);
     Click(static_cast<int>(IntArg(a[0], L"X")), static_cast<int>(IntArg(a[1], L"Y")), right, twice);
     Out(PointText(CursorPos()));
 }
@@ -1089,13 +1095,8 @@ void CmdClick(const Args& a) {
 // Clicks the middle of a control, found by its id in the window with that title.
 void CmdClickControl(const Args& a) {
     Need(a, 2, 4, L"click-control TITLE CONTROL_ID [left|right] [double]");
-    bool right = false, twice = false;
-    for (size_t i = 2; i < a.size(); ++i) {
-        if (a[i] == L"left") right = false;
-        else if (a[i] == L"right") right = true;
-        else if (a[i] == L"double") twice = true;
-        else Fail(L"unknown click option " + Quote(a[i]));
-    }
+    bool right, twice;
+    ClickOptions(a, 2, right, twice);
     HWND control = WaitControl(a[0], IntArg(a[1], L"control ID"));
     RECT r{};
     GetWindowRect(control, &r);

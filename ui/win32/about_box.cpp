@@ -16,20 +16,7 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed sing
 }  // namespace
 
 void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kAboutClass;
-        registered = RegisterClassExW(&wc) != 0;
-    }
+    RegisterWindowClass(instance, kAboutClass, WindowProc);
 
     AboutBox box(instance);
     box.mainWindow_ = mainWindow;
@@ -89,6 +76,8 @@ LRESULT CALLBACK AboutBox::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_COMMAND:
             if (LOWORD(wp) == about_ids::cmdBack && HIWORD(wp) == BN_CLICKED) behaviour_.cmdBack_Click();
@@ -101,24 +90,6 @@ LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             Close();
             return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            if (layout_) return layout_->ControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-            break;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd_, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, layout_ ? layout_->WindowBrush() : GetSysColorBrush(COLOR_WINDOW));
-            return 1;
-        }
-        case WM_DPICHANGED: {
-            if (layout_) layout_->Relayout(HIWORD(wp));
-            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;

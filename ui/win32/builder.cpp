@@ -149,6 +149,24 @@ int DpiOf(HWND window) {
     return dpi > 0 ? dpi : 96;
 }
 
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, name, &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+}
+
 BuiltLayout::BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance)
     : layout_(layout), window_(window), instance_(instance) {
     RegisterPanelClass(instance);
@@ -188,6 +206,32 @@ HBRUSH BuiltLayout::BrushFor(const Colour& colour, COLORREF fallback) {
 }
 
 HBRUSH BuiltLayout::WindowBrush() { return BrushFor(layout_.back, GetSysColor(COLOR_BTNFACE)); }
+
+bool BuiltLayout::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            result = ControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+            return true;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(window_, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, WindowBrush());
+            result = 1;
+            return true;
+        }
+        case WM_DPICHANGED: {
+            Relayout(HIWORD(wp));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            result = 0;
+            return true;
+        }
+    }
+    return false;
+}
 
 HWND BuiltLayout::Get(const std::string& name, int index) const {
     for (const Control& c : controls_)

@@ -20,6 +20,9 @@ inline constexpr UINT WM_QM_PANEL_MOUSEDOWN = WM_APP + 2;  // wParam: control id
 // The dpi of a window (of the system before it exists).
 int DpiOf(HWND window);
 
+// Registers a top-level window class with the program's icon; once per name.
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style = 0);
+
 class BuiltLayout {
 public:
     BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance);
@@ -38,6 +41,10 @@ public:
     LRESULT ControlColour(HDC dc, HWND control);
     // The background brush of the window itself.
     HBRUSH WindowBrush();
+
+    // The messages every window of a layout answers alike: the controls'
+    // colours, the background, and a new dpi. True when handled.
+    bool HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
     // The menu bar (attached to the window, which then owns it) and the
     // pop-up menus by name, including those not on the bar.

@@ -41,18 +41,7 @@ void MainFrame::Guard(const char* what, F&& handler) {
 }
 
 void MainFrame::CreateAndShow() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance_;
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kMainClass;
-    RegisterClassExW(&wc);
+    RegisterWindowClass(instance_, kMainClass, WindowProc, CS_DBLCLKS);
 
     const WindowLayout& layout = MainLayout();
     const int dpi = DpiOf(nullptr);
@@ -116,6 +105,8 @@ void MainFrame::Command(int id) {
 
 LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     MainWindow& b = *behaviour_;
+    LRESULT result = 0;
+    if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
         // Explorer restarted and made a new notification area: the icon comes back.
         Guard("Tray icon", [&] { AddTrayIcon(); });
@@ -171,24 +162,6 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             break;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            if (layout_) return layout_->ControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-            break;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd_, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, layout_ ? layout_->WindowBrush() : GetSysColorBrush(COLOR_BTNFACE));
-            return 1;
-        }
-        case WM_DPICHANGED: {
-            if (layout_) layout_->Relayout(HIWORD(wp));
-            const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case WM_SETTINGCHANGE:
             if (onSettingsChange_) Guard("Regional settings", [&] { onSettingsChange_(); });
             break;
