@@ -93,7 +93,8 @@ int wmain(int argc, wchar_t** argv) {
 
     for (const Widget& w : layout.widgets) {
         if (w.kind == Kind::Timer) continue;
-        const std::string name = w.name + (w.index >= 0 ? "(" + std::to_string(w.index) + ")" : "");
+        std::string name = w.name;
+        if (w.index >= 0) name.append("(").append(std::to_string(w.index)).append(")");
         HWND h = FindControl(top, w.id);
         if (!h) {
             problem(name + ": no control with id " + std::to_string(w.id));
