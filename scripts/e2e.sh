@@ -192,6 +192,7 @@ second_copy_is_refused() {
   awk -v a="$t1" -v b="$t2" 'BEGIN { exit !(b > a) }' || fail "log lines out of order: $t1 then $t2"
   expect_eq "stat.dat untouched" "$(md5sum <"$prog/stat.dat")" "$before"
   expect_eq "windows titled $MAIN" "$(main_windows)" "1"
+  expect_eq "tray icons" "$(drv tray-icons | awk -F'\t' '$1 == "icon" && $2 == "Quillmark"' | wc -l)" "1"
 }
 
 damaged_file_is_reported_and_kept() {
