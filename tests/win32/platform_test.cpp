@@ -62,6 +62,13 @@ TEST(Win32NumberFormat, MetersInUnitedStatesAndGermanFormats) {
     EXPECT_EQ(MetersText(2147483647, german), "613.566,76");
 }
 
+TEST(Win32NumberFormat, DebugLogSecondsWithFiveDecimals) {
+    Win32NumberFormat us(L"en-US"), german(L"de-DE");
+    EXPECT_EQ(us.Format(1234.56789, 5), "1,234.56789");
+    EXPECT_EQ(german.Format(1234.56789, 5), "1.234,56789");
+    EXPECT_EQ(us.Format(0.5, 5), "0.50000");
+}
+
 TEST(Win32NumberFormat, UserDefaultFormatsTwoDecimals) {
     Win32NumberFormat user;
     std::string text = MetersText(1750, user);
@@ -86,6 +93,15 @@ TEST(Win32Calendar, TodayIsTheLocalDate) {
     EXPECT_EQ(today.year, now.wYear);
     EXPECT_EQ(today.month, now.wMonth);
     EXPECT_EQ(today.day, now.wDay);
+}
+
+TEST(Win32Calendar, NowTextHoldsTheRegionalDateAndTime) {
+    std::string now = Win32Calendar().NowText();
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    EXPECT_NE(now.find(std::to_string(t.wYear)), std::string::npos) << now;
+    EXPECT_NE(now.find(' '), std::string::npos) << now;
+    EXPECT_NE(now.find(':'), std::string::npos) << now;
 }
 
 TEST(Win32Program, PathNamesThisExecutable) {
