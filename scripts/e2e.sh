@@ -211,6 +211,27 @@ damaged_file_is_reported_and_kept() {
   expect_eq "stat.dat unchanged" "$(md5sum <"$prog/stat.dat")" "$before"
 }
 
+german_settings_on_screen_points_in_the_file() {
+  # Every Windows program of the session under German settings, as on a
+  # German Windows (Wine keeps one set of regional settings per session).
+  local -x LANG=de_DE.UTF-8
+  new_folder
+  printf '15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n' >"$prog/stat.dat"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  sleep 0.5
+  expect_eq "all-time meters" "$(label $ALL_METERS)" "1.291,96"
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  # The real numbers keep their "." in the file.
+  expect_eq "stat.dat lines 1 to 5 after a save" "$(tr -d '\r' <"$prog/stat.dat" | head -n 5 | paste -sd '|')" \
+    "15234|812.37|4521873|9876|1543.2"
+  start  # a refused copy: the log's seconds in the regional format
+  drv answer Quillmark OK >/dev/null
+  sleep 0.5
+  expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" '\([0-9.]+,[0-9]{5}\): PrevInstance detected$'
+}
+
 high_dpi_layout() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
   wineserver -k; sleep 1
@@ -454,7 +475,7 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
-  help_with_and_without_readme high_dpi_layout"}
+  help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"
