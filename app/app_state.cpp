@@ -11,8 +11,12 @@ std::string ProgramFilePath(const Platform& platform, const char* fileName) {
 
 std::string StatFilePath(const Platform& platform) { return ProgramFilePath(platform, "stat.dat"); }
 
-void ResetCurrentStatistics(AppState& app, Platform& platform) {
+void SaveProgramStatistics(AppState& app, Platform& platform) {
     SaveStatistics(app.stats, platform.files, StatFilePath(platform));
+}
+
+void ResetCurrentStatistics(AppState& app, Platform& platform) {
+    SaveProgramStatistics(app, platform);
     ClearStatistics(app.stats.SavedStat, platform.calendar);
     ClearStatistics(app.stats.CurrentStat, platform.calendar);
     app.runClock.Restart(platform.clock);
@@ -20,7 +24,7 @@ void ResetCurrentStatistics(AppState& app, Platform& platform) {
 
 void ResetCommonStatistics(AppState& app, Platform& platform) {
     ClearStatistics(app.stats.CommonStat, platform.calendar);
-    SaveStatistics(app.stats, platform.files, StatFilePath(platform));
+    SaveProgramStatistics(app, platform);
 }
 
 void LoadProgramStatistics(AppState& app, Platform& platform) {

@@ -33,6 +33,11 @@ struct Platform {
 std::string ProgramFilePath(const Platform& platform, const char* fileName);
 std::string StatFilePath(const Platform& platform);
 
+// Every save the running program makes (the periodic one, the commands, the
+// resets, start-up's first file, Exit): merges the unsaved part of the run
+// into CommonStat and writes stat.dat. Raises on failure, as SaveStatistics.
+void SaveProgramStatistics(AppState& app, Platform& platform);
+
 // Saves, then clears this run's figures and restarts the run clock: the
 // all-time column goes on from where it was, the current column from zero.
 void ResetCurrentStatistics(AppState& app, Platform& platform);

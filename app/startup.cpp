@@ -20,7 +20,7 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
 
     const std::string path = StatFilePath(platform);
     try {
-        if (!FileExists(platform.files, path)) SaveStatistics(app.stats, platform.files, path);
+        if (!FileExists(platform.files, path)) SaveProgramStatistics(app, platform);
     } catch (const std::exception& e) {
         host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + std::string(e.what()) +
                              "\n\nQuillmark needs a folder it may write to. Move it to such a folder and start "

@@ -148,7 +148,7 @@ void MainWindow::EndSession() {
 
 bool MainWindow::TrySave(const char* source, std::string* reason) {
     try {
-        SaveStatistics(app_.stats, platform_.files, StatFilePath(platform_));
+        SaveProgramStatistics(app_, platform_);
         failures_.Succeeded(source);
         return true;
     } catch (const std::exception& e) {
