@@ -5,18 +5,19 @@
 # logs in build/e2e. Needs the windows preset built.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$here/build/windows
+source "$here/scripts/wine-env.sh"
+build=$QM_WIN_BUILD
 out=$here/build/e2e
 exe=$build/program/quillmark.exe
 driver=$build/tests/e2e/qm_e2e_driver.exe
 check=$build/tests/e2e/qm_layout_check.exe
 for f in "$exe" "$driver" "$check"; do
-  [ -f "$f" ] || { echo "e2e: $f is missing: build the windows preset first"; echo "e2e: 0 passed, 1 failed"; exit 1; }
+  [ -f "$f" ] || { echo "e2e: $f is missing: build the $QM_WIN_PRESET preset first"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 done
 
 rm -rf "$out"
 mkdir -p "$out/shots"
-export WINEPREFIX=$out/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
 unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
 export LANG=en_US.UTF-8
 MAIN="Velturn Quillmark"

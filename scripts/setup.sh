@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quillmark needs on Debian 12: the native
-# toolchain with GoogleTest, the MinGW-w64 cross compiler for 32-bit Windows,
-# Wine (with its 32-bit part) and the X tools the end-to-end tests use.
+# toolchain with GoogleTest and Google Benchmark, clang with libFuzzer and the
+# sanitizers, NSIS and zip for the release, the MinGW-w64 cross compiler for 32-bit Windows,
+# Wine (its 32-bit part, and its 64-bit part with the 64-bit cross compiler
+# for machines whose kernel cannot run 32-bit programs) and the X tools the end-to-end tests use.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
 
@@ -25,8 +27,9 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev
-          g++-mingw-w64-i686 mingw-w64-i686-dev
-          wine wine32:i386 xvfb xdotool imagemagick x11-utils locales fonts-wine fonts-liberation)
+          g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+          wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils locales fonts-wine fonts-liberation
+          clang libclang-rt-14-dev llvm libbenchmark-dev nsis zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -54,7 +57,7 @@ for loc in en_US de_DE; do
 done
 if [ "${regen:-0}" = 1 ]; then run $SUDO locale-gen; fi
 
-for tool in cmake g++ i686-w64-mingw32-g++-posix wine Xvfb xdotool import; do
+for tool in cmake g++ clang++ makensis zip i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix wine Xvfb xdotool import; do
   command -v "$tool" >/dev/null 2>&1 || { echo "setup: $tool still missing after install" >&2; exit 1; }
 done
 echo "setup: all tools present"

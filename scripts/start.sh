@@ -7,11 +7,13 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 bash scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+# The 32-bit program, or the 64-bit build where this machine's Wine runs only 64-bit programs.
+source scripts/wine-env.sh
+cmake --preset "$QM_WIN_PRESET" >/dev/null
+cmake --build --preset "$QM_WIN_PRESET"
 
-program=$here/build/windows/program
-export WINEPREFIX=${WINEPREFIX:-$here/build/run-prefix} WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+program=$QM_WIN_BUILD/program
+export WINEPREFIX=${WINEPREFIX:-$here/build/run-prefix-$QM_WINE_ARCH} WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=d}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
@@ -37,7 +39,7 @@ export DISPLAY=":$display"
 trap 'wineserver -k >/dev/null 2>&1; kill $xvfb >/dev/null 2>&1' EXIT
 sleep 1
 (cd "$program" && exec wine quillmark.exe "$@" >/dev/null 2>&1) &
-wine "$here/build/windows/tests/e2e/qm_e2e_driver.exe" --timeout 30000 wait-window "Velturn Quillmark" >/dev/null
+wine "$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe" --timeout 30000 wait-window "Velturn Quillmark" >/dev/null
 sleep 2
 import -window root "$here/build/start-screenshot.png"
 echo "No display: Quillmark ran in Xvfb. Screenshot: $here/build/start-screenshot.png"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's throw-away prefix.
-# WINEPREFIX may be given; otherwise the prefix lives in build/wineprefix.
+# WINEPREFIX may be given; otherwise the prefix lives in build/wineprefix-<arch>.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
-export WINEARCH=win32
+source "$here/scripts/wine-env.sh"
+export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix-$QM_WINE_ARCH}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install dialogs in a fresh prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=d}
