@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/autorun.h"
 #include "core/platform.h"
@@ -17,6 +18,10 @@ struct AppState {
     RunClock runClock;
     SamplerState sampler;
     bool ExitRequested = false;
+    // All-time figures a save has just held at a limit of the file and that
+    // the user has not been told about; the user is told once a run.
+    std::vector<CappedField> capNoticeOwed;
+    bool capNoticeGiven = false;
 };
 
 // The platform services the program's routines call.
@@ -36,14 +41,19 @@ std::string StatFilePath(const Platform& platform);
 // Every save the running program makes (the periodic one, the commands, the
 // resets, start-up's first file, Exit): merges the unsaved part of the run
 // into CommonStat and writes stat.dat. Raises on failure, as SaveStatistics.
+// A figure that this save newly held at a limit is owed a notice.
 void SaveProgramStatistics(AppState& app, Platform& platform);
+
+// What the user is told when all-time figures reach a limit of the file.
+std::string CapNoticeText(const std::vector<CappedField>& capped);
 
 // Saves, then clears this run's figures and restarts the run clock: the
 // all-time column goes on from where it was, the current column from zero.
 void ResetCurrentStatistics(AppState& app, Platform& platform);
 
 // Clears the all-time figures (since today), then saves: they then hold just
-// what this run gained since its last save.
+// what this run gained since its last save. When the save fails nothing has
+// changed: the accounts are as they were and the failure goes on.
 void ResetCommonStatistics(AppState& app, Platform& platform);
 
 // LoadStatistics of the program's stat.dat, with the autorun fallback wired

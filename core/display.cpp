@@ -34,8 +34,10 @@ std::string MetersText(int32_t pixels, const NumberFormat& format) {
 }
 
 std::string SpeedText(int32_t letters, double typingSeconds) {
-    int32_t product = CheckedMul(letters, kTypingSpeedFactor);
-    double speed = std::floor(product / NonZero(typingSeconds)) + 0.0;  // + 0.0: no "-0"
+    // 64 bits: more than 32,537,631 letters (years of typing) pass 32 bits
+    // here, and the product stays exact in a double.
+    const int64_t product = int64_t{letters} * kTypingSpeedFactor;
+    double speed = std::floor(static_cast<double>(product) / NonZero(typingSeconds)) + 0.0;  // + 0.0: no "-0"
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.0f", speed);
     return buffer;

@@ -42,17 +42,17 @@ std::string FormatDuration(int32_t seconds);
 // Pixels as meters with two decimals in the user's regional format.
 std::string MetersText(int32_t pixels, const NumberFormat& format);
 
-// floor(letters * 66 / NonZero(typingSeconds)); raises OverflowError when
-// letters * 66 leaves the 32-bit range.
+// floor(letters * 66 / NonZero(typingSeconds)), for every 32-bit letter count.
 std::string SpeedText(int32_t letters, double typingSeconds);
 
 // Shown in place of a figure that has left the 32-bit range.
 inline constexpr const char* kOverflowText = "overflow";
 
 // Writes the twelve texts. A label is written only when its text changes, so
-// an unchanged figure costs no repaint. A figure that cannot be computed
-// (a sum beyond the 32-bit range) shows kOverflowText while every other label
-// is still refreshed; the first such failure is then raised as OverflowError.
+// an unchanged figure costs no repaint. All-time figures are held within the
+// 32-bit range as the save holds them. A figure that cannot be computed shows
+// kOverflowText while every other label is still refreshed; the first such
+// failure is then raised as OverflowError.
 class Display {
 public:
     Display(LabelSink& labels, const NumberFormat& format) : labels_(labels), format_(format) {}

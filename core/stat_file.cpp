@@ -150,9 +150,10 @@ void WriteFileAtomically(FileSystem& files, const std::string& path, std::string
     }
 }
 
-void SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path) {
-    MergeStatistics(stats);
+std::vector<CappedField> SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path) {
+    std::vector<CappedField> capped = MergeStatistics(stats);
     WriteFileAtomically(files, path, StatFileText(stats.CommonStat, stats.AutorunEnabled));
+    return capped;
 }
 
 void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/platform.h"
 #include "core/statistics.h"
@@ -52,10 +53,11 @@ bool FileExists(FileSystem& files, const std::string& path);
 void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes);
 
 // Merges the unsaved part of the run into CommonStat, then writes the file.
-// The merge is complete before the file is touched: an overflow leaves the
+// The merge is complete before the file is touched: a failed merge leaves the
 // accounts and the file as they were. A failed write leaves the old file and
-// the merged accounts, so the next save writes everything.
-void SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path);
+// the merged accounts, so the next save writes everything. Returns the
+// all-time figures the merge held at a limit of the 32-bit range.
+std::vector<CappedField> SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path);
 
 // Reads the file into CommonStat and AutorunEnabled. Lines 1 to 8 must be
 // there and the counters must fit in 32 bits; otherwise StatFileError names

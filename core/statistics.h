@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/platform.h"
 
@@ -39,15 +40,31 @@ struct Statistics {
 // Sets the seven numbers to zero and SinceDate to today's date text.
 void ClearStatistics(StatRecord& record, const Calendar& calendar);
 
-// The first half of every save: CommonStat += CurrentStat - SavedStat for
-// each number, then SavedStat := CurrentStat. Raises OverflowError (or
-// FloatError) when any sum or difference leaves its range; then nothing has
-// changed, so a failed merge never leaves a partly merged CommonStat.
-void MergeStatistics(Statistics& stats);
+// A field of the record, for saying which figure something is about.
+enum class StatField { MousePixels, KeysPressed, LettersTyped, MouseClicks, PassedSeconds };
 
-// All-time figure of a field: (CommonStat + CurrentStat) - SavedStat, each
-// operation checked, so the intermediate sum must fit too.
+// A 32-bit all-time figure that reached the end of the range the file holds.
+struct CappedField {
+    StatField field;
+    bool atMaximum;      // true: 2,147,483,647; false: -2,147,483,648
+    bool wasAlreadyThere;  // CommonStat held that limit before this merge
+};
+
+// The first half of every save: CommonStat += CurrentStat - SavedStat for
+// each number, then SavedStat := CurrentStat. The counters are merged wide
+// and only the final value is brought into the 32-bit range: a figure that
+// would pass a limit stays at that limit (a complete merge at the limit),
+// while every other field merges as usual. Returns the fields so capped.
+// Raises FloatError when a double sum is not finite; then nothing has
+// changed, so a failed merge never leaves a partly merged CommonStat.
+std::vector<CappedField> MergeStatistics(Statistics& stats);
+
+// All-time figure of a field: CommonStat + CurrentStat - SavedStat, computed
+// wide and held within the 32-bit range exactly as the next save stores it.
 int32_t AllTime(const Statistics& stats, int32_t StatRecord::*field);
 double AllTime(const Statistics& stats, double StatRecord::*field);
+
+// The counter a StatField names.
+int32_t StatRecord::*FieldOf(StatField field);
 
 }  // namespace qm

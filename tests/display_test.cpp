@@ -39,7 +39,10 @@ TEST(DisplayTexts, SpeedIsLettersTimes66OverTimeRoundedDown) {
     EXPECT_EQ(SpeedText(1, 100), "0");
     EXPECT_EQ(SpeedText(-1, 100), "-1");
     EXPECT_EQ(SpeedText(32537631, 1), "2147483646");
-    EXPECT_THROW(SpeedText(32537632, 1e9), OverflowError);
+    // Years of typing pass 32 bits in the product, never in the text.
+    EXPECT_EQ(SpeedText(32537632, 1e9), "2");
+    EXPECT_EQ(SpeedText(40000000, 1000000), "2640");
+    EXPECT_EQ(SpeedText(2147483647, 1), "141733920702");
 }
 
 TEST(DisplayTexts, MetersFollowTheRegionalFormat) {
@@ -105,14 +108,14 @@ TEST_F(DisplayTest, UnchangedTextsAreNotRewritten) {
     EXPECT_EQ(labels.writes.size(), 12u);
 }
 
-TEST_F(DisplayTest, OverflowShowsOnItsOwnLabelsWhileTheRestRefresh) {
+TEST_F(DisplayTest, AllTimeFigureAtTheLimitShowsTheLimitWhileTheRestRefresh) {
     stats.CommonStat.MousePixels = 2147483000;
     stats.CurrentStat.MousePixels = 1000;
     stats.CurrentStat.KeysPressed = 3;
     stats.CurrentStat.PassedSeconds = 61;
-    EXPECT_THROW(display.RefreshDisplay(stats), OverflowError);
-    EXPECT_EQ(labels.text[L::MousePixels1], kOverflowText);
-    EXPECT_EQ(labels.text[L::MouseMeters1], kOverflowText);
+    display.RefreshDisplay(stats);
+    EXPECT_EQ(labels.text[L::MousePixels1], "2147483647");
+    EXPECT_EQ(labels.text[L::MouseMeters1], "613,566.76");
     EXPECT_EQ(labels.text[L::MousePixels0], "1000");
     EXPECT_EQ(labels.text[L::KeybrdPushed1], "3");
     EXPECT_EQ(labels.text[L::CurTime], "00:01:01");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/stat_file.h"
 #include "tests/fakes.h"
 
@@ -248,24 +250,74 @@ TEST_F(MainWindowTest, TrayEventsRestoreOrPopUpAndIgnoreTheRest) {
 
 TEST_F(MainWindowTest, FailuresInTicksAreLoggedOnceAndCountingGoesOn) {
     auto w = Window();
-    app.stats.CommonStat.MousePixels = 2147483600;
-    app.stats.CurrentStat.MousePixels = 100;
-    input.pressed = {1};
+    app.stats.CurrentStat.KeysPressed = std::numeric_limits<int32_t>::max();
+    input.pressed = {1, 65};
     clock.readings = {100.0};
     w->SamplerTick();
     w->SamplerTick();
     w->SamplerTick();
     EXPECT_EQ(app.stats.CurrentStat.MouseClicks, 3);
-    EXPECT_EQ(labels.text[ValueLabel::MousePixels1], kOverflowText);
+    EXPECT_EQ(labels.text[ValueLabel::KeybrdPushed0], "2147483647");
     // One line, however many ticks fail the same way.
     const std::string& text = files.files[log];
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
     EXPECT_NE(text.find("Counting failed"), std::string::npos);
+}
 
-    // The save fails too, the figures stay and the file is not written from a partial merge.
+TEST_F(MainWindowTest, FigureReachingTheLimitOfTheFileIsSavedThereAndToldOnce) {
+    auto w = Window();
+    app.stats.CommonStat.MousePixels = 2147483000;
+    app.stats.CurrentStat.MousePixels = 1000;
+    app.stats.CurrentStat.KeysPressed = 5;
+    w->SamplerTick();
+    EXPECT_EQ(labels.text[ValueLabel::MousePixels1], "2147483647");
+
+    w->mnuFileSave_Click();
+    ASSERT_EQ(view.asked.size(), 2u);
+    EXPECT_EQ(view.asked[0], kSavedMessage);
+    EXPECT_NE(view.asked[1].find("\"Covered pixels on display\" has reached 2147483647"), std::string::npos);
+    EXPECT_NE(view.asked[1].find("\"Reset common statistics\""), std::string::npos);
+    EXPECT_EQ(files.files[stat].substr(0, 16), "5\r\n0\r\n2147483647");
+    EXPECT_EQ(app.stats.SavedStat, app.stats.CurrentStat);
+    EXPECT_NE(files.files[log].find("Covered pixels on display"), std::string::npos);
+
+    // Later saves go on and say nothing more in this run.
+    app.stats.CurrentStat.MousePixels = 9000;
+    app.stats.CurrentStat.KeysPressed = 8;
     w->tmrSaving_Timer();
+    w->mnuFileExit_Click();
+    EXPECT_EQ(view.asked.size(), 2u);
+    EXPECT_EQ(files.files[stat].substr(0, 16), "8\r\n0\r\n2147483647");
+    EXPECT_EQ(view.destroyed, 1);
+
+    // The next run starts from a file that holds the limit: no news, no box.
+    AppState next;
+    LoadProgramStatistics(next, platform);
+    next.stats.CurrentStat.MousePixels = 50;
+    auto w2 = std::make_unique<MainWindow>(next, platform, view, display, input, failures, "");
+    w2->tmrSaving_Timer();
+    EXPECT_EQ(view.asked.size(), 2u);
+    const std::string& text = files.files[log];
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+}
+
+TEST_F(MainWindowTest, ResetOfTheCommonFiguresWhoseSaveFailsChangesNothing) {
+    auto w = Window();
+    app.stats.CommonStat.KeysPressed = 1000;
+    app.stats.CurrentStat.KeysPressed = 30;
+    app.stats.SavedStat.KeysPressed = 10;
+    w->Form_Load();
+    const Statistics before = app.stats;
+    const std::string caption = view.caption;
+    files.failAtStep = 1;
+    w->mnuFileAllReset_Click();
+    EXPECT_EQ(app.stats.CommonStat, before.CommonStat);
+    EXPECT_EQ(app.stats.SavedStat, before.SavedStat);
+    EXPECT_EQ(view.caption, caption);
     EXPECT_EQ(files.files.count(stat), 0u);
-    EXPECT_EQ(app.stats.SavedStat.MouseClicks, 0);
+    ASSERT_EQ(view.asked.size(), 2u);
+    EXPECT_NE(view.asked[1].find("have not been reset"), std::string::npos);
+    EXPECT_EQ(AllTime(app.stats, &StatRecord::KeysPressed), 1020);
 }
 
 TEST_F(MainWindowTest, RunClockTicksFromTheStart) {

@@ -233,17 +233,21 @@ TEST_F(StatFileTest, SaveCutOffAtAnyStepLeavesOldOrNewFigures) {
     }
 }
 
-TEST_F(StatFileTest, OverflowingSaveTouchesNeitherAccountsNorFile) {
+TEST_F(StatFileTest, FigureAtTheLimitIsSavedThereAndTheFileStaysReadable) {
     Load(kWorkedExample);
-    stats.CommonStat.MousePixels = 2000000000;
-    stats.CurrentStat.MousePixels = 200000000;
-    stats.SavedStat.MousePixels = 150000000;
-    Statistics before = stats;
-    EXPECT_THROW(SaveStatistics(stats, files, kPath), OverflowError);
-    EXPECT_EQ(stats.SavedStat, before.SavedStat);
-    EXPECT_EQ(stats.CommonStat, before.CommonStat);
-    EXPECT_EQ(files.files[kPath], kWorkedExample);
-    EXPECT_EQ(files.steps, 0);
+    stats.CommonStat.MousePixels = 2147483000;
+    stats.CurrentStat.MousePixels = 1000;
+    stats.CurrentStat.KeysPressed = 20;
+    EXPECT_EQ(SaveStatistics(stats, files, kPath).size(), 1u);
+    const std::string saved = files.files[kPath];
+    EXPECT_EQ(saved.substr(0, 27), "15254\r\n812.37\r\n2147483647\r\n");
+
+    // Such a file loads, and saves again byte for byte.
+    Statistics again;
+    LoadStatistics(again, files, kPath, calendar, nullptr);
+    EXPECT_EQ(again.CommonStat.MousePixels, 2147483647);
+    SaveStatistics(again, files, kPath);
+    EXPECT_EQ(files.files[kPath], saved);
 }
 
 }  // namespace

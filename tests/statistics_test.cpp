@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "core/checked.h"
 #include "tests/fakes.h"
@@ -43,19 +44,57 @@ TEST(Merge, CoversEveryFieldIncludingTheHiddenOtherKeysTime) {
     EXPECT_EQ(s.SavedStat, s.CurrentStat);
 }
 
-TEST(Merge, IntermediateOverflowFailsAndChangesNothing) {
+TEST(Merge, IsComputedWideSoOnlyTheFinalValueMeetsTheRange) {
     Statistics s;
     s.CommonStat.MousePixels = 2000000000;
-    s.CommonStat.KeysPressed = 7;
     s.CurrentStat.MousePixels = 200000000;
-    s.CurrentStat.KeysPressed = 5;
     s.SavedStat.MousePixels = 150000000;
+    // The sum 2,200,000,000 passes 32 bits on the way; the merged value does not.
+    EXPECT_EQ(AllTime(s, &StatRecord::MousePixels), 2050000000);
+    EXPECT_TRUE(MergeStatistics(s).empty());
+    EXPECT_EQ(s.CommonStat.MousePixels, 2050000000);
+}
+
+TEST(Merge, AFigureAtTheLimitStaysThereWhileTheOthersMerge) {
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    Statistics s;
+    s.CommonStat = {2147483000, 100, 1.5, 10, 2.0, 20, 30, "03-14-2024"};
+    s.CurrentStat = {1000, 7, 0.5, 2, 0.25, 3, 60, ""};
+    s.CommonStat.MouseClicks = kMin + 2;
+    s.CurrentStat.MouseClicks = -5;
+    EXPECT_EQ(AllTime(s, &StatRecord::MousePixels), kMax);  // the screen shows what the save keeps
+
+    std::vector<CappedField> capped = MergeStatistics(s);
+    StatRecord expected{kMax, 107, 2.0, 12, 2.25, kMin, 90, "03-14-2024"};
+    EXPECT_EQ(s.CommonStat, expected);
+    EXPECT_EQ(s.SavedStat, s.CurrentStat);
+    ASSERT_EQ(capped.size(), 2u);
+    EXPECT_EQ(capped[0].field, StatField::MousePixels);
+    EXPECT_TRUE(capped[0].atMaximum);
+    EXPECT_FALSE(capped[0].wasAlreadyThere);
+    EXPECT_EQ(capped[1].field, StatField::MouseClicks);
+    EXPECT_FALSE(capped[1].atMaximum);
+
+    // More counted later: the figure stays, and the save knows it was there already.
+    s.CurrentStat.MousePixels = 5000;
+    s.CurrentStat.KeysPressed = 9;
+    capped = MergeStatistics(s);
+    EXPECT_EQ(s.CommonStat.MousePixels, kMax);
+    EXPECT_EQ(s.CommonStat.KeysPressed, 109);
+    ASSERT_EQ(capped.size(), 1u);
+    EXPECT_TRUE(capped[0].wasAlreadyThere);
+}
+
+TEST(Merge, NonFiniteSecondsFailAndChangeNothing) {
+    Statistics s;
+    s.CommonStat.TypingTime = 1.7976931348623157e308;
+    s.CurrentStat.TypingTime = 1.7976931348623157e308;
+    s.CurrentStat.KeysPressed = 5;
     Statistics before = s;
-    // 2,050,000,000 would fit, but the sum 2,200,000,000 comes first.
-    EXPECT_THROW(MergeStatistics(s), OverflowError);
+    EXPECT_THROW(MergeStatistics(s), FloatError);
     EXPECT_EQ(s.CommonStat, before.CommonStat);
     EXPECT_EQ(s.SavedStat, before.SavedStat);
-    EXPECT_THROW(AllTime(s, &StatRecord::MousePixels), OverflowError);
 }
 
 TEST(ClearStatistics, ZeroesEveryNumberAndDatesToday) {

@@ -55,6 +55,7 @@ void MainWindow::Form_Unload(bool& cancel) {
             return;
         }
     }
+    TellAboutHeldFigures();
     view_.RemoveTrayIcon();
     trayIconRemoved_ = true;
     cancel = false;
@@ -68,6 +69,7 @@ void MainWindow::mnuFileCurReset_Click() {
         failures_.Failed("Resetting the current statistics", e.what());
         ReportSaveFailure(std::string(e.what()) + "\n\nThe current statistics have not been reset.");
     }
+    TellAboutHeldFigures();
 }
 
 void MainWindow::mnuFileAllReset_Click() {
@@ -76,9 +78,11 @@ void MainWindow::mnuFileAllReset_Click() {
         ResetCommonStatistics(app_, platform_);
     } catch (const std::exception& e) {
         failures_.Failed("Resetting the common statistics", e.what());
-        ReportSaveFailure(e.what());
+        ReportSaveFailure(std::string(e.what()) + "\n\nThe common statistics have not been reset.");
+        return;
     }
     view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
+    TellAboutHeldFigures();
 }
 
 void MainWindow::mnuFileSave_Click() {
@@ -87,6 +91,7 @@ void MainWindow::mnuFileSave_Click() {
         view_.Ask(kSavedMessage, MessageIcon::Information, false);
     else
         ReportSaveFailure(reason);
+    TellAboutHeldFigures();
 }
 
 void MainWindow::mnuFileAutorun_Click() {
@@ -117,7 +122,10 @@ void MainWindow::tmrCounter_Timer() {
     }
 }
 
-void MainWindow::tmrSaving_Timer() { TrySave("Saving"); }
+void MainWindow::tmrSaving_Timer() {
+    TrySave("Saving");
+    TellAboutHeldFigures();
+}
 
 void MainWindow::SamplerTick() {
     try {
@@ -142,6 +150,7 @@ void MainWindow::picTrayHook_MouseDown(int code) {
 void MainWindow::EndSession() {
     if (trayIconRemoved_) return;
     TrySave("Saving at the end of the session");
+    TellAboutHeldFigures(false);  // Windows is ending: no box, the log line stays
     view_.RemoveTrayIcon();
     trayIconRemoved_ = true;
 }
@@ -158,6 +167,20 @@ bool MainWindow::TrySave(const char* source, std::string* reason) {
         if (reason) *reason = e.what();
         return false;
     }
+}
+
+void MainWindow::TellAboutHeldFigures(bool withMessageBox) {
+    if (app_.capNoticeOwed.empty() || app_.capNoticeGiven) return;
+    // Given before the box opens: the periodic save goes on inside its loop.
+    app_.capNoticeGiven = true;
+    const std::string text = CapNoticeText(app_.capNoticeOwed);
+    app_.capNoticeOwed.clear();
+    try {
+        WriteDebugLog(platform_, text.substr(0, text.find("\n")));
+    } catch (const std::exception&) {
+        // The box still tells the user.
+    }
+    if (withMessageBox) view_.Ask(text, MessageIcon::Information, false);
 }
 
 void MainWindow::ReportSaveFailure(const std::string& reason) {
