@@ -472,11 +472,46 @@ help_with_and_without_readme() {
   pkill -f notepad >/dev/null 2>&1
 }
 
+all_time_figure_at_its_limit_keeps_saving() {
+  new_folder
+  printf '7\r\n0\r\n2147483000\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  xdotool mousemove 100 100; sleep 0.3
+  for i in $(seq 10); do xdotool mousemove $((100 + 60 * i)) $((100 + 80 * i)); sleep 0.08; done   # 1,000 px
+  drv type "limit" 120 >/dev/null
+  sleep 0.3
+  expect_eq "all-time pixels on screen" "$(label $ALL_PIXELS)" "2147483647"
+  expect_eq "all-time meters on screen" "$(label $ALL_METERS)" "613,566.76"
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_eq "confirmation" "$(drv answer Quillmark OK | box_text)" "Statistics saved sucessfully"
+  local notice
+  notice=$(drv msgbox Quillmark | box_text)
+  expect_match "notice" "$notice" 'Covered pixels on display.*2147483647.*Reset common statistics'
+  shot limit-notice
+  drv answer Quillmark OK >/dev/null
+  expect_eq "stat.dat line 3" "$(stat_line 3)" "2147483647"
+  expect_eq "stat.dat line 1" "$(stat_line 1)" "12"
+  expect_eq "log lines" "$(tr -d '\r' <"$prog/DbgFile.dat" | wc -l)" "1"
+  drv type "ab" 120 >/dev/null
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit asked something or did not end the program"; drv --timeout 500 msgbox Quillmark >>"$out/driver.log" 2>&1; return; }
+  expect_eq "stat.dat line 1 after Exit" "$(stat_line 1)" "14"
+  expect_eq "stat.dat line 3 after Exit" "$(stat_line 3)" "2147483647"
+  stop_all
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the program did not start again from the file"; return; }
+  sleep 0.5
+  expect_eq "all-time keys after the restart" "$(label $ALL_KEYS)" "14"
+  expect_eq "no message at the restart" "$(drv --timeout 1500 msgbox Quillmark 2>/dev/null | box_text)" ""
+}
+
 TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
-  help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
+  help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file
+  all_time_figure_at_its_limit_keeps_saving"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"
