@@ -2,13 +2,15 @@
 
 #include "app/debug_log.h"
 #include "core/stat_file.h"
+#include "core/text.h"
 
 namespace qm {
 
 StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
-    if (host.AnotherCopyRunning()) {
+    const CopyRefusal refusal = ClaimSingleCopy(host.Locks(), FolderOfPath(platform.programPath));
+    if (refusal != CopyRefusal::None) {
         try {
-            WriteDebugLog(platform, kPrevInstanceLogText);
+            WriteDebugLog(platform, refusal == CopyRefusal::SameSession ? kPrevInstanceLogText : kSameFolderLogText);
         } catch (const std::exception&) {
             // The refusal matters more than its log line.
         }

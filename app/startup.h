@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/single_copy.h"
 
 namespace qm {
 
@@ -14,8 +15,8 @@ enum class MessageIcon { Information, Question, Error };
 class StartupHost {
 public:
     virtual ~StartupHost() = default;
-    // Claims the single-copy lock; true when another copy holds it already.
-    virtual bool AnotherCopyRunning() = 0;
+    // The named locks that keep one copy per session and per program folder.
+    virtual CopyLocks& Locks() = 0;
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
     virtual void InitCommonControls() = 0;
     // Creates, loads and shows the main window; its timers start with it.
@@ -26,6 +27,8 @@ public:
 
 inline constexpr const char* kProgramTitle = "Quillmark";
 inline constexpr const char* kPrevInstanceLogText = "PrevInstance detected";
+inline constexpr const char* kSameFolderLogText =
+    "PrevInstance detected: a copy in another session uses this program folder";
 inline constexpr const char* kPrevInstanceMessage =
     "\xD0\x9A\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F \xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1"
     "\x8B \xD1\x83\xD0\xB6\xD0\xB5 \xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x89\xD0\xB5\xD0\xBD\xD0\xB0";  // "Копия программы уже запущена"

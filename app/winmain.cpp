@@ -9,28 +9,18 @@
 #include "ui/win32/main_frame.h"
 #include "win32/handles.h"
 #include "win32/platform.h"
+#include "win32/single_copy.h"
 #include "win32/wide.h"
 
 namespace {
 
 using namespace qm;
 
-// stat.dat beside the program is shared by every user of the machine, so the
-// lock is machine-wide: the Global\ namespace reaches every session.
-constexpr wchar_t kSingleCopyName[] = L"Global\\Velturn.Quillmark.SingleCopy";
-
 class Win32Host : public StartupHost {
 public:
     explicit Win32Host(ui::win32::MainFrame& frame) : frame_(frame) {}
 
-    bool AnotherCopyRunning() override {
-        // Creating and testing are one step, so two starts at the same moment
-        // cannot both win. A lock made by another user may be denied to us:
-        // that too means a copy runs.
-        lock_.reset(CreateMutexW(nullptr, FALSE, kSingleCopyName));
-        const DWORD error = GetLastError();
-        return error == ERROR_ALREADY_EXISTS || (!lock_ && error == ERROR_ACCESS_DENIED);
-    }
+    CopyLocks& Locks() override { return locks_; }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         UINT flags = MB_OK | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
         MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(kProgramTitle).c_str(), flags);
@@ -46,7 +36,7 @@ public:
 
 private:
     ui::win32::MainFrame& frame_;
-    win32::UniqueHandle lock_;
+    win32::Win32CopyLocks locks_;  // held until the program ends
 };
 
 }  // namespace

@@ -506,12 +506,32 @@ all_time_figure_at_its_limit_keeps_saving() {
   expect_eq "no message at the restart" "$(drv --timeout 1500 msgbox Quillmark 2>/dev/null | box_text)" ""
 }
 
+second_copy_from_another_folder_is_refused() {
+  new_folder
+  local first=$prog
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "one" 120 >/dev/null
+  local before
+  before=$(md5sum <"$first/stat.dat")
+  new_folder   # another copy of the program, in another folder, same session
+  start
+  expect_eq "message of refusal" "$(drv answer Quillmark OK | box_text)" "Копия программы уже запущена"
+  sleep 0.5
+  expect_eq "log lines of the refused copy" "$(tr -d '\r' <"$prog/DbgFile.dat" 2>/dev/null | wc -l)" "1"
+  expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" 'PrevInstance detected$'
+  [ ! -e "$prog/stat.dat" ] || fail "the refused copy made a stat.dat"
+  expect_eq "first copy's stat.dat" "$(md5sum <"$first/stat.dat")" "$before"
+  expect_eq "windows titled $MAIN" "$(main_windows)" "1"
+  expect_eq "tray icons" "$(drv tray-icons | awk -F'\t' '$1 == "icon" && $2 == "Quillmark"' | wc -l)" "1"
+}
+
 TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
   help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file
-  all_time_figure_at_its_limit_keeps_saving"}
+  all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

@@ -4,10 +4,12 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/autorun.h"
+#include "app/single_copy.h"
 #include "core/display.h"
 #include "core/platform.h"
 #include "input/clock.h"
@@ -69,6 +71,32 @@ struct FakeRegistry : Registry {
     bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override {
         if (root == RegistryRoot::LocalMachine && !machineWritable) return false;
         return values.erase(Key(root, subkey, name)) > 0;
+    }
+};
+
+// The named locks of one machine with several sessions: "Local\" names
+// belong to a session, "Global\" names to the machine.
+struct FakeLockSpace {
+    std::set<std::string> held;
+};
+
+// One process's view of them, in one session. Folder spellings resolve
+// through `longNames` (a short 8.3 spelling to the long one), then upper case.
+struct FakeCopyLocks : CopyLocks {
+    FakeLockSpace& space;
+    int session;
+    std::map<std::string, std::string> longNames;
+    FakeCopyLocks(FakeLockSpace& s, int sessionId) : space(s), session(sessionId) {}
+    bool Claim(const std::string& name) override {
+        const bool local = name.rfind("Local\\", 0) == 0;
+        return space.held.insert(local ? "session " + std::to_string(session) + ":" + name : name).second;
+    }
+    std::string FolderIdentity(const std::string& folder) override {
+        auto it = longNames.find(folder);
+        std::string name = it == longNames.end() ? folder : it->second;
+        for (char& c : name)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return name;
     }
 };
 

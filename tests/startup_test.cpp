@@ -8,12 +8,13 @@ namespace qm {
 namespace {
 
 struct FakeHost : StartupHost {
-    bool running = false;
+    test::FakeLockSpace machine;
+    test::FakeCopyLocks locks{machine, 1};
     std::vector<std::string> calls;
     std::vector<std::string> messages;
-    bool AnotherCopyRunning() override {
+    CopyLocks& Locks() override {
         calls.push_back("lock");
-        return running;
+        return locks;
     }
     void ShowMessage(const std::string& text, MessageIcon) override {
         calls.push_back("message");
@@ -48,7 +49,7 @@ TEST_F(StartupTest, FirstStartCreatesTheFileThenLoadsIt) {
 }
 
 TEST_F(StartupTest, SecondCopyLogsAndSaysSoAndTouchesNothingElse) {
-    host.running = true;
+    host.machine.held.insert("session 1:" + std::string(kSessionLockName));  // a copy runs
     files.files[stat] = "untouched";
     files.files[log] = "earlier line\r\n";
     clock.readings = {1234.56789};
@@ -62,8 +63,42 @@ TEST_F(StartupTest, SecondCopyLogsAndSaysSoAndTouchesNothingElse) {
     EXPECT_EQ(std::count(files.files[log].begin(), files.files[log].end(), '\n'), 3);
 }
 
+// Two users with fast user switching: each session has one copy, each
+// program folder (so each stat.dat) one copy across sessions.
+TEST(SingleCopy, OnePerSessionAndOnePerProgramFolder) {
+    test::FakeLockSpace machine;
+    auto start = [&](int session, const std::string& folder) {
+        auto locks = std::make_unique<test::FakeCopyLocks>(machine, session);
+        locks->longNames["c:\\progra~1\\quillm~1"] = "C:\\Program Files\\Quillmark";
+        return ClaimSingleCopy(*locks, folder);
+    };
+    EXPECT_EQ(start(1, "C:\\Users\\ann\\AppData\\Local\\Programs\\Quillmark"), CopyRefusal::None);
+    // Same session, another folder: still one tray icon and one count.
+    EXPECT_EQ(start(1, "D:\\Tools\\Quillmark"), CopyRefusal::SameSession);
+    // Another session, another folder: the second user counts too.
+    EXPECT_EQ(start(2, "C:\\Users\\bob\\AppData\\Local\\Programs\\Quillmark"), CopyRefusal::None);
+
+    // A shared copy: the first user starts it, the second user's start is
+    // refused under any spelling of the same folder.
+    EXPECT_EQ(start(3, "C:\\Program Files\\Quillmark"), CopyRefusal::None);
+    EXPECT_EQ(start(4, "c:\\program files\\QUILLMARK"), CopyRefusal::SameFolder);
+    EXPECT_EQ(start(5, "c:\\progra~1\\quillm~1"), CopyRefusal::SameFolder);
+    EXPECT_EQ(start(6, "C:\\Program Files\\Quillmark\\"), CopyRefusal::SameFolder);
+    EXPECT_EQ(FolderLockName("C:\\X\\"), FolderLockName("C:\\X"));
+    EXPECT_NE(FolderLockName("C:\\X"), FolderLockName("C:\\Y"));
+    EXPECT_EQ(FolderLockName("C:\\X").rfind("Global\\Velturn.Quillmark.Folder.", 0), 0u);
+}
+
+TEST_F(StartupTest, CopyInAnotherSessionUsingThisFolderIsRefusedAndSaysWhich) {
+    host.machine.held.insert(FolderLockName("C:\\Q"));
+    EXPECT_EQ(Main(app, platform, host), StartResult::Refused);
+    EXPECT_EQ(host.messages[0], kPrevInstanceMessage);
+    EXPECT_NE(files.files[log].find("PrevInstance detected: a copy in another session"), std::string::npos);
+    EXPECT_EQ(files.files.count(stat), 0u);
+}
+
 TEST_F(StartupTest, SecondCopyIsRefusedEvenWhenTheLogCannotBeWritten) {
-    host.running = true;
+    host.machine.held.insert("session 1:" + std::string(kSessionLockName));
     files.failAtStep = 1;
     EXPECT_EQ(Main(app, platform, host), StartResult::Refused);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "message"}));
