@@ -10,19 +10,38 @@ std::string AutorunCommand(const std::string& programPath) {
     return program + " " + kStartHiddenSwitch;
 }
 
-void SetAutorun(bool flag, Registry& registry, const std::string& programPath) {
+namespace {
+bool SameCommand(const std::string& a, const std::string& b) {
+    // Windows compares paths without regard to letter case.
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+}  // namespace
+
+AutorunOutcome SetAutorun(bool flag, Registry& registry, const std::string& programPath) {
     if (flag) {
         const std::string command = AutorunCommand(programPath);
-        if (registry.SetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName, command)) {
-            // A value left under the user's key by an earlier fallback would start a second copy.
-            registry.DeleteValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName);
-        } else {
-            registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
+        if (!registry.SetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName, command)) {
+            std::optional<std::string> machine =
+                registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName);
+            if (!machine || !SameCommand(*machine, command)) {
+                registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
+                return AutorunOutcome::Done;
+            }
         }
-    } else {
-        registry.DeleteValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName);
+        // The machine's value starts the program: one under the user's key would start a second copy.
         registry.DeleteValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName);
+        return AutorunOutcome::Done;
     }
+    registry.DeleteValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName);
+    registry.DeleteValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName);
+    return registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)
+               ? AutorunOutcome::MachineValueRemains
+               : AutorunOutcome::Done;
 }
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 // Registration to start with Windows: one REG_SZ value under the Run key.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -16,6 +17,9 @@ public:
                                 const std::string& data) = 0;
     // Deletes the value; true when it was deleted.
     virtual bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) = 0;
+    // The text of a string value; nothing when it is not there or cannot be read.
+    virtual std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
+                                                      const std::string& name) = 0;
 };
 
 inline constexpr const char* kRunSubkey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -27,10 +31,19 @@ inline constexpr const char* kStartHiddenSwitch = "/hiden";
 // quotation marks, so that Windows cannot start C:\Program.exe instead.
 std::string AutorunCommand(const std::string& programPath);
 
+enum class AutorunOutcome {
+    Done,
+    // Clearing could not delete the value under HKEY_LOCAL_MACHINE (an
+    // administrator's, which a standard user may not remove): the program
+    // still starts with Windows.
+    MachineValueRemains,
+};
+
 // Writes the Run value when the flag is set, deletes it otherwise. The value
 // goes under HKEY_LOCAL_MACHINE, or under HKEY_CURRENT_USER where a standard
-// user may not write the machine's key; clearing deletes it from both.
-// Failures are silent: the flag stays what the user asked for.
-void SetAutorun(bool flag, Registry& registry, const std::string& programPath);
+// user may not write the machine's key, unless the machine's value already
+// holds this command (two values would start two copies); clearing deletes
+// it from both. Other failures are silent.
+AutorunOutcome SetAutorun(bool flag, Registry& registry, const std::string& programPath);
 
 }  // namespace qm

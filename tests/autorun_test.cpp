@@ -52,5 +52,20 @@ TEST(SetAutorun, MachineValueReplacesAnEarlierUserValue) {
     EXPECT_EQ(registry.values, (std::map<std::string, std::string>{{kMachineKey, "C:\\Apps\\q.exe /hiden"}}));
 }
 
+TEST(SetAutorun, AdministratorsValueIsNotDoubledAndItsRemovalIsNotPretended) {
+    test::FakeRegistry registry;
+    registry.values[kMachineKey] = "C:\\APPS\\q.exe /hiden";  // an administrator's, for this copy
+    registry.machineWritable = false;
+    EXPECT_EQ(SetAutorun(true, registry, "C:\\Apps\\q.exe"), AutorunOutcome::Done);
+    EXPECT_EQ(registry.values.count(kUserKey), 0u);  // a second value would start a second copy
+    EXPECT_EQ(SetAutorun(false, registry, "C:\\Apps\\q.exe"), AutorunOutcome::MachineValueRemains);
+    EXPECT_EQ(registry.values.count(kMachineKey), 1u);
+
+    // An administrator's value for another copy: this user's copy gets a value of its own.
+    registry.values[kMachineKey] = "D:\\Other\\q.exe /hiden";
+    SetAutorun(true, registry, "C:\\Apps\\q.exe");
+    EXPECT_EQ(registry.values[kUserKey], "C:\\Apps\\q.exe /hiden");
+}
+
 }  // namespace
 }  // namespace qm

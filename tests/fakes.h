@@ -72,6 +72,12 @@ struct FakeRegistry : Registry {
         if (root == RegistryRoot::LocalMachine && !machineWritable) return false;
         return values.erase(Key(root, subkey, name)) > 0;
     }
+    std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
+                                              const std::string& name) override {
+        auto it = values.find(Key(root, subkey, name));
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
 };
 
 // The named locks of one machine with several sessions: "Local\" names

@@ -225,6 +225,19 @@ TEST_F(MainWindowTest, RunAtStartTogglesCheckAndRegistry) {
     EXPECT_TRUE(files.files.empty());  // the flag reaches the file at the next save
 }
 
+TEST_F(MainWindowTest, RunAtStartSaysSoWhenAnAdministratorsValueCannotBeRemoved) {
+    auto w = Window();
+    registry.machineWritable = false;
+    registry.values[test::FakeRegistry::Key(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)] =
+        "C:\\Q\\quillmark.exe /hiden";
+    app.stats.AutorunEnabled = true;
+    view.checked = true;
+    w->mnuFileAutorun_Click();
+    EXPECT_TRUE(view.checked);
+    EXPECT_TRUE(app.stats.AutorunEnabled);
+    EXPECT_EQ(view.asked, (std::vector<std::string>{kMachineAutorunRemains}));
+}
+
 TEST_F(MainWindowTest, HelpAndLinkOpenTheirTargets) {
     auto w = Window();
     w->mnuHelpReadme_Click();

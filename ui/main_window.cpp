@@ -97,7 +97,13 @@ void MainWindow::mnuFileSave_Click() {
 void MainWindow::mnuFileAutorun_Click() {
     view_.SetAutorunChecked(!view_.AutorunChecked());
     app_.stats.AutorunEnabled = view_.AutorunChecked();
-    SetAutorun(app_.stats.AutorunEnabled, platform_.registry, platform_.programPath);
+    if (SetAutorun(app_.stats.AutorunEnabled, platform_.registry, platform_.programPath) ==
+        AutorunOutcome::MachineValueRemains) {
+        // An unchecked mark would not be true: Windows still starts the program.
+        view_.SetAutorunChecked(true);
+        app_.stats.AutorunEnabled = true;
+        view_.Ask(kMachineAutorunRemains, MessageIcon::Information, false);
+    }
 }
 
 void MainWindow::mnuFileExit_Click() {

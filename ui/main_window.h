@@ -48,6 +48,11 @@ inline constexpr const char* kAllStatPrefix =
 inline constexpr const char* kResetCurrentQuestion = "Do you really want reset current statistics?";
 inline constexpr const char* kResetCommonQuestion = "Do you really want reset common statistics?";
 inline constexpr const char* kSavedMessage = "Statistics saved sucessfully";
+inline constexpr const char* kMachineAutorunRemains =
+    "Quillmark cannot stop starting with Windows: an administrator registered it for every user of this "
+    "computer, and only an administrator may remove that.\n\n"
+    "Quillmark goes on starting with Windows until an administrator removes it, or until you disable it in "
+    "the Startup tab of Task Manager.";
 
 // True when "hiden" occurs in the arguments, letter case significant.
 bool StartHidden(const std::string& arguments);

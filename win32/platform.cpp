@@ -222,6 +222,25 @@ bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& subkey, co
     return RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
 }
 
+std::optional<std::string> Win32Registry::GetStringValue(RegistryRoot root, const std::string& subkey,
+                                                         const std::string& name) {
+    UniqueKey key;
+    if (RegOpenKeyExW(RootKey(root), Widen(subkey).c_str(), 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
+        return std::nullopt;
+    const std::wstring valueName = Widen(name);
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return Narrow(text);
+}
+
 uint16_t Win32Input::GetAsyncKeyState(int virtualKey) {
     return static_cast<uint16_t>(::GetAsyncKeyState(virtualKey));
 }

@@ -63,6 +63,8 @@ public:
     bool SetStringValue(RegistryRoot root, const std::string& subkey, const std::string& name,
                         const std::string& data) override;
     bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override;
+    std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
+                                              const std::string& name) override;
 };
 
 class Win32Input : public InputDevices {

@@ -74,6 +74,10 @@ TEST_F(RegistryTest, UnicodeFolderSurvivesTheRoundTrip) {
     const std::string path = "C:\\\xD0\xA1\xD1\x87\xD1\x91\xD1\x82\\q.exe";  // "Счёт"
     SetAutorun(true, registry, path);
     EXPECT_EQ(Narrow(ReadRunValue(HKEY_LOCAL_MACHINE).data), path + " /hiden");
+    // Read back as the program reads it before deciding on a second value.
+    EXPECT_EQ(registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName), path + " /hiden");
+    SetAutorun(false, registry, path);
+    EXPECT_EQ(registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName), std::nullopt);
 }
 
 }  // namespace
