@@ -456,6 +456,46 @@ about_window() {
   expect_eq "main window after About" "$(visible "$MAIN")" "1"
 }
 
+hidden_run_stays_shown_through_message_boxes() {
+  new_folder
+  start /hiden
+  drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
+  sleep 1
+  tray_double_click
+  drv wait-window "$MAIN" >/dev/null || { fail "a double-click on the icon did not show the window"; return; }
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null || fail "no confirmation of the save"
+  sleep 0.5
+  expect_eq "visible after the save confirmation" "$(visible "$MAIN")" "1"
+  drv choose "$MAIN" File "Reset current statistics" >/dev/null
+  drv answer Quillmark Cancel >/dev/null || fail "no reset question"
+  sleep 0.5
+  expect_eq "visible after a reset question" "$(visible "$MAIN")" "1"
+  # A save that fails: its temporary file cannot be written over a folder.
+  mkdir "$prog/stat.dat.tmp"
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_match "error box" "$(drv answer Quillmark OK | box_text)" 'could not save'
+  rmdir "$prog/stat.dat.tmp"
+  sleep 0.5
+  expect_eq "visible after an error box" "$(visible "$MAIN")" "1"
+  local at
+  at=$(tray_icon)
+  drv click "${at%,*}" "${at#*,}" right >/dev/null
+  sleep 0.7
+  drv keys 0x1B >/dev/null          # the tray menu closes without a choice
+  sleep 0.5
+  expect_eq "visible after the tray menu" "$(visible "$MAIN")" "1"
+  shot hidden-run-after-boxes
+  # Activation coming back from the About window hides a hidden run again.
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  drv click-control About $ABOUT_BACK >/dev/null
+  drv wait-gone About >/dev/null || fail "Back did not close the About window"
+  sleep 0.5
+  expect_eq "visible after About and Back" "$(visible "$MAIN")" "0"
+  [ -n "$(tray_icon)" ] || fail "no tray icon after About"
+}
+
 help_with_and_without_readme() {
   new_folder
   start
@@ -476,7 +516,7 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
-  help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
+  hidden_run_stays_shown_through_message_boxes help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
+#include <iterator>
+
 #include "ui/about_layout.h"
 #include "ui/res/resource.h"
 #include "win32/wide.h"
@@ -62,6 +65,16 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
     }
     if (box.hwnd_) DestroyWindow(box.hwnd_);
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+bool AboutBox::IsAboutWindow(HWND window) {
+    if (!window) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId()) return false;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return wcscmp(name, kAboutClass) == 0;
 }
 
 LRESULT CALLBACK AboutBox::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -14,6 +14,9 @@ class AboutBox : public AboutView {
 public:
     // Creates the window afresh, shows it modally and returns when it has closed.
     static void ShowModal(HINSTANCE instance, HWND mainWindow);
+    // True for an About window of this program: the main window learns from
+    // it that activation came back from the About window.
+    static bool IsAboutWindow(HWND window);
 
     void SetVersionText(const std::string& text) override;
     void ShellOpen(const std::string& target) override;
