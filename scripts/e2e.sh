@@ -255,7 +255,7 @@ high_dpi_layout() {
 
 
 # Control ids of the About window (see ui/about_layout.h).
-ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_BACK=300
+ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_ICQ=306 ABOUT_BACK=300 MAIN_SITE=101
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
 visible() { drv window-info "$1" | sed -E 's/^visible=([01]).*/\1/'; }
@@ -496,6 +496,26 @@ hidden_run_stays_shown_through_message_boxes() {
   [ -n "$(tray_icon)" ] || fail "no tray icon after About"
 }
 
+double_click_on_a_link_opens_it_once() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  rm -f "$out/opened.txt"
+  drv click-control "$MAIN" $MAIN_SITE left double >/dev/null
+  for _ in $(seq 50); do [ -s "$out/opened.txt" ] && break; sleep 0.2; done
+  sleep 2                           # time for a second opening to arrive
+  expect_eq "openings after a double-click on the web link" "$(wc -l <"$out/opened.txt" 2>/dev/null)" "1"
+  expect_match "web link target" "$(head -n 1 "$out/opened.txt" 2>/dev/null)" 'velturnquillmark1\.3$'
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  sleep 0.5
+  drv click-control About $ABOUT_ICQ left double >/dev/null
+  for _ in $(seq 50); do [ "$(wc -l <"$out/opened.txt" 2>/dev/null)" -ge 2 ] && break; sleep 0.2; done
+  sleep 2
+  expect_eq "openings after a double-click on the ICQ link" "$(wc -l <"$out/opened.txt" 2>/dev/null)" "2"
+  expect_match "ICQ link target" "$(sed -n 2p "$out/opened.txt" 2>/dev/null)" 'uin=[0-9]+&action=message$'
+}
+
 help_with_and_without_readme() {
   new_folder
   start
@@ -516,7 +536,7 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
-  hidden_run_stays_shown_through_message_boxes help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
+  hidden_run_stays_shown_through_message_boxes double_click_on_a_link_opens_it_once help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"
