@@ -516,6 +516,32 @@ double_click_on_a_link_opens_it_once() {
   expect_match "ICQ link target" "$(sed -n 2p "$out/opened.txt" 2>/dev/null)" 'uin=[0-9]+&action=message$'
 }
 
+about_keyboard() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  drv activate About >/dev/null
+  sleep 0.3
+  shot about-back-focused
+  drv keys 0x0D >/dev/null          # Enter
+  drv --timeout 3000 wait-gone About >/dev/null || fail "Enter on Back did not close the About window"
+
+  # Another program in front, then the About window again: Back has the focus.
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window the second time"; return; }
+  (cd "$prog" && exec wine notepad >>"$out/program.log" 2>&1) &
+  drv --timeout 15000 wait-window "Untitled - Notepad" >/dev/null || { fail "Notepad did not start"; return; }
+  drv activate "Untitled - Notepad" >/dev/null
+  sleep 0.3
+  drv activate About >/dev/null
+  sleep 0.3
+  shot about-activated-again
+  drv keys 0x20 >/dev/null          # Space
+  drv --timeout 3000 wait-gone About >/dev/null || fail "Space on Back did not close the About window after it was activated again"
+}
+
 help_with_and_without_readme() {
   new_folder
   start
@@ -536,7 +562,8 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
-  hidden_run_stays_shown_through_message_boxes double_click_on_a_link_opens_it_once help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
+  hidden_run_stays_shown_through_message_boxes double_click_on_a_link_opens_it_once about_keyboard
+  help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

@@ -26,6 +26,8 @@ private:
     explicit AboutBox(HINSTANCE instance) : instance_(instance), behaviour_(*this) {}
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    bool IsEnterOnBack(const MSG& msg) const;
+    bool FocusBack();  // false before the controls exist
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
