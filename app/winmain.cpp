@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "ui/main_window.h"
 #include "ui/win32/main_frame.h"
+#include "win32/dll_search.h"
 #include "win32/handles.h"
 #include "win32/platform.h"
 #include "win32/single_copy.h"
@@ -42,6 +43,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    win32::RestrictDllSearchToSystem();
     win32::Win32FileSystem files;
     win32::Win32Calendar calendar;
     win32::Win32Counter counter;

@@ -255,7 +255,7 @@ high_dpi_layout() {
 
 
 # Control ids of the About window (see ui/about_layout.h).
-ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_BACK=300
+ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_ICQ=306 ABOUT_BACK=300 MAIN_SITE=101
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
 visible() { drv window-info "$1" | sed -E 's/^visible=([01]).*/\1/'; }
@@ -456,6 +456,92 @@ about_window() {
   expect_eq "main window after About" "$(visible "$MAIN")" "1"
 }
 
+hidden_run_stays_shown_through_message_boxes() {
+  new_folder
+  start /hiden
+  drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
+  sleep 1
+  tray_double_click
+  drv wait-window "$MAIN" >/dev/null || { fail "a double-click on the icon did not show the window"; return; }
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null || fail "no confirmation of the save"
+  sleep 0.5
+  expect_eq "visible after the save confirmation" "$(visible "$MAIN")" "1"
+  drv choose "$MAIN" File "Reset current statistics" >/dev/null
+  drv answer Quillmark Cancel >/dev/null || fail "no reset question"
+  sleep 0.5
+  expect_eq "visible after a reset question" "$(visible "$MAIN")" "1"
+  # A save that fails: its temporary file cannot be written over a folder.
+  mkdir "$prog/stat.dat.tmp"
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_match "error box" "$(drv answer Quillmark OK | box_text)" 'could not save'
+  rmdir "$prog/stat.dat.tmp"
+  sleep 0.5
+  expect_eq "visible after an error box" "$(visible "$MAIN")" "1"
+  local at
+  at=$(tray_icon)
+  drv click "${at%,*}" "${at#*,}" right >/dev/null
+  sleep 0.7
+  drv keys 0x1B >/dev/null          # the tray menu closes without a choice
+  sleep 0.5
+  expect_eq "visible after the tray menu" "$(visible "$MAIN")" "1"
+  shot hidden-run-after-boxes
+  # Activation coming back from the About window hides a hidden run again.
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  drv click-control About $ABOUT_BACK >/dev/null
+  drv wait-gone About >/dev/null || fail "Back did not close the About window"
+  sleep 0.5
+  expect_eq "visible after About and Back" "$(visible "$MAIN")" "0"
+  [ -n "$(tray_icon)" ] || fail "no tray icon after About"
+}
+
+double_click_on_a_link_opens_it_once() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  rm -f "$out/opened.txt"
+  drv click-control "$MAIN" $MAIN_SITE left double >/dev/null
+  for _ in $(seq 50); do [ -s "$out/opened.txt" ] && break; sleep 0.2; done
+  sleep 2                           # time for a second opening to arrive
+  expect_eq "openings after a double-click on the web link" "$(wc -l <"$out/opened.txt" 2>/dev/null)" "1"
+  expect_match "web link target" "$(head -n 1 "$out/opened.txt" 2>/dev/null)" 'velturnquillmark1\.3$'
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  sleep 0.5
+  drv click-control About $ABOUT_ICQ left double >/dev/null
+  for _ in $(seq 50); do [ "$(wc -l <"$out/opened.txt" 2>/dev/null)" -ge 2 ] && break; sleep 0.2; done
+  sleep 2
+  expect_eq "openings after a double-click on the ICQ link" "$(wc -l <"$out/opened.txt" 2>/dev/null)" "2"
+  expect_match "ICQ link target" "$(sed -n 2p "$out/opened.txt" 2>/dev/null)" 'uin=[0-9]+&action=message$'
+}
+
+about_keyboard() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window"; return; }
+  drv activate About >/dev/null
+  sleep 0.3
+  shot about-back-focused
+  drv keys 0x0D >/dev/null          # Enter
+  drv --timeout 3000 wait-gone About >/dev/null || fail "Enter on Back did not close the About window"
+
+  # Another program in front, then the About window again: Back has the focus.
+  drv choose "$MAIN" "?" About >/dev/null
+  drv wait-window About >/dev/null || { fail "no About window the second time"; return; }
+  (cd "$prog" && exec wine notepad >>"$out/program.log" 2>&1) &
+  drv --timeout 15000 wait-window "Untitled - Notepad" >/dev/null || { fail "Notepad did not start"; return; }
+  drv activate "Untitled - Notepad" >/dev/null
+  sleep 0.3
+  drv activate About >/dev/null
+  sleep 0.3
+  shot about-activated-again
+  drv keys 0x20 >/dev/null          # Space
+  drv --timeout 3000 wait-gone About >/dev/null || fail "Space on Back did not close the About window after it was activated again"
+}
+
 help_with_and_without_readme() {
   new_folder
   start
@@ -530,6 +616,7 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
+  hidden_run_stays_shown_through_message_boxes double_click_on_a_link_opens_it_once about_keyboard
   help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file
   all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused"}
 for t in $TESTS; do run_test "$t"; done

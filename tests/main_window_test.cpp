@@ -90,21 +90,45 @@ TEST_F(MainWindowTest, LoadSetsCheckTrayIconAndCyrillicCaption) {
     EXPECT_EQ(view.caption, "Статистика за все время (с 03-14-2024)");
 }
 
-TEST_F(MainWindowTest, HiddenStartMinimizesAtLoadAndHidesAtEveryActivation) {
+TEST_F(MainWindowTest, HiddenStartHidesAtFirstShowingAndWhenAboutHandsActivationBack) {
     auto w = Window("/hiden");
     w->Form_Load();
     EXPECT_TRUE(view.minimized);
     view.visible = true;
-    w->Form_Activate();
+    w->Activated(Activation::FirstShowing);
     EXPECT_FALSE(view.visible);
     EXPECT_EQ(view.trayAdds, 2);
 
-    // Restored from the tray, it stays until activation comes back to it.
+    // Restored from the tray, it stays through message boxes, the tray menu
+    // and other programs...
     w->picTrayHook_MouseDown(515);
     EXPECT_TRUE(view.visible);
     EXPECT_FALSE(view.minimized);
-    w->Form_Activate();
+    w->mnuFileSave_Click();
+    w->Activated(Activation::Other);
+    view.answers = {Answer::Cancel};
+    w->mnuFileCurReset_Click();
+    w->Activated(Activation::Other);
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.trayAdds, 2);
+
+    // ...until activation comes back from the About window.
+    w->mnuHelpAbout_Click();
+    w->Activated(Activation::AboutClosed);
     EXPECT_FALSE(view.visible);
+}
+
+TEST_F(MainWindowTest, ActivationRefreshesCheckAndIconOnlyFromFirstShowingOrAbout) {
+    auto w = Window();
+    view.visible = true;
+    app.stats.AutorunEnabled = true;
+    w->Activated(Activation::Other);
+    EXPECT_FALSE(view.checked);
+    EXPECT_EQ(view.trayAdds, 0);
+    w->Activated(Activation::AboutClosed);
+    EXPECT_TRUE(view.checked);
+    EXPECT_EQ(view.trayAdds, 1);  // puts the icon back if it has gone
+    EXPECT_TRUE(view.visible);    // a normal start never hides
 }
 
 TEST_F(MainWindowTest, ResizeHoldsTheOuterSizeAndLeavesMinimizedAlone) {

@@ -20,6 +20,13 @@ void MainWindow::Form_Load() {
     view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
 }
 
+void MainWindow::Activated(Activation from) {
+    // A hidden start hides the window again here, so a message box or the
+    // tray menu closing must not count: the window the user has just brought
+    // back from the tray would vanish under a "Save statistics" confirmation.
+    if (from == Activation::FirstShowing || from == Activation::AboutClosed) Form_Activate();
+}
+
 void MainWindow::Form_Activate() {
     view_.SetAutorunChecked(app_.stats.AutorunEnabled);
     if (hidden_) view_.SetVisible(false);

@@ -15,6 +15,13 @@ namespace qm::ui {
 
 enum class Answer { Ok, Cancel };
 
+// Where the main window's activation came from.
+enum class Activation {
+    FirstShowing,  // start-up shows the window for the first time
+    AboutClosed,   // the About window closed and handed activation back
+    Other,         // a message box or pop-up menu closing, another program, the tray icon
+};
+
 // What the behaviour needs of the real window and of the shell.
 class MainWindowView {
 public:
@@ -68,6 +75,9 @@ public:
           hidden_(StartHidden(arguments)) {}
 
     void Form_Load();
+    // The window became active; runs Form_Activate at the first showing and
+    // when the About window hands activation back, never otherwise.
+    void Activated(Activation from);
     void Form_Activate();
     void Form_Resize();
     void Form_Unload(bool& cancel);

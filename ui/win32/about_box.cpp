@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
+#include <iterator>
+
 #include "ui/about_layout.h"
 #include "ui/res/resource.h"
 #include "win32/wide.h"
@@ -42,7 +45,7 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
     box.behaviour_.Form_Load();
     if (mainWindow) EnableWindow(mainWindow, FALSE);
     ShowWindow(box.hwnd_, SW_SHOWNORMAL);
-    SetFocus(box.layout_->Get("cmdBack"));
+    box.FocusBack();
 
     MSG msg;
     bool quit = false;
@@ -51,6 +54,10 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
         if (got <= 0) {
             quit = got == 0;
             break;
+        }
+        if (box.IsEnterOnBack(msg)) {
+            box.behaviour_.cmdBack_Click();
+            continue;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -62,6 +69,23 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
     }
     if (box.hwnd_) DestroyWindow(box.hwnd_);
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+bool AboutBox::IsAboutWindow(HWND window) {
+    if (!window) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId()) return false;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return wcscmp(name, kAboutClass) == 0;
+}
+
+bool AboutBox::IsEnterOnBack(const MSG& msg) const {
+    // A push button answers Space by itself, but Enter only in a dialog, and
+    // this window is not one: Enter on the focused "Back" is a click here.
+    // Escape stays unanswered, as "Back" is not the window's cancel button.
+    return msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && layout_ && msg.hwnd == layout_->Get("cmdBack");
 }
 
 LRESULT CALLBACK AboutBox::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -87,6 +111,15 @@ LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == about_ids::txtMail) behaviour_.txtMail_Click();
             if (wp == about_ids::txtICQ) behaviour_.txtICQ_Click();
             return 0;
+        case WM_ACTIVATE:
+            // Whenever the window becomes active again, "Back" has the focus,
+            // so that Enter and Space reach it; Windows would give it to the
+            // window itself.
+            if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp) && FocusBack()) return 0;
+            break;
+        case WM_SETFOCUS:
+            if (FocusBack()) return 0;
+            break;
         case WM_CLOSE:
             Close();
             return 0;
@@ -97,6 +130,13 @@ LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool AboutBox::FocusBack() {
+    HWND back = layout_ ? layout_->Get("cmdBack") : nullptr;
+    if (!back) return false;
+    SetFocus(back);
+    return true;
 }
 
 void AboutBox::SetVersionText(const std::string& text) {

@@ -14,6 +14,9 @@ class AboutBox : public AboutView {
 public:
     // Creates the window afresh, shows it modally and returns when it has closed.
     static void ShowModal(HINSTANCE instance, HWND mainWindow);
+    // True for an About window of this program: the main window learns from
+    // it that activation came back from the About window.
+    static bool IsAboutWindow(HWND window);
 
     void SetVersionText(const std::string& text) override;
     void ShellOpen(const std::string& target) override;
@@ -23,6 +26,8 @@ private:
     explicit AboutBox(HINSTANCE instance) : instance_(instance), behaviour_(*this) {}
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    bool IsEnterOnBack(const MSG& msg) const;
+    bool FocusBack();  // false before the controls exist
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;

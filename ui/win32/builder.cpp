@@ -86,19 +86,34 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// Link boxes: text that cannot be selected or changed, a hand cursor, and a click.
-LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+// Link boxes: text that cannot be selected or changed, a hand cursor, and a
+// click (refData: the link's LinkClick).
+LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR refData) {
+    auto* click = reinterpret_cast<LinkClick*>(refData);
     switch (msg) {
         case WM_SETCURSOR: {
             static HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_LINK));
             SetCursor(hand ? hand : LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
-        case WM_LBUTTONUP:
-            PostMessageW(RootOf(hwnd), WM_QM_LINK_CLICK, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), 0);
-            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
+            // Captured, so that the release reaches the link wherever it happens.
+            SetCapture(hwnd);
+            click->Pressed(msg == WM_LBUTTONDBLCLK);
+            return 0;
+        case WM_LBUTTONUP: {
+            RECT client;
+            GetClientRect(hwnd, &client);
+            const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            const bool open = click->Released(PtInRect(&client, at) != FALSE);
+            if (GetCapture() == hwnd) ReleaseCapture();
+            if (open) PostMessageW(RootOf(hwnd), WM_QM_LINK_CLICK, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), 0);
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            click->Cancelled();
+            return 0;
         case WM_MOUSEMOVE:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
@@ -314,7 +329,10 @@ void BuiltLayout::Create(int dpi) {
             delete static_cast<PanelData*>(param);
             continue;
         }
-        if (w.kind == Kind::LinkBox) SetWindowSubclass(hwnd, LinkProc, 1, 0);
+        if (w.kind == Kind::LinkBox) {
+            linkClicks_.push_back(std::make_unique<LinkClick>());
+            SetWindowSubclass(hwnd, LinkProc, 1, reinterpret_cast<DWORD_PTR>(linkClicks_.back().get()));
+        }
         controls_.push_back({&w, hwnd});
         Place(controls_.back());
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/layout.h"
+#include "ui/link_click.h"
 #include "win32/handles.h"
 
 namespace qm::ui::win32 {
@@ -74,6 +75,7 @@ private:
     std::map<COLORREF, qm::win32::UniqueGdi> brushes_;
     std::map<std::string, HMENU> menus_;
     std::vector<qm::win32::UniqueMenu> detachedMenus_;
+    std::vector<std::unique_ptr<LinkClick>> linkClicks_;  // one per link box, for its subclass
 };
 
 }  // namespace qm::ui::win32

@@ -68,7 +68,7 @@ void MainFrame::CreateAndShow() {
     SetFocus(layout_->Get("cmdFocus"));
     UpdateWindow(hwnd_);
     shown_ = true;
-    Guard("Activating the window", [&] { behaviour_->Form_Activate(); });
+    Guard("Activating the window", [&] { behaviour_->Activated(Activation::FirstShowing); });
 }
 
 void MainFrame::StartSampler() { SetTimer(hwnd_, main_ids::samplerTimer, 60, SamplerProc); }
@@ -130,17 +130,14 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SIZE:
             if (layout_) Guard("Resizing", [&] { b.Form_Resize(); });
             return 0;
-        case WM_ACTIVATE: {
-            // Form_Activate runs only when activation comes from another window
-            // of this program (a message box, the About window), not from
-            // another program or the notification area.
-            HWND other = reinterpret_cast<HWND>(lp);
-            DWORD process = 0;
-            if (other) GetWindowThreadProcessId(other, &process);
-            if (shown_ && LOWORD(wp) != WA_INACTIVE && other && process == GetCurrentProcessId())
-                Guard("Activating the window", [&] { b.Form_Activate(); });
+        case WM_ACTIVATE:
+            // Only says where the activation came from; the behaviour decides.
+            if (shown_ && LOWORD(wp) != WA_INACTIVE) {
+                const Activation from = AboutBox::IsAboutWindow(reinterpret_cast<HWND>(lp)) ? Activation::AboutClosed
+                                                                                             : Activation::Other;
+                Guard("Activating the window", [&] { b.Activated(from); });
+            }
             break;
-        }
         case WM_CLOSE: {
             bool cancel = true;  // a failing handler must not end the program
             Guard("Closing the window", [&] { b.Form_Unload(cancel); });
