@@ -49,12 +49,15 @@ public:
     virtual void Close() = 0;
 };
 
-// Files, named by UTF-8 paths. Everything but Exists and Remove raises
-// FileError on failure.
+// Files, named by UTF-8 paths. Everything but Remove raises FileError on
+// failure.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // True when the length of the file can be obtained (a file of length zero exists).
+    // True when the length of the file can be obtained (a file of length zero
+    // exists), false when the file or its folder is not there. Any other
+    // failure (access denied, a device error) raises FileError: the file may
+    // well be there.
     virtual bool Exists(const std::string& path) = 0;
     virtual std::string ReadAll(const std::string& path) = 0;
     // Creates the file, or truncates it to length zero.

@@ -43,6 +43,9 @@ std::optional<bool> ReadFlag(std::string_view text);
 // The nine lines exactly as they are written.
 std::string StatFileText(const StatRecord& common, bool autorunEnabled);
 
+// True when the file is there, false when it or its folder is missing.
+// Raises FileError when the system cannot tell (access denied, for one): the
+// file may be there, so nothing may be written over it.
 bool FileExists(FileSystem& files, const std::string& path);
 
 // Writes the bytes to a temporary file beside `path`, forces them to disk and

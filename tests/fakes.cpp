@@ -49,7 +49,20 @@ void MemoryFileSystem::Step(const std::string& what) {
     if (steps == failAtStep) throw FileError("injected failure: " + what);
 }
 
+namespace {
+void FailIfUnreadable(const MemoryFileSystem& fs, const std::string& what, const std::string& path) {
+    auto it = fs.unreadable.find(path);
+    if (it != fs.unreadable.end()) throw FileError(what + " " + path + ": " + it->second);
+}
+}  // namespace
+
+bool MemoryFileSystem::Exists(const std::string& path) {
+    FailIfUnreadable(*this, "Cannot look at", path);
+    return files.count(path) > 0;
+}
+
 std::string MemoryFileSystem::ReadAll(const std::string& path) {
+    FailIfUnreadable(*this, "Cannot open", path);
     auto it = files.find(path);
     if (it == files.end()) throw FileError("Cannot open " + path + ": not found");
     return it->second;

@@ -79,6 +79,28 @@ TEST_F(StartupTest, DamagedFileIsReportedWithItsLineAndLeftAsItWas) {
     EXPECT_EQ(files.files.size(), 1u);
 }
 
+TEST_F(StartupTest, FileThatCannotBeLookedAtIsReportedAndNeverWrittenOver) {
+    const std::string example =
+        "15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n";
+    files.files[stat] = example;
+    files.unreadable[stat] = "Access is denied.";
+    EXPECT_EQ(Main(app, platform, host), StartResult::Failed);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "controls", "message"}));
+    EXPECT_NE(host.messages[0].find("Cannot look at C:\\Q\\stat.dat: Access is denied."), std::string::npos)
+        << host.messages[0];
+    EXPECT_NE(host.messages[0].find("has not been changed"), std::string::npos) << host.messages[0];
+    EXPECT_EQ(files.files[stat], example);
+    EXPECT_EQ(files.files.size(), 1u);
+    EXPECT_EQ(files.steps, 0);  // nothing created, replaced or appended
+
+    // Not even when the file seems to be missing: the answer was no answer.
+    files.files.clear();
+    host.messages.clear();
+    EXPECT_EQ(Main(app, platform, host), StartResult::Failed);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(files.files.empty());
+}
+
 TEST_F(StartupTest, FolderThatCannotBeWrittenIsReported) {
     files.failAtStep = 1;
     EXPECT_EQ(Main(app, platform, host), StartResult::Failed);

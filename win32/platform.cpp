@@ -106,10 +106,12 @@ std::string Win32NumberFormat::Format(double value, int decimals) const {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what, const std::string& path) {
-    DWORD code = GetLastError();
+[[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD code = GetLastError()) {
     throw FileError(what + " " + path + ": " + ErrorText(code));
 }
+
+// The two answers that say a file is surely not there.
+bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
 class Win32WritableFile : public WritableFile {
 public:
@@ -143,7 +145,11 @@ private:
 
 bool Win32FileSystem::Exists(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD code = GetLastError();
+        if (IsMissing(code)) return false;
+        Fail("Cannot look at", path, code);
+    }
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
+#include "app/debug_log.h"
 #include "core/display.h"
 #include "core/stat_file.h"
 #include "core/text.h"
@@ -12,34 +15,50 @@
 namespace qm::win32 {
 namespace {
 
+// Removes a folder and everything in it; `path` in the extended-length form,
+// so that folders deeper than the path limit go too.
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
 // A fresh folder under the temporary folder, removed with everything in it.
 class TempFolder {
 public:
     explicit TempFolder(const std::wstring& name) {
         wchar_t base[MAX_PATH];
         GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+        root_ = path_ = std::wstring(base) + name + L"-" + std::to_wstring(GetCurrentProcessId());
         CreateDirectoryW(path_.c_str(), nullptr);
     }
-    ~TempFolder() {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                SetFileAttributesW((path_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW((path_ + L"\\" + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path_.c_str());
+    ~TempFolder() { RemoveTree(L"\\\\?\\" + root_); }
+    // Goes down into a new subfolder, made with the extended-length form
+    // that folders beyond the path limit need.
+    void Descend(const std::wstring& name) {
+        path_ += L"\\" + name;
+        CreateDirectoryW((L"\\\\?\\" + path_).c_str(), nullptr);
     }
+    size_t Length() const { return path_.size(); }
     std::string File(const std::string& name) const { return AddBackslash(Narrow(path_)) + name; }
     int CountFiles() const {
         int count = 0;
         WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
+        HANDLE find = FindFirstFileW((L"\\\\?\\" + path_ + L"\\*").c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) return 0;
         do {
             std::wstring name = data.cFileName;
@@ -50,7 +69,7 @@ public:
     }
 
 private:
-    std::wstring path_;
+    std::wstring root_, path_;
 };
 
 TEST(Win32NumberFormat, MetersInUnitedStatesAndGermanFormats) {
@@ -138,6 +157,20 @@ TEST(Win32FileSystem, CreateReadReplaceAppendRemove) {
     EXPECT_FALSE(files.Exists(a));
     EXPECT_FALSE(files.Exists(folder.File("")));  // a folder is not a file
     EXPECT_THROW(files.ReadAll(a), FileError);
+}
+
+TEST(Win32FileSystem, OnlyAFileOrFolderThatIsNotThereIsMissing) {
+    TempFolder folder(L"qm-look");
+    Win32FileSystem files;
+    EXPECT_FALSE(files.Exists(folder.File("stat.dat")));
+    EXPECT_FALSE(files.Exists(folder.File("gone\\stat.dat")));
+    // Any other failure is no answer: the file may be there.
+    try {
+        files.Exists(folder.File("st?t.dat"));
+        FAIL() << "a name the system refuses was reported missing";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("st?t.dat"), std::string::npos) << e.what();
+    }
 }
 
 TEST(Win32FileSystem, StatisticsRoundTripInAFolderWithCyrillicName) {
