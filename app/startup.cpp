@@ -49,6 +49,9 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
                          MessageIcon::Error);
         return StartResult::Failed;
     }
+    // A save cut off by a crash can leave its temporary file behind. stat.dat
+    // has just loaded, so that is the file that counts: the leftover goes.
+    platform.files.Remove(TemporaryFilePath(path));
     host.ShowMainWindow();
     host.StartSampler();
     return StartResult::Running;

@@ -34,7 +34,8 @@ enum class StartResult { Running, Refused, Failed };
 
 // Main: on Running the message loop takes over; otherwise the program ends.
 // A stat.dat that cannot be looked at, created or read is reported with its
-// path, line and fault, and left exactly as it was.
+// path, line and fault, and left exactly as it was. A temporary file left
+// beside it by an earlier save is removed once it has loaded.
 StartResult Main(AppState& app, Platform& platform, StartupHost& host);
 
 }  // namespace qm

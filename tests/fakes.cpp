@@ -62,6 +62,7 @@ bool MemoryFileSystem::Exists(const std::string& path) {
 }
 
 std::string MemoryFileSystem::ReadAll(const std::string& path) {
+    readWhole.push_back(path);
     FailIfUnreadable(*this, "Cannot open", path);
     auto it = files.find(path);
     if (it == files.end()) throw FileError("Cannot open " + path + ": not found");

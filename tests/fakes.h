@@ -44,6 +44,7 @@ public:
     std::map<std::string, std::string> unreadable;
     int failAtStep = 0;  // 0: never
     int steps = 0;
+    std::vector<std::string> readWhole;  // the paths given to ReadAll, in order
 
     bool Exists(const std::string& path) override;
     std::string ReadAll(const std::string& path) override;
