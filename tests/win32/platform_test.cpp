@@ -173,6 +173,59 @@ TEST(Win32FileSystem, OnlyAFileOrFolderThatIsNotThereIsMissing) {
     }
 }
 
+std::wstring CurrentFolder() {
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    if (folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+TEST(Win32FileSystem, ExtendedPathsAreAbsoluteAndNormalised) {
+    EXPECT_EQ(ExtendedPath("C:\\Q\\stat.dat"), L"\\\\?\\C:\\Q\\stat.dat");
+    EXPECT_EQ(ExtendedPath("C:/Q/./old/../stat.dat"), L"\\\\?\\C:\\Q\\stat.dat");
+    EXPECT_EQ(ExtendedPath("\\\\server\\share\\Q\\stat.dat"), L"\\\\?\\UNC\\server\\share\\Q\\stat.dat");
+    EXPECT_EQ(ExtendedPath("//server/share/Q/../stat.dat"), L"\\\\?\\UNC\\server\\share\\stat.dat");
+    EXPECT_EQ(ExtendedPath("stat.dat"), L"\\\\?\\" + CurrentFolder() + L"stat.dat");
+    EXPECT_EQ(ExtendedPath("C:\\\xD0\xA1\xD1\x82\\stat.dat"), L"\\\\?\\C:\\\x0421\x0442\\stat.dat");
+    // Already extended: taken as it is, as the system takes it.
+    EXPECT_EQ(ExtendedPath("\\\\?\\C:\\Q\\..\\stat.dat"), L"\\\\?\\C:\\Q\\..\\stat.dat");
+    const std::string deep = "C:\\" + std::string(300, 'q') + "\\stat.dat.tmp";
+    EXPECT_EQ(ExtendedPath(deep), L"\\\\?\\" + Widen(deep));
+}
+
+TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
+    TempFolder folder(L"qm-deep");
+    while (folder.Length() < 300) folder.Descend(std::wstring(40, L'd') + L"\x0418");
+    Win32FileSystem files;
+    Win32Calendar calendar;
+    Win32Counter counter;
+    CounterTimeSource clock(counter);
+    Win32Registry registry;
+    Win32NumberFormat numbers(L"en-US");
+    Platform platform{files, calendar, clock, registry, numbers, folder.File("quillmark.exe")};
+    const std::string stat = StatFilePath(platform), log = ProgramFilePath(platform, "DbgFile.dat");
+    ASSERT_GT(stat.size(), 300u);
+
+    EXPECT_FALSE(files.Exists(stat));
+    AppState app;
+    app.stats.CurrentStat.KeysPressed = 7;
+    SaveProgramStatistics(app, platform);  // the temporary file, then the replace
+    EXPECT_TRUE(files.Exists(stat));
+    EXPECT_EQ(folder.CountFiles(), 1);
+    AppState loaded;
+    LoadProgramStatistics(loaded, platform);
+    EXPECT_EQ(loaded.stats.CommonStat.KeysPressed, 7);
+
+    WriteDebugLog(platform, "first");
+    WriteDebugLog(platform, "second");
+    const std::string text = files.ReadAll(log);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+
+    files.Remove(log);
+    files.Remove(stat);
+    EXPECT_EQ(folder.CountFiles(), 0);
+}
+
 TEST(Win32FileSystem, StatisticsRoundTripInAFolderWithCyrillicName) {
     TempFolder folder(L"qm-\x0421\x0442\x0430\x0442");
     Win32FileSystem files;
