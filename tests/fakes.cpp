@@ -1,5 +1,6 @@
 #include "tests/fakes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -59,6 +60,14 @@ void FailIfUnreadable(const MemoryFileSystem& fs, const std::string& what, const
 bool MemoryFileSystem::Exists(const std::string& path) {
     FailIfUnreadable(*this, "Cannot look at", path);
     return files.count(path) > 0;
+}
+
+FileTail MemoryFileSystem::Tail(const std::string& path, size_t count) {
+    FailIfUnreadable(*this, "Cannot read", path);
+    auto it = files.find(path);
+    if (it == files.end()) return {};
+    const std::string& content = it->second;
+    return {content.size(), content.substr(content.size() - std::min(count, content.size()))};
 }
 
 std::string MemoryFileSystem::ReadAll(const std::string& path) {

@@ -36,7 +36,7 @@ private:
 
 // Files in memory. Every Create, Write, Flush, Close, Replace and Append is a
 // step; with failAtStep = n the n-th step fails (a Write then leaves half its
-// bytes). Exists and ReadAll of a path in `unreadable` fail with the
+// bytes). Exists, ReadAll and Tail of a path in `unreadable` fail with the
 // reason given there, whether the file is there or not.
 class MemoryFileSystem : public FileSystem {
 public:
@@ -48,6 +48,7 @@ public:
 
     bool Exists(const std::string& path) override;
     std::string ReadAll(const std::string& path) override;
+    FileTail Tail(const std::string& path, size_t count) override;
     std::unique_ptr<WritableFile> Create(const std::string& path) override;
     void Replace(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override { files.erase(path); }

@@ -172,6 +172,30 @@ bool Win32FileSystem::Exists(const std::string& path) {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+FileTail Win32FileSystem::Tail(const std::string& path, size_t count) {
+    UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD code = GetLastError();
+        if (IsMissing(code)) return {};
+        Fail("Cannot open", path, code);
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) Fail("Cannot read", path);
+    FileTail tail;
+    tail.size = static_cast<uint64_t>(size.QuadPart);
+    const DWORD take = static_cast<DWORD>(std::min<uint64_t>({count, tail.size, 1u << 20}));
+    LARGE_INTEGER from{};
+    from.QuadPart = size.QuadPart - take;
+    if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN)) Fail("Cannot read", path);
+    tail.bytes.resize(take);
+    DWORD read = 0;
+    if (take > 0 && !ReadFile(file.get(), tail.bytes.data(), take, &read, nullptr)) Fail("Cannot read", path);
+    tail.bytes.resize(read);
+    return tail;
+}
+
 std::string Win32FileSystem::ReadAll(const std::string& path) {
     UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

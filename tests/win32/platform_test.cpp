@@ -152,11 +152,18 @@ TEST(Win32FileSystem, CreateReadReplaceAppendRemove) {
     files.Append(a, "x\r\n");
     files.Append(a, "y\r\n");
     EXPECT_EQ(files.ReadAll(a), "x\r\ny\r\n");
+    FileTail tail = files.Tail(a, 2);
+    EXPECT_EQ(tail.size, 6u);
+    EXPECT_EQ(tail.bytes, "\r\n");
+    EXPECT_EQ(files.Tail(a, 100).bytes, "x\r\ny\r\n");
     files.Remove(a);
     files.Remove(a);  // twice: silent
     EXPECT_FALSE(files.Exists(a));
     EXPECT_FALSE(files.Exists(folder.File("")));  // a folder is not a file
     EXPECT_THROW(files.ReadAll(a), FileError);
+    tail = files.Tail(a, 2);  // a missing file has length zero
+    EXPECT_EQ(tail.size, 0u);
+    EXPECT_EQ(tail.bytes, "");
 }
 
 TEST(Win32FileSystem, OnlyAFileOrFolderThatIsNotThereIsMissing) {
@@ -171,6 +178,7 @@ TEST(Win32FileSystem, OnlyAFileOrFolderThatIsNotThereIsMissing) {
     } catch (const FileError& e) {
         EXPECT_NE(std::string(e.what()).find("st?t.dat"), std::string::npos) << e.what();
     }
+    EXPECT_THROW(files.Tail(folder.File("st?t.dat"), 1), FileError);
 }
 
 std::wstring CurrentFolder() {
@@ -220,6 +228,7 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     WriteDebugLog(platform, "second");
     const std::string text = files.ReadAll(log);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+    EXPECT_EQ(files.Tail(log, 8).bytes, "second\r\n");
 
     files.Remove(log);
     files.Remove(stat);
