@@ -8,8 +8,19 @@ std::string DebugLogLine(const std::string& nowText, const std::string& secondsT
 
 void WriteDebugLog(Platform& platform, const std::string& message) {
     const double seconds = platform.clock.HiResSeconds();  // when the entry began
-    const std::string line = DebugLogLine(platform.calendar.NowText(), platform.numbers.Format(seconds, 5), message);
-    platform.files.Append(ProgramFilePath(platform, "DbgFile.dat"), line);
+    std::string line = DebugLogLine(platform.calendar.NowText(), platform.numbers.Format(seconds, 5), message);
+    const std::string path = ProgramFilePath(platform, kDebugLogName);
+
+    // Only the length and the last byte are looked at: the log may be large.
+    const FileTail end = platform.files.Tail(path, 1);
+    std::string lineEnd;  // what an earlier write that was cut off lacks
+    if (!end.bytes.empty() && end.bytes.back() != '\n') lineEnd = end.bytes.back() == '\r' ? "\n" : "\r\n";
+    if (end.size > 0 && end.size + lineEnd.size() + line.size() > kDebugLogLimit) {
+        // One move: the earlier lines are always in one file or the other.
+        platform.files.Replace(path, ProgramFilePath(platform, kOldDebugLogName));
+        lineEnd.clear();
+    }
+    platform.files.Append(path, lineEnd + line);
 }
 
 bool FailureLog::Failed(const std::string& source, const std::string& what) {

@@ -1,6 +1,9 @@
-// DbgFile.dat: a text log beside the program that only ever grows.
+// DbgFile.dat: a text log beside the program. It is kept to at most
+// kDebugLogLimit bytes: the line that would pass the limit first moves the
+// file aside to DbgFile.old (replacing an older one), and a new file starts.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -8,10 +11,15 @@
 
 namespace qm {
 
+inline constexpr uint64_t kDebugLogLimit = 1024 * 1024;
+inline constexpr const char* kDebugLogName = "DbgFile.dat";
+inline constexpr const char* kOldDebugLogName = "DbgFile.old";
+
 // "<date> <time>.(<seconds, five decimals, regional>): <message>" and CR LF.
 std::string DebugLogLine(const std::string& nowText, const std::string& secondsText, const std::string& message);
 
-// Appends one line to DbgFile.dat. Raises FileError when it cannot.
+// Appends one line to DbgFile.dat, starting on a line of its own even when an
+// earlier write was cut off mid-line. Raises FileError when it cannot.
 void WriteDebugLog(Platform& platform, const std::string& message);
 
 // Failures caught at the edge of a tick, timer or command go to the debug

@@ -21,8 +21,20 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     app.runClock.Restart(platform.clock);
 
     const std::string path = StatFilePath(platform);
+    bool exists = false;
     try {
-        if (!FileExists(platform.files, path)) SaveProgramStatistics(app, platform);
+        exists = FileExists(platform.files, path);
+    } catch (const std::exception& e) {
+        // Only a file that is surely missing may be created: anything else
+        // might write zeros over the user's figures.
+        host.ShowMessage("Quillmark cannot look at its statistics file:\n\n" + std::string(e.what()) +
+                             "\n\nThe file has not been changed. Make sure that you may read the file and its "
+                             "folder, then start Quillmark again.",
+                         MessageIcon::Error);
+        return StartResult::Failed;
+    }
+    try {
+        if (!exists) SaveProgramStatistics(app, platform);
     } catch (const std::exception& e) {
         host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + std::string(e.what()) +
                              "\n\nQuillmark needs a folder it may write to. Move it to such a folder and start "
@@ -39,6 +51,9 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
                          MessageIcon::Error);
         return StartResult::Failed;
     }
+    // A save cut off by a crash can leave its temporary file behind. stat.dat
+    // has just loaded, so that is the file that counts: the leftover goes.
+    platform.files.Remove(TemporaryFilePath(path));
     host.ShowMainWindow();
     host.StartSampler();
     return StartResult::Running;

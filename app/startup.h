@@ -36,8 +36,9 @@ inline constexpr const char* kPrevInstanceMessage =
 enum class StartResult { Running, Refused, Failed };
 
 // Main: on Running the message loop takes over; otherwise the program ends.
-// A stat.dat that cannot be created or read is reported with its path, line
-// and fault, and left exactly as it was.
+// A stat.dat that cannot be looked at, created or read is reported with its
+// path, line and fault, and left exactly as it was. A temporary file left
+// beside it by an earlier save is removed once it has loaded.
 StartResult Main(AppState& app, Platform& platform, StartupHost& host);
 
 }  // namespace qm

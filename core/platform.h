@@ -2,6 +2,7 @@
 // The Windows build implements them over Win32; tests use fakes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -49,14 +50,26 @@ public:
     virtual void Close() = 0;
 };
 
-// Files, named by UTF-8 paths. Everything but Exists and Remove raises
-// FileError on failure.
+// The length of a file and its last bytes.
+struct FileTail {
+    uint64_t size = 0;
+    std::string bytes;  // at most the count asked for; fewer when the file is shorter
+};
+
+// Files, named by UTF-8 paths. Everything but Remove raises FileError on
+// failure.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // True when the length of the file can be obtained (a file of length zero exists).
+    // True when the length of the file can be obtained (a file of length zero
+    // exists), false when the file or its folder is not there. Any other
+    // failure (access denied, a device error) raises FileError: the file may
+    // well be there.
     virtual bool Exists(const std::string& path) = 0;
     virtual std::string ReadAll(const std::string& path) = 0;
+    // The length and the last `count` bytes of the file, without reading the
+    // rest; a file that is not there has length zero and no bytes.
+    virtual FileTail Tail(const std::string& path, size_t count) = 0;
     // Creates the file, or truncates it to length zero.
     virtual std::unique_ptr<WritableFile> Create(const std::string& path) = 0;
     // Puts `from` in the place of `to` in one step, replacing `to` if present.

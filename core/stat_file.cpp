@@ -135,8 +135,10 @@ std::string StatFileText(const StatRecord& c, bool autorunEnabled) {
 
 bool FileExists(FileSystem& files, const std::string& path) { return files.Exists(path); }
 
+std::string TemporaryFilePath(const std::string& path) { return path + ".tmp"; }
+
 void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes) {
-    const std::string temp = path + ".tmp";
+    const std::string temp = TemporaryFilePath(path);
     try {
         std::unique_ptr<WritableFile> file = files.Create(temp);
         file->Write(bytes);

@@ -44,12 +44,19 @@ std::optional<bool> ReadFlag(std::string_view text);
 // The nine lines exactly as they are written.
 std::string StatFileText(const StatRecord& common, bool autorunEnabled);
 
+// True when the file is there, false when it or its folder is missing.
+// Raises FileError when the system cannot tell (access denied, for one): the
+// file may be there, so nothing may be written over it.
 bool FileExists(FileSystem& files, const std::string& path);
 
-// Writes the bytes to a temporary file beside `path`, forces them to disk and
-// only then puts the file in the place of `path`. When any step fails the old
-// file stays as it was, the temporary file is removed and the FileError goes
-// on to the caller.
+// The temporary file beside `path` that a save writes before it takes the
+// place of `path`. One left behind by a save that was cut off is never read.
+std::string TemporaryFilePath(const std::string& path);
+
+// Writes the bytes to the temporary file beside `path`, forces them to disk
+// and only then puts the file in the place of `path`. When any step fails the
+// old file stays as it was, the temporary file is removed and the FileError
+// goes on to the caller.
 void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes);
 
 // Merges the unsaved part of the run into CommonStat, then writes the file.

@@ -612,13 +612,74 @@ second_copy_from_another_folder_is_refused() {
   expect_eq "tray icons" "$(drv tray-icons | awk -F'\t' '$1 == "icon" && $2 == "Quillmark"' | wc -l)" "1"
 }
 
+leftover_temporary_file_is_removed_at_start() {
+  new_folder
+  printf '15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n' >"$prog/stat.dat"
+  printf '99\r\n0\r\n' >"$prog/stat.dat.tmp"   # half a save, cut off by a crash
+  local before
+  before=$(md5sum <"$prog/stat.dat")
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  [ ! -e "$prog/stat.dat.tmp" ] || fail "stat.dat.tmp is still there after the start"
+  expect_eq "stat.dat after the start" "$(md5sum <"$prog/stat.dat")" "$before"
+  expect_eq "all-time keys" "$(drv wait-text "$MAIN" $ALL_KEYS 15234)" "15234"
+}
+
+file_that_cannot_be_looked_at_is_reported_and_kept() {
+  new_folder
+  # A link to itself: asked for the file's attributes, the system can say
+  # neither "there" nor "not found" (on Windows, access denied does the same).
+  ln -s stat.dat "$prog/stat.dat"
+  start
+  local text
+  text=$(drv msgbox Quillmark | box_text)
+  expect_match "message" "$text" '^Quillmark cannot look at its statistics file:'
+  expect_match "message names the file" "$text" 'stat\.dat: '
+  shot unreadable-file
+  drv answer Quillmark OK >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || fail "a main window after the message"
+  expect_eq "stat.dat" "$(readlink "$prog/stat.dat")" "stat.dat"
+  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "quillmark.exe readme.txt stat.dat "
+}
+
+works_in_a_folder_deeper_than_the_path_limit() {
+  new_folder
+  local deep=$prog level=0
+  # The program sees Z: and the Unix path (winepath -w stops at 260 characters).
+  while [ "${#deep}" -lt 300 ]; do
+    level=$((level + 1))
+    deep+="/a folder nested deeper and deeper, level $level"
+  done
+  mkdir -p "$deep"
+  mv "$prog/quillmark.exe" "$prog/readme.txt" "$deep/"
+  prog=$deep
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  expect_eq "stat.dat created" "$(tr -d '\r' <"$prog/stat.dat" | paste -sd '|')" "0|0|0|0|0|0|0||False"
+  drv type "deep" 120 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_eq "after Save statistics" "$(drv answer Quillmark OK | box_text)" "Statistics saved sucessfully"
+  expect_eq "stat.dat keys" "$(stat_line 1)" "4"
+  expect_eq "stat.dat date" "$(stat_line 8)" "$today"
+  start  # a refused copy writes its line to the log
+  drv answer Quillmark OK >/dev/null
+  sleep 0.5
+  expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" 'PrevInstance detected$'
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || fail "Exit did not end the program"
+  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "DbgFile.dat quillmark.exe readme.txt stat.dat "
+}
+
 TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
   reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
   hidden_run_stays_shown_through_message_boxes double_click_on_a_link_opens_it_once about_keyboard
   help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file
-  all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused"}
+  all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused
+  leftover_temporary_file_is_removed_at_start file_that_cannot_be_looked_at_is_reported_and_kept
+  works_in_a_folder_deeper_than_the_path_limit"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

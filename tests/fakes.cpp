@@ -1,5 +1,6 @@
 #include "tests/fakes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -49,7 +50,29 @@ void MemoryFileSystem::Step(const std::string& what) {
     if (steps == failAtStep) throw FileError("injected failure: " + what);
 }
 
+namespace {
+void FailIfUnreadable(const MemoryFileSystem& fs, const std::string& what, const std::string& path) {
+    auto it = fs.unreadable.find(path);
+    if (it != fs.unreadable.end()) throw FileError(what + " " + path + ": " + it->second);
+}
+}  // namespace
+
+bool MemoryFileSystem::Exists(const std::string& path) {
+    FailIfUnreadable(*this, "Cannot look at", path);
+    return files.count(path) > 0;
+}
+
+FileTail MemoryFileSystem::Tail(const std::string& path, size_t count) {
+    FailIfUnreadable(*this, "Cannot read", path);
+    auto it = files.find(path);
+    if (it == files.end()) return {};
+    const std::string& content = it->second;
+    return {content.size(), content.substr(content.size() - std::min(count, content.size()))};
+}
+
 std::string MemoryFileSystem::ReadAll(const std::string& path) {
+    readWhole.push_back(path);
+    FailIfUnreadable(*this, "Cannot open", path);
     auto it = files.find(path);
     if (it == files.end()) throw FileError("Cannot open " + path + ": not found");
     return it->second;

@@ -36,16 +36,21 @@ private:
     std::string decimal_, thousand_;
 };
 
-// Files in memory. Every Create, Write, Flush, Close and Replace is a step;
-// with failAtStep = n the n-th step fails (a Write then leaves half its bytes).
+// Files in memory. Every Create, Write, Flush, Close, Replace and Append is a
+// step; with failAtStep = n the n-th step fails (a Write then leaves half its
+// bytes). Exists, ReadAll and Tail of a path in `unreadable` fail with the
+// reason given there, whether the file is there or not.
 class MemoryFileSystem : public FileSystem {
 public:
     std::map<std::string, std::string> files;
+    std::map<std::string, std::string> unreadable;
     int failAtStep = 0;  // 0: never
     int steps = 0;
+    std::vector<std::string> readWhole;  // the paths given to ReadAll, in order
 
-    bool Exists(const std::string& path) override { return files.count(path) > 0; }
+    bool Exists(const std::string& path) override;
     std::string ReadAll(const std::string& path) override;
+    FileTail Tail(const std::string& path, size_t count) override;
     std::unique_ptr<WritableFile> Create(const std::string& path) override;
     void Replace(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override { files.erase(path); }

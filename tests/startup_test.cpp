@@ -114,6 +114,56 @@ TEST_F(StartupTest, DamagedFileIsReportedWithItsLineAndLeftAsItWas) {
     EXPECT_EQ(files.files.size(), 1u);
 }
 
+TEST_F(StartupTest, FileThatCannotBeLookedAtIsReportedAndNeverWrittenOver) {
+    const std::string example =
+        "15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n";
+    files.files[stat] = example;
+    files.unreadable[stat] = "Access is denied.";
+    EXPECT_EQ(Main(app, platform, host), StartResult::Failed);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "controls", "message"}));
+    EXPECT_NE(host.messages[0].find("Cannot look at C:\\Q\\stat.dat: Access is denied."), std::string::npos)
+        << host.messages[0];
+    EXPECT_NE(host.messages[0].find("has not been changed"), std::string::npos) << host.messages[0];
+    EXPECT_EQ(files.files[stat], example);
+    EXPECT_EQ(files.files.size(), 1u);
+    EXPECT_EQ(files.steps, 0);  // nothing created, replaced or appended
+
+    // Not even when the file seems to be missing: the answer was no answer.
+    files.files.clear();
+    host.messages.clear();
+    EXPECT_EQ(Main(app, platform, host), StartResult::Failed);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(StartupTest, LeftoverTemporaryFileGoesOnceTheFileHasLoadedAndIsNeverRead) {
+    const std::string example =
+        "15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n";
+    const std::string temp = stat + ".tmp";
+    files.files[stat] = example;
+    files.files[temp] = "99\r\n0\r\n";  // half a save, cut off by a crash
+    EXPECT_EQ(Main(app, platform, host), StartResult::Running);
+    EXPECT_EQ(files.files.count(temp), 0u);
+    EXPECT_EQ(files.files[stat], example);
+    EXPECT_EQ(app.stats.CommonStat.KeysPressed, 15234);
+    EXPECT_EQ(files.readWhole, (std::vector<std::string>{stat}));
+
+    // While stat.dat does not load, the leftover stays with it, as found.
+    const std::string damaged = "1\r\n2\r\n";
+    files.files[stat] = damaged;
+    files.files[temp] = "99\r\n0\r\n";
+    EXPECT_EQ(Main(app, platform, host), StartResult::Failed);
+    EXPECT_EQ(files.files[temp], "99\r\n0\r\n");
+    EXPECT_EQ(files.files[stat], damaged);
+
+    // A first start writes through the leftover and leaves none.
+    files.files.erase(stat);
+    AppState fresh;
+    EXPECT_EQ(Main(fresh, platform, host), StartResult::Running);
+    EXPECT_EQ(files.files.count(temp), 0u);
+    EXPECT_EQ(files.files[stat], "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n\r\nFalse\r\n");
+}
+
 TEST_F(StartupTest, FolderThatCannotBeWrittenIsReported) {
     files.failAtStep = 1;
     EXPECT_EQ(Main(app, platform, host), StartResult::Failed);

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
+#include "app/debug_log.h"
 #include "core/display.h"
 #include "core/stat_file.h"
 #include "core/text.h"
@@ -12,34 +15,50 @@
 namespace qm::win32 {
 namespace {
 
+// Removes a folder and everything in it; `path` in the extended-length form,
+// so that folders deeper than the path limit go too.
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
 // A fresh folder under the temporary folder, removed with everything in it.
 class TempFolder {
 public:
     explicit TempFolder(const std::wstring& name) {
         wchar_t base[MAX_PATH];
         GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+        root_ = path_ = std::wstring(base) + name + L"-" + std::to_wstring(GetCurrentProcessId());
         CreateDirectoryW(path_.c_str(), nullptr);
     }
-    ~TempFolder() {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                SetFileAttributesW((path_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW((path_ + L"\\" + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path_.c_str());
+    ~TempFolder() { RemoveTree(L"\\\\?\\" + root_); }
+    // Goes down into a new subfolder, made with the extended-length form
+    // that folders beyond the path limit need.
+    void Descend(const std::wstring& name) {
+        path_ += L"\\" + name;
+        CreateDirectoryW((L"\\\\?\\" + path_).c_str(), nullptr);
     }
+    size_t Length() const { return path_.size(); }
     std::string File(const std::string& name) const { return AddBackslash(Narrow(path_)) + name; }
     int CountFiles() const {
         int count = 0;
         WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
+        HANDLE find = FindFirstFileW((L"\\\\?\\" + path_ + L"\\*").c_str(), &data);
         if (find == INVALID_HANDLE_VALUE) return 0;
         do {
             std::wstring name = data.cFileName;
@@ -50,7 +69,7 @@ public:
     }
 
 private:
-    std::wstring path_;
+    std::wstring root_, path_;
 };
 
 TEST(Win32NumberFormat, MetersInUnitedStatesAndGermanFormats) {
@@ -133,11 +152,87 @@ TEST(Win32FileSystem, CreateReadReplaceAppendRemove) {
     files.Append(a, "x\r\n");
     files.Append(a, "y\r\n");
     EXPECT_EQ(files.ReadAll(a), "x\r\ny\r\n");
+    FileTail tail = files.Tail(a, 2);
+    EXPECT_EQ(tail.size, 6u);
+    EXPECT_EQ(tail.bytes, "\r\n");
+    EXPECT_EQ(files.Tail(a, 100).bytes, "x\r\ny\r\n");
     files.Remove(a);
     files.Remove(a);  // twice: silent
     EXPECT_FALSE(files.Exists(a));
     EXPECT_FALSE(files.Exists(folder.File("")));  // a folder is not a file
     EXPECT_THROW(files.ReadAll(a), FileError);
+    tail = files.Tail(a, 2);  // a missing file has length zero
+    EXPECT_EQ(tail.size, 0u);
+    EXPECT_EQ(tail.bytes, "");
+}
+
+TEST(Win32FileSystem, OnlyAFileOrFolderThatIsNotThereIsMissing) {
+    TempFolder folder(L"qm-look");
+    Win32FileSystem files;
+    EXPECT_FALSE(files.Exists(folder.File("stat.dat")));
+    EXPECT_FALSE(files.Exists(folder.File("gone\\stat.dat")));
+    // Any other failure is no answer: the file may be there.
+    try {
+        files.Exists(folder.File("st?t.dat"));
+        FAIL() << "a name the system refuses was reported missing";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("st?t.dat"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(files.Tail(folder.File("st?t.dat"), 1), FileError);
+}
+
+std::wstring CurrentFolder() {
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    if (folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+TEST(Win32FileSystem, ExtendedPathsAreAbsoluteAndNormalised) {
+    EXPECT_EQ(ExtendedPath("C:\\Q\\stat.dat"), L"\\\\?\\C:\\Q\\stat.dat");
+    EXPECT_EQ(ExtendedPath("C:/Q/./old/../stat.dat"), L"\\\\?\\C:\\Q\\stat.dat");
+    EXPECT_EQ(ExtendedPath("\\\\server\\share\\Q\\stat.dat"), L"\\\\?\\UNC\\server\\share\\Q\\stat.dat");
+    EXPECT_EQ(ExtendedPath("//server/share/Q/../stat.dat"), L"\\\\?\\UNC\\server\\share\\stat.dat");
+    EXPECT_EQ(ExtendedPath("stat.dat"), L"\\\\?\\" + CurrentFolder() + L"stat.dat");
+    EXPECT_EQ(ExtendedPath("C:\\\xD0\xA1\xD1\x82\\stat.dat"), L"\\\\?\\C:\\\x0421\x0442\\stat.dat");
+    // Already extended: taken as it is, as the system takes it.
+    EXPECT_EQ(ExtendedPath("\\\\?\\C:\\Q\\..\\stat.dat"), L"\\\\?\\C:\\Q\\..\\stat.dat");
+    const std::string deep = "C:\\" + std::string(300, 'q') + "\\stat.dat.tmp";
+    EXPECT_EQ(ExtendedPath(deep), L"\\\\?\\" + Widen(deep));
+}
+
+TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
+    TempFolder folder(L"qm-deep");
+    while (folder.Length() < 300) folder.Descend(std::wstring(40, L'd') + L"\x0418");
+    Win32FileSystem files;
+    Win32Calendar calendar;
+    Win32Counter counter;
+    CounterTimeSource clock(counter);
+    Win32Registry registry;
+    Win32NumberFormat numbers(L"en-US");
+    Platform platform{files, calendar, clock, registry, numbers, folder.File("quillmark.exe")};
+    const std::string stat = StatFilePath(platform), log = ProgramFilePath(platform, "DbgFile.dat");
+    ASSERT_GT(stat.size(), 300u);
+
+    EXPECT_FALSE(files.Exists(stat));
+    AppState app;
+    app.stats.CurrentStat.KeysPressed = 7;
+    SaveProgramStatistics(app, platform);  // the temporary file, then the replace
+    EXPECT_TRUE(files.Exists(stat));
+    EXPECT_EQ(folder.CountFiles(), 1);
+    AppState loaded;
+    LoadProgramStatistics(loaded, platform);
+    EXPECT_EQ(loaded.stats.CommonStat.KeysPressed, 7);
+
+    WriteDebugLog(platform, "first");
+    WriteDebugLog(platform, "second");
+    const std::string text = files.ReadAll(log);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+    EXPECT_EQ(files.Tail(log, 8).bytes, "second\r\n");
+
+    files.Remove(log);
+    files.Remove(stat);
+    EXPECT_EQ(folder.CountFiles(), 0);
 }
 
 TEST(Win32FileSystem, StatisticsRoundTripInAFolderWithCyrillicName) {
