@@ -97,10 +97,19 @@ struct FakeCopyLocks : CopyLocks {
     FakeLockSpace& space;
     int session;
     std::map<std::string, std::string> longNames;
+    std::vector<std::string> claimed;
     FakeCopyLocks(FakeLockSpace& s, int sessionId) : space(s), session(sessionId) {}
     bool Claim(const std::string& name) override {
         const bool local = name.rfind("Local\\", 0) == 0;
-        return space.held.insert(local ? "session " + std::to_string(session) + ":" + name : name).second;
+        const std::string key = local ? "session " + std::to_string(session) + ":" + name : name;
+        if (!space.held.insert(key).second) return false;
+        claimed.push_back(key);
+        return true;
+    }
+    // The process ends, and its locks with it.
+    void EndProcess() {
+        for (const std::string& key : claimed) space.held.erase(key);
+        claimed.clear();
     }
     std::string FolderIdentity(const std::string& folder) override {
         auto it = longNames.find(folder);

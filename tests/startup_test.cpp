@@ -12,8 +12,10 @@ struct FakeHost : StartupHost {
     test::FakeCopyLocks locks{machine, 1};
     std::vector<std::string> calls;
     std::vector<std::string> messages;
+    // Each Main is a new process: the previous one has ended and let go of its locks.
     CopyLocks& Locks() override {
         calls.push_back("lock");
+        locks.EndProcess();
         return locks;
     }
     void ShowMessage(const std::string& text, MessageIcon) override {
