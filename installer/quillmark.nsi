@@ -72,6 +72,7 @@ ShowUninstDetails show
 !define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION}, which counts your key presses, mouse clicks, mouse travel and typing speed.$\r$\n$\r$\nIt is installed for you alone and needs no administrator rights.$\r$\n$\r$\nIf ${PRODUCT} is installed already, this updates it and keeps your statistics.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_DIRECTORYPAGE_TEXT_TOP "${PRODUCT} keeps your statistics (stat.dat) in the folder it is installed in, so choose a folder you may write to. To update an installation, keep its folder: your statistics stay as they are.$\r$\n$\r$\n$_CLICK"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW DirectoryShow
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -161,6 +162,14 @@ LangString RunningLog ${LANG_ENGLISH} "${PRODUCT} is running (or $INSTDIR\${EXE}
 !insertmacro WAIT_FOR_QUILLMARK "un."
 
 ; --- Installer --------------------------------------------------------------
+
+Function DirectoryShow
+  ; The page shows the folder of an earlier installation with a trailing "\":
+  ; show it as the user would type it.
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $0 $0 1019
+  SendMessage $0 ${WM_SETTEXT} 0 "STR:$INSTDIR"
+FunctionEnd
 
 Function DirectoryLeave
   ; Ask before the install page starts, so that Cancel leaves the wizard at once.
