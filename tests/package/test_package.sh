@@ -346,8 +346,8 @@ uninstall_page() {  # uninstall_page tick|keep SHOT: the uninstaller through its
   w=$(wizard "Uninstall Quillmark") || { fail "no uninstaller window"; return 1; }
   for _ in $(seq 50); do box=$(control_id "$w" "Also delete my statistics"); [ -n "$box" ] && break; sleep 0.1; done
   [ -n "$box" ] || { fail "no check box 'Also delete my statistics'"; return 1; }
+  if [ "$1" = tick ]; then drv click-control "$w" "$box" >/dev/null; sleep 0.3; fi
   shot "$2"
-  [ "$1" = tick ] && drv click-control "$w" "$box" >/dev/null
   drv click-control "$w" 1 >/dev/null  # Uninstall
   wait_for 30 gone "$inst/uninstall.exe" || { fail "the uninstaller did not finish"; return 1; }
   sleep 0.5
