@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, then the native unit tests, the
-# same tests cross-built for Windows and run under Wine, and the end-to-end
-# tests that drive the real program under Wine.
+# same tests cross-built for Windows and run under Wine, the end-to-end
+# tests that drive the real program under Wine, and the release packages.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -54,6 +54,19 @@ if [ -x scripts/e2e.sh ]; then
   else
     failed=$((failed + 1))
   fi
+fi
+
+# The release: scripts/package.sh, its files, and installing, updating and
+# uninstalling under Wine.
+echo "=== Release packages"
+bash tests/package/test_package.sh 2>&1 | tee build/package.log
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+pkg=$(grep -E '^package: [0-9]+ passed, [0-9]+ failed' build/package.log | tail -n 1)
+if [ -n "$pkg" ]; then
+  passed=$((passed + $(sed -E 's/package: ([0-9]+) passed.*/\1/' <<<"$pkg")))
+  failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) failed/\1/' <<<"$pkg")))
+else
+  failed=$((failed + 1))
 fi
 
 [ "$failed" -eq 0 ] || status=1
