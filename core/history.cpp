@@ -140,10 +140,26 @@ void AppendCount(std::string& out, int64_t value) {
     out.append(buffer, end);
 }
 
+// RealText, several times faster: a file of ten years formats 7,300 of
+// these at every save. From 0.0001 to below 10^14 the general form with 15
+// significant digits is already plain decimal without trailing zeros, which
+// is exactly RealText; outside that range RealText itself lays it out.
+void AppendSeconds(std::string& out, double value) {
+    const double size = value < 0 ? -value : value;
+    if (size < 1e-4 || size >= 1e14) {
+        out += RealText(value);
+        return;
+    }
+    char buffer[48];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    out.append(buffer, end);
+}
+
 }  // namespace
 
 std::vector<HistoryRow> ParseHistory(std::string_view text) {
     std::vector<HistoryRow> rows;
+    rows.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     int number = 0;
     size_t start = 0;
     while (start < text.size()) {
@@ -184,9 +200,9 @@ std::string HistoryText(const std::vector<HistoryRow>& rows) {
         text += ',';
         AppendCount(text, f.LettersTyped);
         text += ',';
-        text += RealText(f.TypingSeconds);
+        AppendSeconds(text, f.TypingSeconds);
         text += ',';
-        text += RealText(f.OtherKeysSeconds);
+        AppendSeconds(text, f.OtherKeysSeconds);
         text += ',';
         AppendCount(text, f.PassedSeconds);
         text += "\r\n";

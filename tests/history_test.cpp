@@ -37,6 +37,18 @@ TEST(HistoryTest, RowsAreWrittenAsPlainCsvAndReadBack) {
     EXPECT_EQ(HistoryDate({2024, 3, 4}), "2024-03-04");
 }
 
+TEST(HistoryTest, SecondsAreWrittenExactlyAsInStatDat) {
+    std::vector<double> values = {0.0,  0.01,   0.06,       0.1 + 0.2, 1543.2,      812.37, 1.0 / 3,
+                                  1e-4, 9.9e-5, 1e-7,       12.5,      99999.99999, 1e14,   999999999999999.9,
+                                  1e15, 3e17,   -2.75};
+    for (double v = 0.013; v < 1e16; v *= 1.37) values.push_back(v);
+    for (double v : values) {
+        const std::string text = HistoryText({{"2026-12-07", {0, 0, 0, 0, v, 0, 0}}});
+        const size_t start = kHeader.size() + std::string("2026-12-07,0,0,0,0,").size();
+        EXPECT_EQ(text.substr(start, text.find(',', start) - start), RealText(v)) << v;
+    }
+}
+
 TEST(HistoryTest, FilesWithOtherLineEndsReadTheSame) {
     const std::vector<HistoryRow> expected = {{"2026-12-07", {1, 2, 3, 4, 5.5, 6, 7}}};
     EXPECT_EQ(ParseHistory(kHeader + "2026-12-07,1,2,3,4,5.5,6,7"), expected);  // no end on the last line
