@@ -44,10 +44,10 @@ void WriteProgramHistory(AppState& app, Platform& platform) {
     if (backlog.owed.empty()) return;
     const std::string path = HistoryFilePath(platform);
     try {
-        std::vector<HistoryRow> rows;
+        std::string text;
         if (platform.files.Exists(path)) {
             try {
-                rows = ParseHistory(platform.files.ReadAll(path));
+                text = HistoryWithAdded(platform.files.ReadAll(path), backlog.owed);
             } catch (const HistoryFormatError& e) {
                 // Moved aside in one step, untouched, for the user to look at; the
                 // history starts anew rather than stopping for good.
@@ -55,11 +55,10 @@ void WriteProgramHistory(AppState& app, Platform& platform) {
                 platform.files.Replace(path, ProgramFilePath(platform, name.c_str()));
                 LogQuietly(platform, "history.csv is damaged (" + std::string(e.what()) + "); it is kept as " + name +
                                          " and a new history.csv starts");
-                rows.clear();
             }
         }
-        for (const auto& [date, figures] : backlog.owed) AddToHistory(rows, date, figures);
-        WriteFileAtomically(platform.files, path, HistoryText(rows));
+        if (text.empty()) text = HistoryWithAdded(HistoryText({}), backlog.owed);
+        WriteFileAtomically(platform.files, path, text);
         backlog.owed.clear();
         backlog.lastFailure.clear();
     } catch (const std::exception& e) {

@@ -155,13 +155,12 @@ void AppendSeconds(std::string& out, double value) {
     out.append(buffer, end);
 }
 
-}  // namespace
-
-std::vector<HistoryRow> ParseHistory(std::string_view text) {
-    std::vector<HistoryRow> rows;
-    rows.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+// Calls each(row, line) for every row, in order, after checking it.
+template <class Each>
+void ScanHistory(std::string_view text, Each&& each) {
     int number = 0;
     size_t start = 0;
+    std::string previous;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
@@ -173,13 +172,40 @@ std::vector<HistoryRow> ParseHistory(std::string_view text) {
                 throw HistoryFormatError(1, "the first line is not the header \"" + std::string(kHistoryHeader) + "\"");
             continue;
         }
-        HistoryRow row = ReadRow(line, number);
-        if (!rows.empty() && row.date <= rows.back().date)
-            throw HistoryFormatError(number, row.date + (row.date == rows.back().date ? " appears twice"
-                                                                                     : " comes after " + rows.back().date));
-        rows.push_back(std::move(row));
+        const HistoryRow row = ReadRow(line, number);
+        if (row.date <= previous)
+            throw HistoryFormatError(number, row.date + (row.date == previous ? " appears twice" : " comes after " + previous));
+        previous = row.date;
+        each(row, line);
     }
     if (number == 0) throw HistoryFormatError(1, "the file is empty");
+}
+
+void AppendRow(std::string& text, const std::string& date, const DayFigures& f) {
+    text += date;
+    text += ',';
+    AppendCount(text, f.KeysPressed);
+    text += ',';
+    AppendCount(text, f.MouseClicks);
+    text += ',';
+    AppendCount(text, f.MousePixels);
+    text += ',';
+    AppendCount(text, f.LettersTyped);
+    text += ',';
+    AppendSeconds(text, f.TypingSeconds);
+    text += ',';
+    AppendSeconds(text, f.OtherKeysSeconds);
+    text += ',';
+    AppendCount(text, f.PassedSeconds);
+    text += "\r\n";
+}
+
+}  // namespace
+
+std::vector<HistoryRow> ParseHistory(std::string_view text) {
+    std::vector<HistoryRow> rows;
+    rows.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    ScanHistory(text, [&](const HistoryRow& row, std::string_view) { rows.push_back(row); });
     return rows;
 }
 
@@ -188,33 +214,31 @@ std::string HistoryText(const std::vector<HistoryRow>& rows) {
     text.reserve(sizeof kHistoryHeader + 2 + rows.size() * 64);
     text += kHistoryHeader;
     text += "\r\n";
-    for (const HistoryRow& row : rows) {
-        const DayFigures& f = row.figures;
-        text += row.date;
-        text += ',';
-        AppendCount(text, f.KeysPressed);
-        text += ',';
-        AppendCount(text, f.MouseClicks);
-        text += ',';
-        AppendCount(text, f.MousePixels);
-        text += ',';
-        AppendCount(text, f.LettersTyped);
-        text += ',';
-        AppendSeconds(text, f.TypingSeconds);
-        text += ',';
-        AppendSeconds(text, f.OtherKeysSeconds);
-        text += ',';
-        AppendCount(text, f.PassedSeconds);
-        text += "\r\n";
-    }
+    for (const HistoryRow& row : rows) AppendRow(text, row.date, row.figures);
     return text;
 }
 
-void AddToHistory(std::vector<HistoryRow>& rows, const std::string& date, const DayFigures& figures) {
-    auto at = std::lower_bound(rows.begin(), rows.end(), date,
-                               [](const HistoryRow& row, const std::string& d) { return row.date < d; });
-    if (at == rows.end() || at->date != date) at = rows.insert(at, HistoryRow{date, {}});
-    at->figures += figures;
+std::string HistoryWithAdded(std::string_view text, const std::map<std::string, DayFigures>& added) {
+    std::string result;
+    result.reserve(text.size() + 2 + (added.size() + 1) * 64);
+    result += kHistoryHeader;
+    result += "\r\n";
+    auto next = added.begin();
+    ScanHistory(text, [&](const HistoryRow& row, std::string_view line) {
+        for (; next != added.end() && next->first < row.date; ++next) AppendRow(result, next->first, next->second);
+        if (next != added.end() && next->first == row.date) {
+            DayFigures sum = row.figures;
+            sum += next->second;
+            AppendRow(result, row.date, sum);
+            ++next;
+        } else {
+            // Untouched rows keep their bytes: ten years of them cost a copy, not a rewrite.
+            result += line;
+            result += "\r\n";
+        }
+    });
+    for (; next != added.end(); ++next) AppendRow(result, next->first, next->second);
+    return result;
 }
 
 }  // namespace qm

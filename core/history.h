@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -65,7 +66,9 @@ std::vector<HistoryRow> ParseHistory(std::string_view text);
 // The whole file as the program writes it.
 std::string HistoryText(const std::vector<HistoryRow>& rows);
 
-// Adds the figures to the row of that date, creating it in date order.
-void AddToHistory(std::vector<HistoryRow>& rows, const std::string& date, const DayFigures& figures);
+// The history text with each day's figures (by YYYY-MM-DD) added to its row,
+// rows created in date order where missing; rows of other days keep their
+// bytes. Raises HistoryFormatError, as ParseHistory, when the text is damaged.
+std::string HistoryWithAdded(std::string_view text, const std::map<std::string, DayFigures>& added);
 
 }  // namespace qm

@@ -56,17 +56,20 @@ TEST(HistoryTest, FilesWithOtherLineEndsReadTheSame) {
 }
 
 TEST(HistoryTest, FiguresAddUpInTheirDaysRowInDateOrder) {
-    std::vector<HistoryRow> rows = {{"2026-12-01", {1, 1, 1, 1, 1, 1, 1}}, {"2027-05-01", {9, 9, 9, 9, 9, 9, 9}}};
+    // Rows of other days keep their bytes, also where they differ from what the
+    // program writes; the line ends become CR LF.
+    const std::string text = std::string(kHistoryHeader) + "\n2026-12-01,1,1,1,1,1.50,1,1\n2027-05-01,9,9,9,9,9,9,9";
     const DayFigures some{10, 2, 300, 8, 1.5, 0.25, 60};
-    AddToHistory(rows, "2026-12-01", some);
-    AddToHistory(rows, "2026-12-07", some);  // between the two, before the row from a clock set wrong
-    AddToHistory(rows, "2026-11-30", some);
-    AddToHistory(rows, "2026-12-07", some);
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0], (HistoryRow{"2026-11-30", some}));
-    EXPECT_EQ(rows[1], (HistoryRow{"2026-12-01", {11, 3, 301, 9, 2.5, 1.25, 61}}));
-    EXPECT_EQ(rows[2], (HistoryRow{"2026-12-07", {20, 4, 600, 16, 3.0, 0.5, 120}}));
-    EXPECT_EQ(rows[3], (HistoryRow{"2027-05-01", {9, 9, 9, 9, 9, 9, 9}}));
+    DayFigures twice = some;
+    twice += some;
+    EXPECT_EQ(HistoryWithAdded(text, {{"2026-11-30", some}, {"2026-12-01", some}, {"2026-12-07", twice}}),
+              kHeader + Lines({"2026-11-30,10,2,300,8,1.5,0.25,60", "2026-12-01,11,3,301,9,3,1.25,61",
+                               // between the two, before the row from a clock set wrong
+                               "2026-12-07,20,4,600,16,3,0.5,120", "2027-05-01,9,9,9,9,9,9,9"}));
+    EXPECT_EQ(HistoryWithAdded(kHeader, {{"2026-12-07", some}}), kHeader + Lines({"2026-12-07,10,2,300,8,1.5,0.25,60"}));
+    EXPECT_EQ(HistoryWithAdded(kHeader + Lines({"2026-12-01,5000000000,0,0,0,0,0,0"}),
+                               {{"2026-12-01", {2147483647, 0, 0, 0, 0, 0, 0}}}),
+              kHeader + Lines({"2026-12-01,7147483647,0,0,0,0,0,0"}));
 }
 
 TEST(HistoryTest, EveryKindOfDamageIsRefusedWithItsLine) {
@@ -112,6 +115,7 @@ TEST(HistoryTest, EveryKindOfDamageIsRefusedWithItsLine) {
         } catch (const HistoryFormatError& e) {
             EXPECT_EQ(e.line, c.line) << c.what << ": " << e.what();
         }
+        EXPECT_THROW(HistoryWithAdded(c.text, {{"2026-12-09", {1, 0, 0, 0, 0, 0, 0}}}), HistoryFormatError) << c.what;
     }
 }
 
