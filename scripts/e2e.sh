@@ -520,6 +520,7 @@ history_keeps_points_under_german_settings() {
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
   drv type "typing" 250 >/dev/null
   sleep 0.3
+  expect_match "meters with a decimal comma" "$(label $CUR_METERS)" '^[0-9]+,[0-9]{2}$'
   drv choose "$MAIN" File "Save statistics" >/dev/null
   drv answer Quillmark OK >/dev/null
   expect_row_matches_stat_dat "German settings"
