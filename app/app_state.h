@@ -2,10 +2,12 @@
 // program owns one AppState; tests build their own.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/autorun.h"
+#include "core/history.h"
 #include "core/platform.h"
 #include "core/statistics.h"
 #include "input/clock.h"
@@ -13,8 +15,22 @@
 
 namespace qm {
 
+// What history.csv has yet to take in. Figures reach the history only after
+// stat.dat holds them, and leave this state only once history.csv does, so a
+// failed write of either file loses nothing and counts nothing twice.
+struct HistoryBacklog {
+    // Merged into CommonStat by a save whose write of stat.dat then failed.
+    DayFigures merged;
+    // In stat.dat, not yet in history.csv: by the date (YYYY-MM-DD) of their save.
+    std::map<std::string, DayFigures> owed;
+    // The last failure written to the debug log; the same one is not written
+    // again until history.csv has been written in between.
+    std::string lastFailure;
+};
+
 struct AppState {
     Statistics stats;
+    HistoryBacklog history;
     RunClock runClock;
     SamplerState sampler;
     bool ExitRequested = false;
@@ -37,12 +53,21 @@ struct Platform {
 // Files of the program, beside its executable.
 std::string ProgramFilePath(const Platform& platform, const char* fileName);
 std::string StatFilePath(const Platform& platform);
+std::string HistoryFilePath(const Platform& platform);
 
 // Every save the running program makes (the periodic one, the commands, the
 // resets, start-up's first file, Exit): merges the unsaved part of the run
 // into CommonStat and writes stat.dat. Raises on failure, as SaveStatistics.
-// A figure that this save newly held at a limit is owed a notice.
+// Once stat.dat is written, adds what the save merged to today's row of
+// history.csv; a failure there is logged and never fails the save: the
+// figures stay owed to the next save. A figure that this save newly held at
+// a limit of the file is owed a notice.
 void SaveProgramStatistics(AppState& app, Platform& platform);
+
+// Writes what the history is owed to history.csv, when anything is owed. A
+// damaged file is moved aside as history-damaged-<YYYYMMDD-HHMMSS>.csv and a
+// new one started. Never raises; failures go to the debug log once.
+void WriteProgramHistory(AppState& app, Platform& platform);
 
 // What the user is told when all-time figures reach a limit of the file.
 std::string CapNoticeText(const std::vector<CappedField>& capped);

@@ -16,11 +16,19 @@ struct LocalDate {
     int day = 0;    // 1..31
 };
 
+struct LocalDateTime {
+    LocalDate date;
+    int hour = 0;    // 0..23
+    int minute = 0;
+    int second = 0;
+};
+
 // Today's local date, and the local date and time as regional text.
 class Calendar {
 public:
     virtual ~Calendar() = default;
     virtual LocalDate Today() const = 0;
+    virtual LocalDateTime Now() const = 0;
     // The regional short date, a blank, the regional time (UTF-8).
     virtual std::string NowText() const = 0;
 };

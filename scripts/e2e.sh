@@ -668,7 +668,84 @@ works_in_a_folder_deeper_than_the_path_limit() {
   expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" 'PrevInstance detected$'
   drv choose "$MAIN" File Exit >/dev/null
   drv wait-gone "$MAIN" >/dev/null || fail "Exit did not end the program"
-  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "DbgFile.dat quillmark.exe readme.txt stat.dat "
+  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "DbgFile.dat history.csv quillmark.exe readme.txt stat.dat "
+}
+
+# --- the daily history --------------------------------------------------------
+HISTORY_HEADER="date,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds"
+history_day=$(date +%Y-%m-%d)
+history_lines() { tr -d '\r' <"$prog/history.csv"; }
+# A fresh folder's history holds what stat.dat holds: compare today's row with it.
+expect_row_matches_stat_dat() {  # WHAT
+  local row keys clicks pixels letters typing other seconds
+  row=$(history_lines | sed -n 2p)
+  expect_eq "$1: lines of history.csv" "$(history_lines | wc -l)" "2"
+  expect_eq "$1: line ends" "$(grep -c $'\r$' "$prog/history.csv")" "2"
+  expect_match "$1: row" "$row" "^$history_day,[0-9]+,[0-9]+,[0-9]+,[0-9]+,[0-9.]+,[0-9.]+,[0-9]+\$"
+  IFS=, read -r _ keys clicks pixels letters typing other seconds <<<"$row"
+  expect_eq "$1: keys, clicks, pixels, letters, passed seconds" "$keys $clicks $pixels $letters $seconds" \
+    "$(stat_line 1) $(stat_line 6) $(stat_line 3) $(stat_line 4) $(stat_line 7)"
+  awk -v a="$typing" -v b="$(stat_line 5)" -v c="$other" -v d="$(stat_line 2)" \
+    'BEGIN { exit !((a - b) ^ 2 < 1e-6 && (c - d) ^ 2 < 1e-6) }' ||
+    fail "$1: seconds $typing and $other, stat.dat has $(stat_line 5) and $(stat_line 2)"
+}
+
+history_of_a_save_and_of_exit() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  [ ! -e "$prog/history.csv" ] || fail "history.csv made before anything was counted"
+  drv type "quill" 150 >/dev/null
+  drv click 700 600 left >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  expect_eq "header" "$(history_lines | head -n 1)" "$HISTORY_HEADER"
+  expect_eq "keys in stat.dat" "$(stat_line 1)" "5"
+  expect_row_matches_stat_dat "after Save statistics"
+  drv type "mark" 150 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
+  expect_eq "keys in stat.dat after Exit" "$(stat_line 1)" "9"
+  expect_row_matches_stat_dat "after Exit"
+  cp "$prog/history.csv" "$out/history-after-exit.csv"
+}
+
+history_keeps_points_under_german_settings() {
+  local -x LANG=de_DE.UTF-8
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "typing" 250 >/dev/null
+  sleep 0.3
+  expect_match "meters with a decimal comma" "$(label $CUR_METERS)" '^[0-9]+,[0-9]{2}$'
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  expect_row_matches_stat_dat "German settings"
+  # Letters 250 ms apart are typing: its seconds have a fraction, written with a point.
+  expect_match "typing seconds" "$(history_lines | sed -n 2p | cut -d, -f6)" '^[0-9]+\.[0-9]+$'
+}
+
+damaged_history_is_set_aside() {
+  new_folder
+  printf 'date;keys_pressed;mouse_clicks\r\n2026-01-05;120;7\r\n' >"$prog/history.csv"
+  cp "$prog/history.csv" "$out/history-damaged.csv"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "ab" 150 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_eq "confirmation" "$(drv answer Quillmark OK | box_text)" "Statistics saved sucessfully"
+  expect_eq "keys in stat.dat" "$(stat_line 1)" "2"
+  local kept
+  kept=$(cd "$prog" && ls history-damaged-*.csv 2>/dev/null)
+  expect_match "the damaged file's new name" "$kept" '^history-damaged-[0-9]{8}-[0-9]{6}\.csv$'
+  [ -n "$kept" ] && { cmp -s "$prog/$kept" "$out/history-damaged.csv" || fail "$kept differs from the damaged file"; }
+  expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" "history\.csv is damaged .*kept as $kept"
+  expect_eq "header of the new history" "$(history_lines | head -n 1)" "$HISTORY_HEADER"
+  expect_row_matches_stat_dat "new history"
+  expect_eq "main window after the save" "$(visible "$MAIN")" "1"
 }
 
 TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
@@ -679,7 +756,8 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file
   all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused
   leftover_temporary_file_is_removed_at_start file_that_cannot_be_looked_at_is_reported_and_kept
-  works_in_a_folder_deeper_than_the_path_limit"}
+  works_in_a_folder_deeper_than_the_path_limit
+  history_of_a_save_and_of_exit history_keeps_points_under_german_settings damaged_history_is_set_aside"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

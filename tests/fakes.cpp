@@ -34,7 +34,7 @@ public:
             fs_.files[path_] += std::string(bytes.substr(0, bytes.size() / 2));
         }
         fs_.Step("write " + path_);
-        fs_.files[path_] += std::string(bytes);
+        fs_.files[path_].append(bytes);
     }
     void Flush() override { fs_.Step("flush " + path_); }
     void Close() override { fs_.Step("close " + path_); }
@@ -88,8 +88,9 @@ void MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
     Step("replace " + to);
     auto it = files.find(from);
     if (it == files.end()) throw FileError("Cannot replace " + to + ": source missing");
-    files[to] = it->second;
-    files.erase(from);
+    std::string bytes = std::move(it->second);
+    files.erase(it);
+    files[to] = std::move(bytes);
 }
 
 void MemoryFileSystem::Append(const std::string& path, std::string_view bytes) {

@@ -20,8 +20,10 @@ namespace qm::test {
 class FakeCalendar : public Calendar {
 public:
     LocalDate today{2026, 12, 7};
+    int hour = 5, minute = 37, second = 26;
     std::string now = "12/7/2026 5:37:26 AM";
     LocalDate Today() const override { return today; }
+    LocalDateTime Now() const override { return {today, hour, minute, second}; }
     std::string NowText() const override { return now; }
 };
 

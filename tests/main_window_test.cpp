@@ -355,6 +355,13 @@ TEST_F(MainWindowTest, ResetOfTheCommonFiguresWhoseSaveFailsChangesNothing) {
     ASSERT_EQ(view.asked.size(), 2u);
     EXPECT_NE(view.asked[1].find("have not been reset"), std::string::npos);
     EXPECT_EQ(AllTime(app.stats, &StatRecord::KeysPressed), 1020);
+
+    // The next save counts the 20 keys once, in stat.dat and in the day's history.
+    files.failAtStep = 0;
+    w->tmrSaving_Timer();
+    EXPECT_EQ(files.files[stat].substr(0, 6), "1020\r\n");
+    EXPECT_NE(files.files["C:\\Q\\history.csv"].find("\r\n2026-12-07,20,0,0,0,0,0,0\r\n"), std::string::npos)
+        << files.files["C:\\Q\\history.csv"];
 }
 
 TEST_F(MainWindowTest, RunClockTicksFromTheStart) {

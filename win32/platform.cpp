@@ -39,6 +39,12 @@ LocalDate Win32Calendar::Today() const {
     return {now.wYear, now.wMonth, now.wDay};
 }
 
+LocalDateTime Win32Calendar::Now() const {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {{now.wYear, now.wMonth, now.wDay}, now.wHour, now.wMinute, now.wSecond};
+}
+
 std::string Win32Calendar::NowText() const {
     wchar_t date[128] = {}, time[128] = {};
     GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128, nullptr);

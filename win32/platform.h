@@ -25,6 +25,7 @@ public:
 class Win32Calendar : public Calendar {
 public:
     LocalDate Today() const override;
+    LocalDateTime Now() const override;
     std::string NowText() const override;
 };
 

@@ -105,13 +105,16 @@ TEST(Win32Counter, HiResSecondsMovesForward) {
     EXPECT_LT(b - a, 5.0);
 }
 
-TEST(Win32Calendar, TodayIsTheLocalDate) {
+TEST(Win32Calendar, TodayAndNowAreTheLocalDateAndTime) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     LocalDate today = Win32Calendar().Today();
     EXPECT_EQ(today.year, now.wYear);
     EXPECT_EQ(today.month, now.wMonth);
     EXPECT_EQ(today.day, now.wDay);
+    LocalDateTime at = Win32Calendar().Now();
+    EXPECT_EQ(at.date.year, now.wYear);
+    EXPECT_NEAR(at.hour * 3600 + at.minute * 60 + at.second, now.wHour * 3600 + now.wMinute * 60 + now.wSecond, 2);
 }
 
 TEST(Win32Calendar, NowTextHoldsTheRegionalDateAndTime) {

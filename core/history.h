@@ -1,0 +1,74 @@
+// history.csv: what was counted each day, one row per local date, beside
+// stat.dat. ASCII, every line ending in CR LF:
+//   date,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds
+//   2026-12-07,1520,310,84211,1002,301.5,40.02,3600
+// Dates as YYYY-MM-DD in ascending order, counts as integers, seconds as the
+// real text of stat.dat ("." whatever the regional settings).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/platform.h"
+#include "core/statistics.h"
+
+namespace qm {
+
+extern const char kHistoryHeader[];
+
+// What a save added, or what a day collected. 64-bit, so that a day's row
+// never reaches a limit even where the all-time figure has.
+struct DayFigures {
+    int64_t KeysPressed = 0;
+    int64_t MouseClicks = 0;
+    int64_t MousePixels = 0;
+    int64_t LettersTyped = 0;
+    double TypingSeconds = 0;
+    double OtherKeysSeconds = 0;
+    int64_t PassedSeconds = 0;
+
+    bool operator==(const DayFigures&) const = default;
+    bool IsZero() const { return *this == DayFigures{}; }
+    DayFigures& operator+=(const DayFigures& more);
+};
+
+struct HistoryRow {
+    std::string date;  // YYYY-MM-DD
+    DayFigures figures;
+
+    bool operator==(const HistoryRow&) const = default;
+};
+
+// A history.csv that is not what the program writes: the line (1 is the
+// header) and what is wrong with it.
+class HistoryFormatError : public std::runtime_error {
+public:
+    HistoryFormatError(int line, const std::string& problem);
+    int line;
+};
+
+// The part of the run that a save is about to merge: CurrentStat - SavedStat,
+// field by field.
+DayFigures UnsavedFigures(const Statistics& stats);
+
+// A date as YYYY-MM-DD, for example 2024-03-14.
+std::string HistoryDate(const LocalDate& date);
+
+// Reads the whole file. Raises HistoryFormatError unless it is the header
+// and rows of valid, distinct dates in ascending order with seven plain
+// numbers each. Lines may end in CR LF or LF, the last one may lack its end.
+std::vector<HistoryRow> ParseHistory(std::string_view text);
+
+// The whole file as the program writes it.
+std::string HistoryText(const std::vector<HistoryRow>& rows);
+
+// The history text with each day's figures (by YYYY-MM-DD) added to its row,
+// rows created in date order where missing; rows of other days keep their
+// bytes. Raises HistoryFormatError, as ParseHistory, when the text is damaged.
+std::string HistoryWithAdded(std::string_view text, const std::map<std::string, DayFigures>& added);
+
+}  // namespace qm
