@@ -5,6 +5,13 @@
 
 namespace qm {
 
+namespace {
+// A failure's text that names the statistics file, for start-up's messages.
+std::string Naming(const std::string& path, const std::string& what) {
+    return what.find(path) != std::string::npos ? what : path + ": " + what;
+}
+}  // namespace
+
 StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     if (host.AnotherCopyRunning()) {
         try {
@@ -19,23 +26,34 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     app.runClock.Restart(platform.clock);
 
     const std::string path = StatFilePath(platform);
-    try {
-        if (!FileExists(platform.files, path)) SaveProgramStatistics(app, platform);
-    } catch (const std::exception& e) {
-        host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + std::string(e.what()) +
+    // Nothing that goes wrong with the file may end the program unexplained.
+    const auto cannotCreate = [&](const std::string& what) {
+        host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + Naming(path, what) +
                              "\n\nQuillmark needs a folder it may write to. Move it to such a folder and start "
                              "it again.",
                          MessageIcon::Error);
         return StartResult::Failed;
-    }
-    try {
-        LoadProgramStatistics(app, platform);
-    } catch (const StatFileError& e) {
-        host.ShowMessage("Quillmark cannot read its statistics file:\n\n" + std::string(e.what()) +
+    };
+    const auto cannotRead = [&](const std::string& what) {
+        host.ShowMessage("Quillmark cannot read its statistics file:\n\n" + Naming(path, what) +
                              "\n\nThe file has not been changed. Correct it, or move it away to start counting "
                              "anew, then start Quillmark again.",
                          MessageIcon::Error);
         return StartResult::Failed;
+    };
+    try {
+        if (!FileExists(platform.files, path)) SaveProgramStatistics(app, platform);
+    } catch (const std::exception& e) {
+        return cannotCreate(e.what());
+    } catch (...) {
+        return cannotCreate("an unexpected failure");
+    }
+    try {
+        LoadProgramStatistics(app, platform);
+    } catch (const std::exception& e) {
+        return cannotRead(e.what());
+    } catch (...) {
+        return cannotRead("an unexpected failure");
     }
     host.ShowMainWindow();
     host.StartSampler();

@@ -120,7 +120,11 @@ std::optional<bool> ReadFlag(std::string_view text) {
     if (lower == "false") return false;
     bool hasDigits = false;
     if (NumberPrefixLength(s, hasDigits) != s.size() || !hasDigits) return std::nullopt;
-    return ReadNumber(s) != 0.0;
+    try {
+        return ReadNumber(s) != 0.0;
+    } catch (const OverflowError&) {
+        return std::nullopt;  // 1e999 is no flag: the fallback decides
+    }
 }
 
 std::string StatFileText(const StatRecord& c, bool autorunEnabled) {
@@ -193,7 +197,8 @@ void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& pat
         }
     };
 
-    // Read into a copy: a failed load leaves the accounts as they were.
+    // Read everything first and change the accounts only at the end: a failed
+    // load leaves them as they were.
     StatRecord common = stats.CommonStat;
     common.KeysPressed = counter(1);
     common.OtherKeysTime = seconds(2);
@@ -204,16 +209,13 @@ void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& pat
     common.PassedSeconds = counter(7);
     common.SinceDate = std::string(line(8));
     if (common.SinceDate.empty() || common.SinceDate == "0") common.SinceDate = DateText(calendar.Today());
-    stats.CommonStat = std::move(common);
 
-    std::optional<bool> flag = lines.size() >= 9 ? ReadFlag(lines[8]) : std::nullopt;
-    if (flag) {
-        stats.AutorunEnabled = *flag;
-    } else {
-        // An unreadable flag means start with Windows, and the registry is told so.
-        stats.AutorunEnabled = true;
-        if (setAutorun) setAutorun(true);
-    }
+    // Line 9 never fails the load: a missing or unreadable flag means start
+    // with Windows, and the registry is told so.
+    const std::optional<bool> flag = lines.size() >= 9 ? ReadFlag(lines[8]) : std::nullopt;
+    if (!flag && setAutorun) setAutorun(true);
+    stats.CommonStat = std::move(common);
+    stats.AutorunEnabled = flag.value_or(true);
 }
 
 }  // namespace qm

@@ -38,6 +38,7 @@ double ReadNumber(std::string_view text);
 std::string RealText(double value);
 
 // Line 9: "True" or "False" in any letter case, or a number (0 is false).
+// Nothing for any other text, a number beyond the range of a double included.
 std::optional<bool> ReadFlag(std::string_view text);
 
 // The nine lines exactly as they are written.
@@ -60,8 +61,8 @@ void SaveStatistics(Statistics& stats, FileSystem& files, const std::string& pat
 // Reads the file into CommonStat and AutorunEnabled. Lines 1 to 8 must be
 // there and the counters must fit in 32 bits; otherwise StatFileError names
 // the line and the accounts stay as they were. An empty or "0" line 8 means
-// today. A missing or unreadable line 9 switches AutorunEnabled on and calls
-// setAutorun(true). Never writes the file.
+// today. Line 9 never fails the load: when it is missing or is no flag,
+// AutorunEnabled goes on and setAutorun(true) is called. Never writes the file.
 void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
                     const Calendar& calendar, const std::function<void(bool)>& setAutorun);
 

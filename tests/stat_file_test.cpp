@@ -118,6 +118,12 @@ TEST_F(StatFileTest, FailedLoadNamesTheLineAndLeavesAccountsAndFileAlone) {
     EXPECT_EQ(files.steps, 0);  // nothing was written
     EXPECT_TRUE(autorunCalls.empty());
 
+    // Nor does a failure after the last line, in the registry's fallback.
+    files.files[kPath] = Lines({"1", "2", "3", "4", "5", "6", "7", "01-01-2025"});
+    EXPECT_THROW(LoadStatistics(stats, files, kPath, calendar, [](bool) { throw std::runtime_error("registry"); }),
+                 std::runtime_error);
+    EXPECT_EQ(stats.CommonStat.KeysPressed, 99);
+
     test::MemoryFileSystem empty;
     try {
         LoadStatistics(stats, empty, kPath, calendar, nullptr);
@@ -152,12 +158,15 @@ TEST_F(StatFileTest, LineNineFlagsAndTheFallbackThatRegisters) {
     EXPECT_TRUE(stats.AutorunEnabled);
     EXPECT_TRUE(autorunCalls.empty());
 
-    for (const std::string& unreadable : {std::string("yes"), std::string(""), std::string("1abc")}) {
+    // Numbers beyond the range of a double are no flag either: the load goes on.
+    for (const std::string& unreadable : {std::string("yes"), std::string(""), std::string("1abc"),
+                                          std::string("1e999"), std::string("8e308"), std::string("-1e999")}) {
         stats.AutorunEnabled = false;
         autorunCalls.clear();
         Load(withFlag(unreadable));
         EXPECT_TRUE(stats.AutorunEnabled) << unreadable;
         EXPECT_EQ(autorunCalls, std::vector<bool>{true}) << unreadable;
+        EXPECT_EQ(stats.CommonStat.SinceDate, "01-01-2025") << unreadable;
     }
 
     // Eight lines: every figure loads, and the program registers itself.
