@@ -7,13 +7,19 @@
 // exponent form (1.5e20), which keeps 17 digits only where 15 would read back
 // beyond the largest double.
 //
-// An input of exactly 8 bytes is the double's bits; any other input is read
-// as text by the C library's strtod (so that the corpus can hold readable
-// numbers).
+// An input of exactly 8 bytes is the double's bits. An input that starts
+// with "~" names a double near a landmark, where faults of this kind live:
+// two bytes choose a power of ten (10^-323 to 10^308) or the largest, the
+// smallest normal or the smallest double, two more the number of steps to
+// the neighbouring doubles (signed), and a last byte the sign. Any other
+// input is read as text by the C library's strtod (so that the corpus can
+// hold readable numbers).
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "core/checked.h"
@@ -85,12 +91,28 @@ int SignificantDigits(const std::string& text, bool& exponentForm) {
     return static_cast<int>(digits.find_last_not_of('0') - first + 1);
 }
 
+double NearLandmark(const uint8_t* data, size_t size) {
+    uint8_t bytes[5] = {};
+    std::memcpy(bytes, data, std::min(size, sizeof bytes));
+    const int choice = (bytes[0] | bytes[1] << 8) % 635;
+    const int steps = static_cast<int16_t>(bytes[2] | bytes[3] << 8);
+    double value = choice < 632 ? std::pow(10.0, choice - 323)  // near enough to 10^k for a start
+                   : choice == 632 ? std::numeric_limits<double>::max()
+                   : choice == 633 ? std::numeric_limits<double>::min()
+                                   : std::numeric_limits<double>::denorm_min();
+    const double toward = steps < 0 ? 0.0 : std::numeric_limits<double>::infinity();
+    for (int i = 0; i < std::abs(steps); ++i) value = std::nextafter(value, toward);
+    return bytes[4] & 1 ? -value : value;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     double value;
     if (size == sizeof value) {
         std::memcpy(&value, data, sizeof value);
+    } else if (size > 0 && data[0] == '~') {
+        value = NearLandmark(data + 1, size - 1);
     } else {
         const std::string text(reinterpret_cast<const char*>(data), size);
         value = std::strtod(text.c_str(), nullptr);
