@@ -6,6 +6,13 @@
 
 namespace qm {
 
+namespace {
+// A failure's text that names the statistics file, for start-up's messages.
+std::string Naming(const std::string& path, const std::string& what) {
+    return what.find(path) != std::string::npos ? what : path + ": " + what;
+}
+}  // namespace
+
 StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     const CopyRefusal refusal = ClaimSingleCopy(host.Locks(), FolderOfPath(platform.programPath));
     if (refusal != CopyRefusal::None) {
@@ -21,35 +28,51 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     app.runClock.Restart(platform.clock);
 
     const std::string path = StatFilePath(platform);
-    bool exists = false;
-    try {
-        exists = FileExists(platform.files, path);
-    } catch (const std::exception& e) {
-        // Only a file that is surely missing may be created: anything else
-        // might write zeros over the user's figures.
-        host.ShowMessage("Quillmark cannot look at its statistics file:\n\n" + std::string(e.what()) +
+    // Nothing that goes wrong with the file may end the program unexplained.
+    const auto cannotLookAt = [&](const std::string& what) {
+        host.ShowMessage("Quillmark cannot look at its statistics file:\n\n" + Naming(path, what) +
                              "\n\nThe file has not been changed. Make sure that you may read the file and its "
                              "folder, then start Quillmark again.",
                          MessageIcon::Error);
         return StartResult::Failed;
-    }
-    try {
-        if (!exists) SaveProgramStatistics(app, platform);
-    } catch (const std::exception& e) {
-        host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + std::string(e.what()) +
+    };
+    const auto cannotCreate = [&](const std::string& what) {
+        host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + Naming(path, what) +
                              "\n\nQuillmark needs a folder it may write to. Move it to such a folder and start "
                              "it again.",
                          MessageIcon::Error);
         return StartResult::Failed;
-    }
-    try {
-        LoadProgramStatistics(app, platform);
-    } catch (const StatFileError& e) {
-        host.ShowMessage("Quillmark cannot read its statistics file:\n\n" + std::string(e.what()) +
+    };
+    const auto cannotRead = [&](const std::string& what) {
+        host.ShowMessage("Quillmark cannot read its statistics file:\n\n" + Naming(path, what) +
                              "\n\nThe file has not been changed. Correct it, or move it away to start counting "
                              "anew, then start Quillmark again.",
                          MessageIcon::Error);
         return StartResult::Failed;
+    };
+    // Only a file that is surely missing may be created: anything else might
+    // write zeros over the user's figures.
+    bool exists = false;
+    try {
+        exists = FileExists(platform.files, path);
+    } catch (const std::exception& e) {
+        return cannotLookAt(e.what());
+    } catch (...) {
+        return cannotLookAt("an unexpected failure");
+    }
+    try {
+        if (!exists) SaveProgramStatistics(app, platform);
+    } catch (const std::exception& e) {
+        return cannotCreate(e.what());
+    } catch (...) {
+        return cannotCreate("an unexpected failure");
+    }
+    try {
+        LoadProgramStatistics(app, platform);
+    } catch (const std::exception& e) {
+        return cannotRead(e.what());
+    } catch (...) {
+        return cannotRead("an unexpected failure");
     }
     // A save cut off by a crash can leave its temporary file behind. stat.dat
     // has just loaded, so that is the file that counts: the leftover goes.

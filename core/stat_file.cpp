@@ -85,31 +85,75 @@ double ReadNumber(std::string_view text) {
     return value;
 }
 
+namespace {
+
+// A double rounded to `precision` significant digits: the digits without
+// trailing zeros, and the power of ten of the first one (1543.2 is "15432", 3).
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+Decimal Rounded(double value, int precision) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, value);
+    std::string_view sci(buffer);
+    Decimal d;
+    d.negative = sci.front() == '-';
+    if (d.negative) sci.remove_prefix(1);
+    const size_t e = sci.find('e');
+    for (char c : sci.substr(0, e))
+        if (IsDigit(c)) d.digits += c;
+    d.exponent = std::atoi(std::string(sci.substr(e + 1)).c_str());
+    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+    return d;
+}
+
+// 1543.2, 0.06, 1000000000000000: plain decimal, no exponent.
+std::string PlainText(const Decimal& d) {
+    std::string result;
+    const int pointAfter = d.exponent + 1;  // digits before the decimal point
+    if (pointAfter <= 0) {
+        result = "0." + std::string(static_cast<size_t>(-pointAfter), '0') + d.digits;
+    } else if (static_cast<size_t>(pointAfter) >= d.digits.size()) {
+        result = d.digits + std::string(static_cast<size_t>(pointAfter) - d.digits.size(), '0');
+    } else {
+        result = d.digits.substr(0, pointAfter) + "." + d.digits.substr(pointAfter);
+    }
+    return d.negative ? "-" + result : result;
+}
+
+// 1.5e20, 1e16, -1.79769313486231e308.
+std::string ExponentText(const Decimal& d) {
+    std::string result = d.negative ? "-" : "";
+    result += d.digits.substr(0, 1);
+    if (d.digits.size() > 1) result += "." + d.digits.substr(1);
+    return result + "e" + std::to_string(d.exponent);
+}
+
+bool ReadsBeyondRange(const std::string& text) {
+    try {
+        ReadNumber(text);
+        return false;
+    } catch (const OverflowError&) {
+        return true;
+    }
+}
+
+}  // namespace
+
 std::string RealText(double value) {
     if (!std::isfinite(value) || value == 0.0) return "0";
-    // 15 significant digits in scientific form, then laid out as plain decimal.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    std::string_view sci(buffer);
-    bool negative = sci.front() == '-';
-    if (negative) sci.remove_prefix(1);
-    size_t e = sci.find('e');
-    std::string digits;
-    for (char c : sci.substr(0, e))
-        if (IsDigit(c)) digits += c;
-    int exponent = std::atoi(std::string(sci.substr(e + 1)).c_str());
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-    std::string result;
-    int pointAfter = exponent + 1;  // digits before the decimal point
-    if (pointAfter <= 0) {
-        result = "0." + std::string(static_cast<size_t>(-pointAfter), '0') + digits;
-    } else if (static_cast<size_t>(pointAfter) >= digits.size()) {
-        result = digits + std::string(static_cast<size_t>(pointAfter) - digits.size(), '0');
-    } else {
-        result = digits.substr(0, pointAfter) + "." + digits.substr(pointAfter);
-    }
-    return negative ? "-" + result : result;
+    // The form follows the rounded value, so that what a text reads back as
+    // is written in the same form again: 999999999999999.9 and 1e15 both
+    // give 1000000000000000.
+    const Decimal fifteen = Rounded(value, 15);
+    if (fifteen.exponent < 16) return PlainText(fifteen);
+    const std::string text = ExponentText(fifteen);
+    // Next to the largest double, rounding up to 15 digits can leave the
+    // range (1.79769313486232e308); 17 digits give the double itself back.
+    return ReadsBeyondRange(text) ? ExponentText(Rounded(value, 17)) : text;
 }
 
 std::optional<bool> ReadFlag(std::string_view text) {
@@ -120,7 +164,11 @@ std::optional<bool> ReadFlag(std::string_view text) {
     if (lower == "false") return false;
     bool hasDigits = false;
     if (NumberPrefixLength(s, hasDigits) != s.size() || !hasDigits) return std::nullopt;
-    return ReadNumber(s) != 0.0;
+    try {
+        return ReadNumber(s) != 0.0;
+    } catch (const OverflowError&) {
+        return std::nullopt;  // 1e999 is no flag: the fallback decides
+    }
 }
 
 std::string StatFileText(const StatRecord& c, bool autorunEnabled) {
@@ -196,7 +244,8 @@ void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& pat
         }
     };
 
-    // Read into a copy: a failed load leaves the accounts as they were.
+    // Read everything first and change the accounts only at the end: a failed
+    // load leaves them as they were.
     StatRecord common = stats.CommonStat;
     common.KeysPressed = counter(1);
     common.OtherKeysTime = seconds(2);
@@ -207,16 +256,13 @@ void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& pat
     common.PassedSeconds = counter(7);
     common.SinceDate = std::string(line(8));
     if (common.SinceDate.empty() || common.SinceDate == "0") common.SinceDate = DateText(calendar.Today());
-    stats.CommonStat = std::move(common);
 
-    std::optional<bool> flag = lines.size() >= 9 ? ReadFlag(lines[8]) : std::nullopt;
-    if (flag) {
-        stats.AutorunEnabled = *flag;
-    } else {
-        // An unreadable flag means start with Windows, and the registry is told so.
-        stats.AutorunEnabled = true;
-        if (setAutorun) setAutorun(true);
-    }
+    // Line 9 never fails the load: a missing or unreadable flag means start
+    // with Windows, and the registry is told so.
+    const std::optional<bool> flag = lines.size() >= 9 ? ReadFlag(lines[8]) : std::nullopt;
+    if (!flag && setAutorun) setAutorun(true);
+    stats.CommonStat = std::move(common);
+    stats.AutorunEnabled = flag.value_or(true);
 }
 
 }  // namespace qm

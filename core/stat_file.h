@@ -34,11 +34,16 @@ public:
 // OverflowError when the number lies beyond the range of a double.
 double ReadNumber(std::string_view text);
 
-// A double as plain decimal text: at most 15 significant digits, "." as the
-// decimal separator, no exponent, no trailing zeros (0, 0.06, 1543.2).
+// A double as text rounded to 15 significant digits, "." as the decimal
+// separator, no trailing zeros: plain decimal (0, 0.06, 1543.2) while the
+// rounded value is below 10^16, beyond that an exponent form (1.5e20). Where
+// 15 digits would read back beyond the largest double, 17 digits are written
+// (1.7976931348623157e308). The text always reads back (ReadNumber) as a
+// value with the same 15-digit rounding, so writing that again gives the same text.
 std::string RealText(double value);
 
 // Line 9: "True" or "False" in any letter case, or a number (0 is false).
+// Nothing for any other text, a number beyond the range of a double included.
 std::optional<bool> ReadFlag(std::string_view text);
 
 // The nine lines exactly as they are written.
@@ -69,8 +74,8 @@ std::vector<CappedField> SaveStatistics(Statistics& stats, FileSystem& files, co
 // Reads the file into CommonStat and AutorunEnabled. Lines 1 to 8 must be
 // there and the counters must fit in 32 bits; otherwise StatFileError names
 // the line and the accounts stay as they were. An empty or "0" line 8 means
-// today. A missing or unreadable line 9 switches AutorunEnabled on and calls
-// setAutorun(true). Never writes the file.
+// today. Line 9 never fails the load: when it is missing or is no flag,
+// AutorunEnabled goes on and setAutorun(true) is called. Never writes the file.
 void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
                     const Calendar& calendar, const std::function<void(bool)>& setAutorun);
 

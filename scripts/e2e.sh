@@ -748,6 +748,46 @@ damaged_history_is_set_aside() {
   expect_eq "main window after the save" "$(visible "$MAIN")" "1"
 }
 
+# A number beyond the range of a double on line 9 is no flag: the program
+# starts, registered to start with Windows.
+line9_beyond_a_double_starts_with_windows() {
+  new_folder
+  printf '5\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\n1e999\r\n' >"$prog/stat.dat"
+  start
+  drv wait-window "$MAIN" >/dev/null ||
+    { fail "no main window; message: [$(drv --timeout 500 msgbox Quillmark 2>/dev/null | box_text)]"; return; }
+  sleep 0.5
+  shot line9-beyond-a-double
+  expect_eq "check mark of Run at start" "$(checked File "Run at start")" "1"
+  expect_eq "Run value" "$(run_value)" "$(win_path "$prog")\\quillmark.exe /hiden"
+  expect_eq "all-time keys" "$(label $ALL_KEYS)" "5"
+  drv choose "$MAIN" File "Run at start" >/dev/null  # the Run value goes again
+  sleep 0.5
+  expect_eq "Run value after unchecking" "$(run_value)" ""
+}
+
+# The largest double on line 2 is saved as a number that loads again.
+largest_double_is_saved_so_that_it_loads() {
+  new_folder
+  printf '0\r\n1.7976931348623157e308\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_eq "confirmation" "$(drv answer Quillmark OK | box_text)" "Statistics saved sucessfully"
+  expect_eq "stat.dat line 2 after the save" "$(stat_line 2)" "1.7976931348623157e308"
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
+  expect_eq "stat.dat line 2 after Exit" "$(stat_line 2)" "1.7976931348623157e308"
+  start
+  drv wait-window "$MAIN" >/dev/null ||
+    { fail "no main window after the restart; message: [$(drv --timeout 500 msgbox Quillmark 2>/dev/null | box_text)]"; return; }
+  sleep 1
+  expect_eq "message at the restart" "$(drv --timeout 500 msgbox Quillmark 2>/dev/null | box_text)" ""
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  expect_eq "stat.dat line 2 after the next save" "$(stat_line 2)" "1.7976931348623157e308"
+}
+
 TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
@@ -757,7 +797,8 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused
   leftover_temporary_file_is_removed_at_start file_that_cannot_be_looked_at_is_reported_and_kept
   works_in_a_folder_deeper_than_the_path_limit
-  history_of_a_save_and_of_exit history_keeps_points_under_german_settings damaged_history_is_set_aside"}
+  history_of_a_save_and_of_exit history_keeps_points_under_german_settings damaged_history_is_set_aside
+  line9_beyond_a_double_starts_with_windows largest_double_is_saved_so_that_it_loads"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, then the native unit tests, the
-# same tests cross-built for Windows and run under Wine, the end-to-end
-# tests that drive the real program under Wine, and the release packages.
+# same tests again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# fuzz targets for a bounded time, the unit tests cross-built for Windows and
+# run under Wine, the end-to-end tests that drive the real program under
+# Wine, and the release packages. QM_FUZZ_SECONDS sets how long each fuzz
+# target runs (default 30).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -24,16 +27,41 @@ stage() {  # stage NAME PRESET
   local log="build/$2-ctest.log"
   if ! { cmake --preset "$2" >"build/$2-configure.log" 2>&1 || { cat "build/$2-configure.log"; false; }; } ||
      ! cmake --build --preset "$2"; then
-    echo "=== $1: build FAILED"; failed=$((failed + 1)); status=1; return
+    echo "=== $1: build FAILED"; failed=$((failed + 1)); status=1; return 1
   fi
   ctest --preset "$2" 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   count "$log"
 }
 
+fuzz() {  # runs the fuzz targets side by side, each for QM_FUZZ_SECONDS, over their corpus
+  local seconds=${QM_FUZZ_SECONDS:-30} bin=build/sanitize/tests/fuzz work=build/sanitize/fuzz
+  echo "=== Fuzzing stat.dat's reading and writing (${seconds} s each, side by side)"
+  local names=(stat_file number_reading real_text) pids=() i
+  for name in "${names[@]}"; do
+    # New inputs go to the build folder; the committed corpus is only read.
+    mkdir -p "$work/$name"
+    "$bin/fuzz_$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+      -artifact_prefix="$work/$name-" "$work/$name" "tests/fuzz/corpus/$name" >"$work/$name.log" 2>&1 &
+    pids+=($!)
+  done
+  for i in "${!names[@]}"; do
+    local name=${names[$i]} runs
+    if wait "${pids[$i]}"; then
+      runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)/\1/p' "$work/$name.log")
+      echo "PASS fuzz_$name (${runs:-?} inputs)"; passed=$((passed + 1))
+    else
+      echo "FAIL fuzz_$name: see $work/$name.log; the input that failed:"
+      grep -E '^\*\*\* |ERROR|SUMMARY|Test unit written to' "$work/$name.log" | head -n 8 | sed 's/^/    /'
+      failed=$((failed + 1)); status=1
+    fi
+  done
+}
+
 mkdir -p build
 source scripts/wine-env.sh
 stage "Native unit tests" native
+if stage "Native unit tests under ASan and UBSan (clang)" sanitize; then fuzz; fi
 if [ "$QM_WIN_PRESET" != windows ]; then
   # This machine's Wine runs 64-bit programs only: the tests run the 64-bit
   # build of the same sources, and the 32-bit program that ships is built too.

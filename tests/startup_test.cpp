@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "tests/fakes.h"
 
 namespace qm {
@@ -164,6 +168,51 @@ TEST_F(StartupTest, LeftoverTemporaryFileGoesOnceTheFileHasLoadedAndIsNeverRead)
     EXPECT_EQ(Main(fresh, platform, host), StartResult::Running);
     EXPECT_EQ(files.files.count(temp), 0u);
     EXPECT_EQ(files.files[stat], "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n\r\nFalse\r\n");
+}
+
+TEST_F(StartupTest, LineNineBeyondADoubleStartsWithWindows) {
+    const std::string content = "5\r\n0\r\n6\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\n1e999\r\n";
+    files.files[stat] = content;
+    EXPECT_EQ(Main(app, platform, host), StartResult::Running);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "controls", "window", "sampler"}));
+    EXPECT_EQ(app.stats.CommonStat.KeysPressed, 5);
+    EXPECT_TRUE(app.stats.AutorunEnabled);
+    EXPECT_EQ(registry.values[test::FakeRegistry::Key(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)],
+              AutorunCommand(platform.programPath));
+    EXPECT_EQ(files.files[stat], content);
+}
+
+// Whatever a read raises, start-up says which file it could not read, and
+// neither the file nor the accounts change.
+TEST_F(StartupTest, AnyFailureWhileReadingIsReportedWithTheFile) {
+    struct FailingReads : test::MemoryFileSystem {
+        std::function<void()> raise;
+        std::string ReadAll(const std::string&) override {
+            raise();
+            return {};
+        }
+    };
+    const std::vector<std::function<void()>> failures = {
+        [] { throw std::bad_alloc(); }, [] { throw std::length_error("too long"); }, [] { throw 42; }};
+    for (size_t i = 0; i < failures.size(); ++i) {
+        FailingReads failing;
+        failing.raise = failures[i];
+        failing.files[stat] = "1\r\n";
+        Platform failingPlatform{failing, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+        AppState failingApp;
+        failingApp.stats.CommonStat = {1, 2, 3, 4, 5, 6, 7, "01-02-2003"};
+        const StatRecord before = failingApp.stats.CommonStat;
+        FakeHost failingHost;
+        EXPECT_EQ(Main(failingApp, failingPlatform, failingHost), StartResult::Failed) << i;
+        EXPECT_EQ(failingHost.calls, (std::vector<std::string>{"lock", "controls", "message"})) << i;
+        ASSERT_EQ(failingHost.messages.size(), 1u);
+        EXPECT_NE(failingHost.messages[0].find("cannot read its statistics file:\n\nC:\\Q\\stat.dat"),
+                  std::string::npos)
+            << failingHost.messages[0];
+        EXPECT_EQ(failingApp.stats.CommonStat, before) << i;
+        EXPECT_EQ(failing.files[stat], "1\r\n") << i;
+        EXPECT_EQ(failing.steps, 0) << i;
+    }
 }
 
 TEST_F(StartupTest, FolderThatCannotBeWrittenIsReported) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "core/checked.h"
 #include "tests/fakes.h"
 
@@ -87,6 +90,30 @@ TEST_F(StatFileTest, NumberReadingRule) {
     EXPECT_THROW(ReadNumber("1e400"), OverflowError);
 }
 
+// Numbers reach the largest double up to half a step beyond it, and the
+// smallest one from half of it on; a long text counts by its value alone.
+TEST_F(StatFileTest, NumbersAtTheEdgesOfTheRange) {
+    const double max = std::numeric_limits<double>::max();
+    const double min = std::numeric_limits<double>::denorm_min();
+    EXPECT_EQ(ReadNumber("1.7976931348623158e308"), max);
+    EXPECT_EQ(ReadNumber("-1.7976931348623158e308"), -max);
+    EXPECT_THROW(ReadNumber("1.7976931348623159e308"), OverflowError);
+    EXPECT_THROW(ReadNumber("-1.7976931348623159e308"), OverflowError);
+    EXPECT_THROW(ReadNumber("1.79769313486232e308"), OverflowError);
+    EXPECT_THROW(ReadNumber("-1e400"), OverflowError);
+    EXPECT_THROW(ReadNumber("1" + std::string(400, '0')), OverflowError);
+    EXPECT_THROW(ReadNumber("0.00001e99999999999999999999"), OverflowError);
+    EXPECT_EQ(ReadNumber("1" + std::string(400, '0') + "e-100"), 1e300);
+    EXPECT_EQ(ReadNumber("0." + std::string(1000, '0') + "1e400"), 0.0);
+    EXPECT_EQ(ReadNumber("2.4703282292062328e-324"), min);
+    EXPECT_EQ(ReadNumber("-2.4703282292062328e-324"), -min);
+    EXPECT_EQ(ReadNumber("2.4703282292062327e-324"), 0.0);
+    EXPECT_EQ(ReadNumber("-1e-400"), 0.0);
+    EXPECT_EQ(ReadNumber("1e-99999999999999999999"), 0.0);
+    EXPECT_EQ(ReadNumber("0e99999999999999999999"), 0.0);
+    EXPECT_EQ(ReadNumber("2.2250738585072011e-308"), 2.2250738585072009e-308);
+}
+
 TEST_F(StatFileTest, CountersRoundHalvesToEvenAndFailBeyond32Bits) {
     Load(Lines({"2.5", "1,5", "3.5", "-2.5", "12abc", "abc", "4 2", "hello", "1"}));
     EXPECT_EQ(stats.CommonStat.KeysPressed, 2);
@@ -117,6 +144,12 @@ TEST_F(StatFileTest, FailedLoadNamesTheLineAndLeavesAccountsAndFileAlone) {
     EXPECT_EQ(files.files[kPath], shortFile);
     EXPECT_EQ(files.steps, 0);  // nothing was written
     EXPECT_TRUE(autorunCalls.empty());
+
+    // Nor does a failure after the last line, in the registry's fallback.
+    files.files[kPath] = Lines({"1", "2", "3", "4", "5", "6", "7", "01-01-2025"});
+    EXPECT_THROW(LoadStatistics(stats, files, kPath, calendar, [](bool) { throw std::runtime_error("registry"); }),
+                 std::runtime_error);
+    EXPECT_EQ(stats.CommonStat.KeysPressed, 99);
 
     test::MemoryFileSystem empty;
     try {
@@ -152,12 +185,15 @@ TEST_F(StatFileTest, LineNineFlagsAndTheFallbackThatRegisters) {
     EXPECT_TRUE(stats.AutorunEnabled);
     EXPECT_TRUE(autorunCalls.empty());
 
-    for (const std::string& unreadable : {std::string("yes"), std::string(""), std::string("1abc")}) {
+    // Numbers beyond the range of a double are no flag either: the load goes on.
+    for (const std::string& unreadable : {std::string("yes"), std::string(""), std::string("1abc"),
+                                          std::string("1e999"), std::string("8e308"), std::string("-1e999")}) {
         stats.AutorunEnabled = false;
         autorunCalls.clear();
         Load(withFlag(unreadable));
         EXPECT_TRUE(stats.AutorunEnabled) << unreadable;
         EXPECT_EQ(autorunCalls, std::vector<bool>{true}) << unreadable;
+        EXPECT_EQ(stats.CommonStat.SinceDate, "01-01-2025") << unreadable;
     }
 
     // Eight lines: every figure loads, and the program registers itself.
@@ -183,7 +219,7 @@ TEST_F(StatFileTest, LineEndsAndTrailingText) {
     EXPECT_EQ(stats.CommonStat.KeysPressed, 15234);
 }
 
-TEST_F(StatFileTest, RealTextIsPlainDecimalWithFifteenDigits) {
+TEST_F(StatFileTest, RealTextBelowTenToTheSixteenIsPlainDecimalWithFifteenDigits) {
     EXPECT_EQ(RealText(0), "0");
     EXPECT_EQ(RealText(-0.0), "0");
     EXPECT_EQ(RealText(0.06), "0.06");
@@ -192,14 +228,55 @@ TEST_F(StatFileTest, RealTextIsPlainDecimalWithFifteenDigits) {
     EXPECT_EQ(RealText(3), "3");
     EXPECT_EQ(RealText(0.1 + 0.2), "0.3");
     EXPECT_EQ(RealText(123456789.123456789), "123456789.123457");
-    EXPECT_EQ(RealText(1e15), "1000000000000000");
-    EXPECT_EQ(RealText(1.5e20), "150000000000000000000");
     EXPECT_EQ(RealText(0.001234), "0.001234");
     EXPECT_EQ(RealText(-2.5), "-2.5");
+    EXPECT_EQ(RealText(5e-324), "0." + std::string(323, '0') + "494065645841247");
+    // The form follows the value rounded to 15 digits.
+    EXPECT_EQ(RealText(1e15), "1000000000000000");
+    EXPECT_EQ(RealText(999999999999999.9), "1000000000000000");
+    EXPECT_EQ(RealText(1234567890123456.0), "1234567890123460");
+    EXPECT_EQ(RealText(9999999999999994.0), "9999999999999990");
     for (double v : {0.0123, 1.0 / 3, 98765.4321, 2.0 / 3 * 1000}) {
         double back = ReadNumber(RealText(v));
         EXPECT_NEAR(back, v, std::abs(v) * 1e-14) << v;
     }
+}
+
+TEST_F(StatFileTest, RealTextFromTenToTheSixteenTakesAnExponent) {
+    EXPECT_EQ(RealText(9999999999999998.0), "1e16");
+    EXPECT_EQ(RealText(1e16), "1e16");
+    EXPECT_EQ(RealText(1.5e20), "1.5e20");
+    EXPECT_EQ(RealText(-123456789012345678.0), "-1.23456789012346e17");
+    EXPECT_EQ(RealText(1e308), "1e308");
+    EXPECT_EQ(ReadNumber("1.5e20"), 1.5e20);
+}
+
+// Next to the largest double, 15 digits round up beyond it: those doubles are
+// written with 17 digits, which read back as themselves.
+TEST_F(StatFileTest, TopOfTheRangeLoadsSavesAndLoadsAgainWithTheSameBytes) {
+    const double max = std::numeric_limits<double>::max();
+    EXPECT_EQ(RealText(max), "1.7976931348623157e308");
+    EXPECT_EQ(RealText(-max), "-1.7976931348623157e308");
+    for (double sign : {1.0, -1.0}) {
+        double value = sign * max;
+        for (int i = 0; i < 5; ++i, value = std::nextafter(value, 0.0)) {
+            const std::string text = RealText(value);
+            // The first four need 17 digits; the fifth rounds down to 1.79769313486231e308.
+            EXPECT_EQ(text.size() - (sign < 0), i < 4 ? 22u : 20u) << text;
+            Load(Lines({"0", text, "0", "0", "0", "0", "0", "01-01-2025", "True"}));
+            EXPECT_EQ(stats.CommonStat.OtherKeysTime, i < 4 ? value : ReadNumber(text)) << text;
+            SaveStatistics(stats, files, kPath);
+            const std::string saved = files.files[kPath];
+            LoadStatistics(stats, files, kPath, calendar, nullptr);
+            SaveStatistics(stats, files, kPath);
+            EXPECT_EQ(files.files[kPath], saved);
+        }
+    }
+    // A file holding the largest double as it is usually written.
+    Load(Lines({"0", "1.7976931348623157e308", "0", "0", "-1.7976931348623157e308", "0", "0", "", "False"}));
+    SaveStatistics(stats, files, kPath);
+    EXPECT_EQ(files.files[kPath], Lines({"0", "1.7976931348623157e308", "0", "0", "-1.7976931348623157e308", "0",
+                                         "0", "12-07-2026", "False"}));
 }
 
 // A save cut off at any step (a failed create, a disk full half-way through
