@@ -20,6 +20,9 @@ void SaveStatisticsToDisk(benchmark::State& state) {
         stats.CurrentStat.PassedSeconds += 60;
         SaveStatistics(stats, native.files, path);
     }
+    // A save that went somewhere else would be timed for nothing.
+    if (native.files.ReadAll(path) != StatFileText(stats.CommonStat, stats.AutorunEnabled))
+        state.SkipWithError("stat.dat does not hold the figures saved last");
     ReportAs(state, "save_us");
 }
 BENCHMARK(SaveStatisticsToDisk)->UseRealTime();
