@@ -68,6 +68,8 @@ echo "# Quillmark $(sed -nE 's/^project\(Quillmark VERSION ([0-9.]+).*/\1/p' CMa
   "($(git rev-parse --short HEAD 2>/dev/null || echo "no git"))," \
   "measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores of ${cpu_model:-an unknown CPU}, $(uname -sr)"
 echo "# load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
+awk -v cores="$(nproc)" '{ exit !($1 > cores / 2) }' /proc/loadavg &&
+  echo "# the machine is busy: the start-up and CPU figures under Wine will be noisy; a quiet moment gives truer ones"
 echo "# native: $(g++ -dumpfullversion 2>/dev/null | sed 's/^/g++ /'), release build," \
   "Google Benchmark $(dpkg-query -W -f='${Version}' libbenchmark-dev 2>/dev/null | cut -d- -f1), median of $repetitions"
 if [ "$QM_WIN_PRESET" = windows ]; then
