@@ -22,6 +22,9 @@
 #                   30 s idle, median of the three runs
 #   exe_bytes       the size of the exe that ships
 #
+# A benchmark added to bench/ that names a result (ReportAs) adds its line
+# after save_us.
+#
 # Builds what it needs. Takes about 7 minutes and wants a quiet machine:
 # whatever else runs shows in the Wine figures. Not part of scripts/test.sh.
 # QM_BENCH_SECONDS (30), QM_BENCH_PAIRS (3), QM_BENCH_STARTS (5) and
@@ -85,6 +88,8 @@ native=$(build/bench/bench/qm_bench --benchmark_repetitions="$repetitions" --ben
 for name in tick_ns save_us; do
   grep -E "^$name: " <<<"$native" || problem "no $name from the native benchmarks"
 done
+# Results of further benchmarks (bench/*_bench.cpp) follow.
+grep -vE '^(tick_ns|save_us): ' <<<"$native" | grep -E '^[a-z0-9_]+: '
 
 # --- under Wine ---------------------------------------------------------------------
 export WINEPREFIX=$here/build/bench-wineprefix-$QM_WINE_ARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
