@@ -12,8 +12,9 @@
 #                   of quillmark.exe idle under Wine, over that of
 #                   bench/idle_timer.cpp, a program that only runs the same
 #                   60 ms timer polling the 255 keys and the cursor; 30 s
-#                   each, A B A B A B, each from a fresh start of Wine in a
-#                   prefix of its own; the ratio of the sums
+#                   each, A B A B A B, each from a fresh start of Wine
+#                   (its wineserver included) in the benchmark's own
+#                   prefix, nothing else running there; the ratio of the sums
 #   start_ms        from starting quillmark.exe (prefix booted, wineserver
 #                   and desktop running) to its main window being visible,
 #                   median of 5
