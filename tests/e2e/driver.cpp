@@ -257,6 +257,8 @@ extern "C" __attribute__((dllexport)) LRESULT CALLBACK QmE2eGetMsgProc(int code,
 #else  // the driver
 // ---------------------------------------------------------------------------
 
+#include <psapi.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
@@ -1251,6 +1253,105 @@ void CmdSleep(const Args& a) {
     Sleep(static_cast<DWORD>(ms));
 }
 
+// A command line argument, quoted the way CommandLineToArgvW reads it back.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+// A visible top-level window of that process with exactly that title.
+bool ProcessShowsWindow(DWORD pid, const std::wstring& title) {
+    for (HWND h : TopLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && IsWindowVisible(h) && TitleOf(h) == title) return true;
+    }
+    return false;
+}
+
+void CmdStartTimed(const Args& a) {
+    Need(a, 2, 64, L"start-timed TITLE PROGRAM [ARGS...]");
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(a[1].c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH) Fail(L"bad program path " + Quote(a[1]));
+    std::wstring program = full;
+    std::wstring folder = program.substr(0, program.find_last_of(L"\\/"));
+    std::wstring commandLine = QuoteArgument(program);
+    for (size_t i = 2; i < a.size(); ++i) commandLine += L" " + QuoteArgument(a[i]);
+
+    LARGE_INTEGER frequency{}, started{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    auto elapsedMs = [&] {
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - started.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    };
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    QueryPerformanceCounter(&started);
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info))
+        Fail(L"cannot start " + Quote(program) + L": error " + std::to_wstring(GetLastError()));
+    Handle process(info.hProcess), thread(info.hThread);
+
+    // Polled often, so the figure is a few milliseconds exact, and seldom
+    // enough to leave the machine to the program that is starting.
+    double visibleMs = -1;
+    while (elapsedMs() < static_cast<double>(g_settings.timeoutMs)) {
+        if (ProcessShowsWindow(info.dwProcessId, a[0])) {
+            visibleMs = elapsedMs();
+            break;
+        }
+        if (WaitForSingleObject(process.h, 5) == WAIT_OBJECT_0) break;
+    }
+    double idleMs = -1;
+    if (visibleMs >= 0) {
+        DWORD left = static_cast<DWORD>(static_cast<double>(g_settings.timeoutMs) - visibleMs);
+        if (WaitForInputIdle(process.h, left) == 0) idleMs = elapsedMs();
+    }
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process.h, &exitCode);
+    TerminateProcess(process.h, 0);
+    WaitForSingleObject(process.h, 5000);
+    if (visibleMs < 0)
+        Fail(exitCode != STILL_ACTIVE ? L"the program ended with code " + std::to_wstring(exitCode) +
+                                            L" before a window titled " + Quote(a[0]) + L" was visible"
+                                      : L"no visible window titled " + Quote(a[0]) + L" within " +
+                                            std::to_wstring(g_settings.timeoutMs) + L" ms");
+    wchar_t line[96];
+    swprintf(line, 96, L"visible_ms=%.1f idle_ms=%.1f", visibleMs, idleMs);
+    Out(line);
+}
+
+void CmdProcessMemory(const Args& a) {
+    Need(a, 1, 1, L"process-memory TITLE");
+    HWND h = WaitWindow(a[0]);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process.h) Fail(L"cannot open process " + std::to_wstring(pid) + L": error " + std::to_wstring(GetLastError()));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process.h, &counters, sizeof counters))
+        Fail(L"GetProcessMemoryInfo failed with error " + std::to_wstring(GetLastError()));
+    auto kb = [](SIZE_T bytes) { return std::to_wstring(bytes / 1024); };
+    Out(L"peak_working_set_kb=" + kb(counters.PeakWorkingSetSize) + L" working_set_kb=" +
+        kb(counters.WorkingSetSize) + L" peak_pagefile_kb=" + kb(counters.PeakPagefileUsage) + L" pagefile_kb=" +
+        kb(counters.PagefileUsage) + L" pid=" + std::to_wstring(pid));
+}
+
 const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
     static const std::map<std::wstring, std::function<void(const Args&)>> commands{
         {L"wait-window", [](const Args& a) { CmdWaitWindow(a, true); }},
@@ -1280,6 +1381,8 @@ const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
         {L"find-window-class", CmdFindWindowClass},
         {L"list-windows", CmdListWindows},
         {L"sleep", CmdSleep},
+        {L"start-timed", CmdStartTimed},
+        {L"process-memory", CmdProcessMemory},
     };
     return commands;
 }

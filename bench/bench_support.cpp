@@ -1,0 +1,54 @@
+#include "bench/bench_support.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace qm::bench {
+
+void ReportAs(benchmark::State& state, const std::string& name) { state.SetLabel(name); }
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("Cannot create a temporary folder " + pattern + ": " + std::strerror(errno));
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void FillWithEverydayFigures(Statistics& stats) {
+    StatRecord& common = stats.CommonStat;
+    common.KeysPressed = 1523400;
+    common.OtherKeysTime = 81237.25;
+    common.MousePixels = 452187300;
+    common.LettersTyped = 987600;
+    common.TypingTime = 154320.5;
+    common.MouseClicks = 341000;
+    common.PassedSeconds = 8640000;
+    common.SinceDate = "03-14-2024";
+
+    StatRecord& current = stats.CurrentStat;
+    current.KeysPressed = 15234;
+    current.OtherKeysTime = 812.37;
+    current.MousePixels = 4521873;
+    current.LettersTyped = 9876;
+    current.TypingTime = 1543.2;
+    current.MouseClicks = 3410;
+    current.PassedSeconds = 14400;
+    current.SinceDate = "12-07-2026";
+
+    // Saved a minute ago: part of the run is already in CommonStat.
+    stats.SavedStat = current;
+    stats.SavedStat.KeysPressed -= 120;
+    stats.SavedStat.MousePixels -= 35000;
+    stats.SavedStat.PassedSeconds -= 60;
+}
+
+}  // namespace qm::bench

@@ -1,0 +1,78 @@
+// Runs the benchmarks with Google Benchmark's usual table on stderr, then
+// prints one "name: value" line on stdout for every benchmark that names
+// itself a result with ReportAs: the median over its repetitions of the
+// time per iteration, in the unit the name ends with. The time is the CPU
+// time of the benchmark's thread, what the work costs whatever else the
+// machine is doing; a benchmark that waits (for the disk) says UseRealTime
+// and is measured by the clock on the wall.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Seconds in one unit of a result, from the end of its name.
+double UnitOf(const std::string& name) {
+    auto endsWith = [&](const char* suffix) {
+        std::string s(suffix);
+        return name.size() > s.size() && name.compare(name.size() - s.size(), s.size(), s) == 0;
+    };
+    if (endsWith("_ns")) return 1e-9;
+    if (endsWith("_us")) return 1e-6;
+    if (endsWith("_ms")) return 1e-3;
+    return 0;
+}
+
+class ResultReporter : public benchmark::ConsoleReporter {
+public:
+    ResultReporter() : ConsoleReporter(OO_Tabular) {
+        SetOutputStream(&std::cerr);
+        SetErrorStream(&std::cerr);
+    }
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred || UnitOf(run.report_label) == 0) continue;
+            const bool wallClock = run.run_name.time_type == "real_time";
+            double seconds = (wallClock ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
+                             benchmark::GetTimeUnitMultiplier(run.time_unit);
+            auto& samples = results_[run.report_label];
+            if (samples.empty()) order_.push_back(run.report_label);
+            samples.push_back(seconds);
+        }
+    }
+
+    // The results, in the order their benchmarks ran.
+    void PrintResults(std::ostream& out) const {
+        for (const std::string& name : order_) {
+            std::vector<double> samples = results_.at(name);
+            std::sort(samples.begin(), samples.end());
+            size_t n = samples.size();
+            double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+            out << name << ": " << std::llround(median / UnitOf(name)) << "\n";
+        }
+    }
+
+private:
+    std::map<std::string, std::vector<double>> results_;
+    std::vector<std::string> order_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    ResultReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintResults(std::cout);
+    benchmark::Shutdown();
+    return 0;
+}

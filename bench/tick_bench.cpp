@@ -1,0 +1,118 @@
+// One tick of the 60 ms sampler as the window's timer runs it: the key scan
+// of codes 1 to 255, the cursor, the refresh of the twelve value labels and
+// the failure bookkeeping around it. The real code throughout; only the
+// devices, the labels and the window are stand-ins in memory.
+#include <array>
+#include <optional>
+
+#include "bench/bench_support.h"
+#include "ui/main_window.h"
+
+namespace qm::bench {
+namespace {
+
+// The keyboard and the mouse of a user at work: at every tick one letter key
+// has been pressed and the cursor has moved 5 pixels (back and forth, so it
+// stays on the screen). An idle user presses nothing and keeps still.
+class User : public InputDevices {
+public:
+    explicit User(bool working) : working_(working) {}
+
+    uint16_t GetAsyncKeyState(int code) override { return working_ && code == key_ ? 1 : 0; }
+    std::optional<Point> GetCursorPos() override { return cursor_; }
+
+    void NextTick() {
+        if (!working_) return;
+        key_ = key_ == 'Z' ? 'A' : key_ + 1;
+        if (++steps_ == 100) {
+            steps_ = 0;
+            direction_ = -direction_;
+        }
+        cursor_.x += 3 * direction_;
+        cursor_.y += 4 * direction_;
+    }
+
+private:
+    bool working_;
+    int key_ = 'A';
+    int steps_ = 0;
+    int direction_ = 1;
+    Point cursor_{400, 300};
+};
+
+// The value labels: each keeps the last text written to it.
+class Labels : public LabelSink {
+public:
+    void SetLabelText(ValueLabel label, const std::string& text) override {
+        text_[static_cast<size_t>(label)] = text;
+        ++writes;
+    }
+    int64_t writes = 0;
+
+private:
+    std::array<std::string, kValueLabelCount> text_;
+};
+
+// The main window as a tick sees it: the tick asks nothing of it.
+class Window : public ui::MainWindowView {
+public:
+    bool IsMinimized() override { return false; }
+    void Minimize() override {}
+    void Restore() override {}
+    void SetVisible(bool) override {}
+    void BringToFront() override {}
+    int OuterWidth() override { return 562; }
+    int OuterHeight() override { return 366; }
+    void SetOuterSize(int, int) override {}
+    int Dpi() override { return 96; }
+    void ReleaseLeftButton() override {}
+    bool AutorunChecked() override { return false; }
+    void SetAutorunChecked(bool) override {}
+    void SetAllStatCaption(const std::string&) override {}
+    void AddTrayIcon() override {}
+    void RemoveTrayIcon() override {}
+    void PopupFileMenu() override {}
+    void ShellOpen(const std::string&) override {}
+    ui::Answer Ask(const std::string&, MessageIcon, bool) override { return ui::Answer::Ok; }
+    void ShowAbout() override {}
+    void Destroy() override {}
+};
+
+// The clock moves 15 ms at every reading: a tick with one key press reads it
+// four times, so key presses lie 60 ms apart, inside a typing burst.
+struct Program {
+    explicit Program(bool working) : user(working) { FillWithEverydayFigures(app.stats); }
+
+    NativePlatform native{0.015};
+    AppState app;
+    Window view;
+    Labels labels;
+    Display display{labels, native.numbers};
+    User user;
+    FailureLog failures{native.platform};
+    ui::MainWindow window{app, native.platform, view, display, user, failures, ""};
+};
+
+void Tick(benchmark::State& state, bool working) {
+    Program program(working);
+    program.window.SamplerTick();  // the labels start with their first texts
+    program.labels.writes = 0;
+    for (auto _ : state) {
+        program.user.NextTick();
+        program.window.SamplerTick();
+    }
+    state.counters["labels_written"] =
+        benchmark::Counter(static_cast<double>(program.labels.writes), benchmark::Counter::kAvgIterations);
+}
+
+void SamplerTickWhileWorking(benchmark::State& state) {
+    Tick(state, true);
+    ReportAs(state, "tick_ns");
+}
+BENCHMARK(SamplerTickWhileWorking);
+
+void SamplerTickWhileIdle(benchmark::State& state) { Tick(state, false); }
+BENCHMARK(SamplerTickWhileIdle);
+
+}  // namespace
+}  // namespace qm::bench
