@@ -101,6 +101,24 @@ std::string PosixFileSystem::ReadAll(const std::string& path) {
     return content;
 }
 
+FileTail PosixFileSystem::Tail(const std::string& path, size_t count) {
+    Descriptor fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
+        if (errno == ENOENT) return {};
+        Fail("Cannot open", path);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) Fail("Cannot read", path);
+    FileTail tail;
+    tail.size = static_cast<uint64_t>(info.st_size);
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(count, tail.size));
+    tail.bytes.resize(want);
+    const ssize_t got = ::pread(fd.get(), tail.bytes.data(), want, static_cast<off_t>(tail.size - want));
+    if (got < 0) Fail("Cannot read", path);
+    tail.bytes.resize(static_cast<size_t>(got));
+    return tail;
+}
+
 std::unique_ptr<WritableFile> PosixFileSystem::Create(const std::string& path) {
     int fd = ::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) Fail("Cannot create", path);

@@ -17,6 +17,7 @@ class PosixFileSystem : public FileSystem {
 public:
     bool Exists(const std::string& path) override;
     std::string ReadAll(const std::string& path) override;
+    FileTail Tail(const std::string& path, size_t count) override;
     std::unique_ptr<WritableFile> Create(const std::string& path) override;
     void Replace(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override;
