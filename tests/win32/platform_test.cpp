@@ -220,9 +220,10 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     EXPECT_FALSE(files.Exists(stat));
     AppState app;
     app.stats.CurrentStat.KeysPressed = 7;
-    SaveProgramStatistics(app, platform);  // the temporary file, then the replace
+    SaveProgramStatistics(app, platform);  // the temporary files, then the replaces
     EXPECT_TRUE(files.Exists(stat));
-    EXPECT_EQ(folder.CountFiles(), 1);
+    EXPECT_TRUE(files.Exists(HistoryFilePath(platform)));
+    EXPECT_EQ(folder.CountFiles(), 2);
     AppState loaded;
     LoadProgramStatistics(loaded, platform);
     EXPECT_EQ(loaded.stats.CommonStat.KeysPressed, 7);
@@ -235,6 +236,7 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
 
     files.Remove(log);
     files.Remove(stat);
+    files.Remove(HistoryFilePath(platform));
     EXPECT_EQ(folder.CountFiles(), 0);
 }
 
