@@ -235,7 +235,7 @@ Function un.OptionsPage
   ${NSD_CreateText} 0 28u 100% 12u "$INSTDIR"
   Pop $0
   SendMessage $0 ${EM_SETREADONLY} 1 0
-  ${NSD_CreateLabel} 0 52u 100% 32u "Your statistics (stat.dat) stay in that folder, so that you can keep them or use them with another copy of ${PRODUCT}. Tick the box to delete them too."
+  ${NSD_CreateLabel} 0 52u 100% 32u "Your statistics (stat.dat and the daily history.csv) stay in that folder, so that you can keep them or use them with another copy of ${PRODUCT}. Tick the box to delete them too."
   Pop $0
   ${NSD_CreateCheckbox} 0 88u 100% 12u "Also delete my statistics"
   Pop $DeleteStatsBox
@@ -307,7 +307,11 @@ Section "Uninstall"
   ${If} $DeleteStats = 1
     Delete "$INSTDIR\stat.dat"
     Delete "$INSTDIR\stat.dat.tmp"
+    Delete "$INSTDIR\history.csv"
+    Delete "$INSTDIR\history.csv.tmp"
+    Delete "$INSTDIR\history-damaged-*.csv"
     Delete "$INSTDIR\DbgFile.dat"
+    Delete "$INSTDIR\DbgFile.old"
   ${EndIf}
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only an empty folder goes: one still holding stat.dat (or anything else
