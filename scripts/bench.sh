@@ -106,7 +106,7 @@ export DISPLAY=":$(cat "$out/display")"
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1
-  wineserver -k >/dev/null 2>&1
+  qm_wine_release
   kill "$xvfb_pid" >/dev/null 2>&1
 }
 trap cleanup EXIT
@@ -132,19 +132,9 @@ cpu_ticks() {
   set -- $stat
   echo $(( ${12} + ${13} ))
 }
-# The wineserver of this prefix: it works in a folder named after the prefix's device and inode.
-server_pid() {
-  local name p
-  name=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
-  for p in $(pgrep '^wineserver'); do
-    [[ "$(readlink "/proc/$p/cwd" 2>/dev/null)" == */"$name" ]] && { echo "$p"; return 0; }
-  done
-  return 1
-}
-fresh_wine() {  # nothing left running in the prefix, the wineserver included
-  wineserver -k >/dev/null 2>&1
-  for _ in $(seq 100); do server_pid >/dev/null || return 0; sleep 0.1; done
-  problem "the wineserver of $WINEPREFIX does not end"
+server_pid() { qm_wine_server_pid; }
+fresh_wine() {  # nothing left running in the prefix; a new server holds it until the next fresh_wine
+  qm_wine_hold || problem "no fresh wineserver for $WINEPREFIX"
 }
 
 # One idle run: a fresh start of Wine and the program, 10 s to settle, then

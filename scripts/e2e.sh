@@ -31,7 +31,7 @@ Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
 cleanup() {
-  wineserver -k >/dev/null 2>&1
+  qm_wine_release
   kill "$xvfb_pid" >/dev/null 2>&1
 }
 trap cleanup EXIT
@@ -57,7 +57,10 @@ for face in "MS Sans Serif" "Arial"; do
 done
 # Text files open in Notepad, as on Windows (a new Wine prefix has no association).
 wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
-wineserver -w
+# From here on one wineserver holds the prefix until the end (the desktop
+# settings count from its start): a program started just as a server ends
+# by itself would fail inside Wine.
+qm_wine_hold || { echo "e2e: 0 passed, 1 failed"; exit 1; }
 
 # --- helpers ----------------------------------------------------------------
 passed=0 failed=0 current="" problems=""
@@ -82,7 +85,7 @@ start() {  # start quillmark in $prog with arguments, in the background
   (cd "$prog" && exec wine quillmark.exe "$@" >>"$out/program.log" 2>&1) &
 }
 stop_all() {  # ends every Windows program, the desktop and its tray included
-  wineserver -k >/dev/null 2>&1
+  qm_wine_hold
   for _ in $(seq 50); do pgrep -f 'quillmark\.exe' >/dev/null || break; sleep 0.1; done
 }
 box_text() {  # the message of the box that `drv msgbox|answer` printed
@@ -95,12 +98,19 @@ label() {  # label ID: the text of a control of the main window
 line() { sed -n "${2}p" "$1" | tr -d '\r'; }
 stat_line() { line "$prog/stat.dat" "$1"; }
 tray_icon() { drv --timeout 3000 tray-icons 2>/dev/null | awk -F'\t' '$1 == "icon" && $2 == "Quillmark" { print $4 }' | head -n 1; }
+log_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
 run_test() {
   current=$1
   problems=""
   stop_all
+  local driver_from program_from faults
+  driver_from=$(log_size "$out/driver.log") program_from=$(log_size "$out/program.log")
   "$1"
   stop_all
+  # A failure of Wine itself is named as such, not taken for the program's.
+  if faults=$(qm_wine_faults "$out/driver.log" "$driver_from"; qm_wine_faults "$out/program.log" "$program_from"); then
+    problems="    Wine itself failed during this test, so its checks say nothing about the program:"$'\n'"$(sed 's/^/      /' <<<"$faults")"$'\n'"$problems"
+  fi
   if [ -z "$problems" ]; then
     passed=$((passed + 1)); echo "PASS $current"
   else
@@ -235,7 +245,7 @@ german_settings_on_screen_points_in_the_file() {
 
 high_dpi_layout() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  wineserver -k; sleep 1
+  stop_all
   new_folder
   start
   if drv wait-window "$MAIN" >/dev/null; then
@@ -250,7 +260,7 @@ high_dpi_layout() {
   fi
   stop_all
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  wineserver -k; sleep 1
+  stop_all
 }
 
 

@@ -30,7 +30,7 @@ done
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
-trap 'wineserver -k >/dev/null 2>&1; kill $xvfb_pid >/dev/null 2>&1' EXIT
+trap 'qm_wine_release; kill $xvfb_pid >/dev/null 2>&1' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
@@ -39,7 +39,7 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/
 for face in "MS Sans Serif" "Arial"; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Liberation Sans" /f >/dev/null 2>&1
 done
-wineserver -w
+qm_wine_hold  # one server from here to the end; the desktop settings count from its start
 
 drv() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
 MAIN="Velturn Quillmark"

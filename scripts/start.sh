@@ -36,8 +36,10 @@ done
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display"
-trap 'wineserver -k >/dev/null 2>&1; kill $xvfb >/dev/null 2>&1' EXIT
+trap 'qm_wine_release; kill $xvfb >/dev/null 2>&1' EXIT
 sleep 1
+# One wineserver for the program and the driver that waits for its window.
+qm_wine_hold
 (cd "$program" && exec wine quillmark.exe "$@" >/dev/null 2>&1) &
 wine "$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe" --timeout 30000 wait-window "Velturn Quillmark" >/dev/null
 sleep 2

@@ -42,3 +42,72 @@ else
   export QM_WIN_PRESET=windows
 fi
 export QM_WIN_BUILD=$qm_root/build/$QM_WIN_PRESET
+
+# --- one wine server for a whole stage -----------------------------------------
+# A prefix's wineserver ends a few seconds after its last program, and a
+# program that starts in that moment fails inside Wine ("wine client error:0:
+# recvmsg: Connection reset by peer") before it runs a line of its own. So a
+# stage that runs many programs one after another holds one persistent server
+# in its prefix from before its first program to after its last. Every
+# function here acts on $WINEPREFIX only, never on another prefix's server.
+
+# qm_wine_boot: makes $WINEPREFIX once (callers may race: a lock decides) and
+# waits for the server that made it to end.
+qm_wine_boot() {
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      wineboot -i >/dev/null 2>&1 || { echo "wine: wineboot failed for $WINEPREFIX" >&2; exit 1; }
+      wineserver -w
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# qm_wine_server_pid: the wineserver of $WINEPREFIX, if one runs (it works in
+# a folder named after the prefix's device and inode).
+qm_wine_server_pid() {
+  local name p
+  [ -d "$WINEPREFIX" ] || return 1
+  name=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep '^wineserver'); do
+    [[ "$(readlink "/proc/$p/cwd" 2>/dev/null)" == */"$name" ]] && { echo "$p"; return 0; }
+  done
+  return 1
+}
+
+# qm_wine_hold: from now on $WINEPREFIX has one server that stays until
+# qm_wine_release, whatever ends in between. A server already running there
+# (one that ends by itself, or one left by an interrupted run) is ended first.
+qm_wine_hold() {
+  qm_wine_boot || return 1
+  qm_wine_release
+  wineserver -p >/dev/null 2>&1
+  local _
+  for _ in $(seq 100); do qm_wine_server_pid >/dev/null && return 0; sleep 0.05; done
+  echo "wine: no wineserver could be started for $WINEPREFIX" >&2
+  return 1
+}
+
+# qm_wine_release: ends the server of $WINEPREFIX and every program in it, and
+# waits until it is gone.
+qm_wine_release() {
+  wineserver -k >/dev/null 2>&1
+  local _
+  for _ in $(seq 100); do qm_wine_server_pid >/dev/null || return 0; sleep 0.1; done
+  echo "wine: the wineserver of $WINEPREFIX does not end" >&2
+  return 1
+}
+
+# What Wine prints when it fails itself, before or around the program it was
+# to run (not what the program says): a test that saw one of these failed
+# because Wine did, and says so.
+QM_WINE_FAULT='wine client error|wine: could not|wine: failed|wineserver: (failed|cannot|could not)|err:process:.*(failed|cannot)'
+
+# qm_wine_faults FILE [FROM_BYTE]: the lines of FILE (from that byte on) that
+# say Wine itself failed; fails when there are none.
+qm_wine_faults() {
+  [ -f "$1" ] || return 1
+  tail -c +"$(( ${2:-0} + 1 ))" "$1" | grep -a -E "$QM_WINE_FAULT" | sort -u | head -n 3 | grep .
+}
