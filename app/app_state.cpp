@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/debug_log.h"
 #include "core/stat_file.h"
@@ -14,6 +15,7 @@ std::string ProgramFilePath(const Platform& platform, const char* fileName) {
 
 std::string StatFilePath(const Platform& platform) { return ProgramFilePath(platform, "stat.dat"); }
 std::string HistoryFilePath(const Platform& platform) { return ProgramFilePath(platform, "history.csv"); }
+std::string PendingHistoryFilePath(const Platform& platform) { return ProgramFilePath(platform, "history.pending"); }
 
 namespace {
 
@@ -39,59 +41,177 @@ std::string DamagedHistoryName(Platform& platform) {
 
 }  // namespace
 
-void WriteProgramHistory(AppState& app, Platform& platform) {
-    HistoryBacklog& backlog = app.history;
-    if (backlog.owed.empty()) return;
+namespace {
+
+// A failure about one file goes to the log once, until that file has been
+// written in between.
+void LogOnce(Platform& platform, std::string& last, const std::string& message) {
+    if (last == message) return;
+    last = message;
+    LogQuietly(platform, message);
+}
+
+// history.csv as it will be once it has taken `owed`. Raises FileError while
+// the file cannot be read (a spreadsheet holds it). A damaged file, or one
+// too large to be a real history, is moved aside unread first, for the user
+// to look at, and the history starts anew rather than stopping for good.
+std::string HistoryWith(Platform& platform, const OwedDays& owed) {
     const std::string path = HistoryFilePath(platform);
+    if (!platform.files.Exists(path)) return HistoryWithAdded(HistoryText({}), owed);
+    std::string problem;
+    const uint64_t size = platform.files.Tail(path, 0).size;
+    if (size > kLargestHistoryBytes) {
+        problem = "it is " + std::to_string(size) + " bytes long, more than any real history";
+    } else {
+        try {
+            return HistoryWithAdded(platform.files.ReadAll(path), owed);
+        } catch (const HistoryFormatError& e) {
+            problem = e.what();
+        }
+    }
+    const std::string name = DamagedHistoryName(platform);
+    platform.files.Replace(path, ProgramFilePath(platform, name.c_str()), WhenBusy::FailAtOnce);
+    LogQuietly(platform, "history.csv is damaged (" + problem + "); it is kept as " + name +
+                             " and a new history.csv starts");
+    return HistoryWithAdded(HistoryText({}), owed);
+}
+
+std::vector<HistoryRow> Rows(const OwedDays& days) {
+    std::vector<HistoryRow> rows;
+    for (const auto& [date, figures] : days) rows.push_back({date, figures});
+    return rows;
+}
+
+// history.pending for a save about to write stat.dat: what history.csv is
+// owed once stat.dat holds the save (and in which history.csv that is
+// already there), and what it is owed if the save does not land.
+void WritePending(AppState& app, Platform& platform, uint64_t statHash, const OwedDays& owedAfter,
+                  const std::optional<std::string>& historyAfter) {
+    HistoryBacklog& backlog = app.history;
+    const std::string path = PendingHistoryFilePath(platform);
+    if (owedAfter.empty() && backlog.owed.empty()) {
+        platform.files.Remove(path);
+        return;
+    }
+    std::vector<PendingSection> sections(1);
+    sections[0].statHash = statHash;
+    sections[0].rows = Rows(owedAfter);
+    if (historyAfter) {
+        sections[0].appliedKnown = true;
+        sections[0].historyHashWithRows = ContentHash(*historyAfter);
+    }
+    if (backlog.statHash != 0 && backlog.statHash != statHash) {
+        PendingSection before;
+        before.statHash = backlog.statHash;
+        before.rows = Rows(backlog.owed);
+        sections.push_back(std::move(before));
+    }
     try {
-        std::string text;
-        if (platform.files.Exists(path)) {
-            try {
-                text = HistoryWithAdded(platform.files.ReadAll(path), backlog.owed);
-            } catch (const HistoryFormatError& e) {
-                // Moved aside in one step, untouched, for the user to look at; the
-                // history starts anew rather than stopping for good.
-                const std::string name = DamagedHistoryName(platform);
-                platform.files.Replace(path, ProgramFilePath(platform, name.c_str()));
-                LogQuietly(platform, "history.csv is damaged (" + std::string(e.what()) + "); it is kept as " + name +
-                                         " and a new history.csv starts");
-            }
-        }
-        if (text.empty()) text = HistoryWithAdded(HistoryText({}), backlog.owed);
-        WriteFileAtomically(platform.files, path, text);
-        backlog.owed.clear();
-        backlog.lastFailure.clear();
+        WriteFileAtomically(platform.files, path, PendingText(sections), WhenBusy::FailAtOnce);
+        backlog.lastPendingFailure.clear();
     } catch (const std::exception& e) {
-        if (backlog.lastFailure != e.what()) {
-            backlog.lastFailure = e.what();
-            LogQuietly(platform, "Writing history.csv failed: " + backlog.lastFailure);
-        }
+        // stat.dat is saved all the same; memory still holds what is owed and
+        // the next save writes this file again.
+        LogOnce(platform, backlog.lastPendingFailure, "Writing history.pending failed: " + std::string(e.what()));
     }
 }
 
+}  // namespace
+
 void SaveProgramStatistics(AppState& app, Platform& platform) {
-    // What this save merges, taken before the merge changes SavedStat: what
-    // was counted, whatever the all-time figures can hold.
-    const DayFigures unsaved = UnsavedFigures(app.stats);
-    const StatRecord savedBefore = app.stats.SavedStat;
-    std::vector<CappedField> capped;
+    HistoryBacklog& backlog = app.history;
+    // The day on which the save starts, however long its writes take.
+    const std::string day = HistoryDate(platform.calendar.Today());
+    const OwedDays thisSave = {{day, UnsavedFigures(app.stats)}};
+    // The merge, on a copy: when it fails nothing has changed.
+    Statistics merged = app.stats;
+    const std::vector<CappedField> capped = MergeStatistics(merged);
+    const std::string statText = StatFileText(merged.CommonStat, merged.AutorunEnabled);
+    const uint64_t statHash = ContentHash(statText);
+
+    // What history.csv is owed once stat.dat holds this save, and history.csv
+    // as it will be then (when it can be read now).
+    OwedDays owedAfter = backlog.owed;
+    AddDays(owedAfter, backlog.unwritten);
+    AddDays(owedAfter, thisSave);
+    std::optional<std::string> historyAfter;
+    if (!owedAfter.empty()) {
+        try {
+            historyAfter = HistoryWith(platform, owedAfter);
+        } catch (const std::exception& e) {
+            LogOnce(platform, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
+        }
+    }
+    // Written before stat.dat, so that a kill between the two writes finds
+    // what is owed in whichever state stat.dat is.
+    WritePending(app, platform, statHash, owedAfter, historyAfter);
+
+    app.stats = std::move(merged);
     try {
-        capped = SaveStatistics(app.stats, platform.files, StatFilePath(platform));
+        WriteFileAtomically(platform.files, StatFilePath(platform), statText);
     } catch (...) {
-        // Merged but not written: CommonStat holds these figures now and the
-        // next save that writes stat.dat brings them to the history.
-        if (!(app.stats.SavedStat == savedBefore)) app.history.merged += unsaved;
+        // Merged but not written: CommonStat holds these figures now, and the
+        // next save that writes stat.dat files them under this day.
+        AddDays(backlog.unwritten, thisSave);
         throw;
     }
+    backlog.unwritten.clear();
+    backlog.owed = std::move(owedAfter);
+    backlog.statHash = statHash;
     // A file that already held the limit when it was loaded is no news.
     if (!app.capNoticeGiven)
         for (const CappedField& c : capped)
             if (!c.wasAlreadyThere) app.capNoticeOwed.push_back(c);
-    DayFigures saved = app.history.merged;
-    saved += unsaved;
-    app.history.merged = {};
-    if (!saved.IsZero()) app.history.owed[HistoryDate(platform.calendar.Today())] += saved;
-    WriteProgramHistory(app, platform);
+
+    if (!historyAfter) return;
+    try {
+        // Never waits for a file that a spreadsheet may hold for hours.
+        WriteFileAtomically(platform.files, HistoryFilePath(platform), *historyAfter, WhenBusy::FailAtOnce);
+    } catch (const std::exception& e) {
+        LogOnce(platform, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
+        return;
+    }
+    backlog.owed.clear();
+    backlog.lastFailure.clear();
+    // Nothing is owed any more. (Should the program end before this, the
+    // pending file names the history.csv that already holds its rows.)
+    platform.files.Remove(PendingHistoryFilePath(platform));
+}
+
+void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
+    HistoryBacklog& backlog = app.history;
+    backlog.owed.clear();
+    backlog.unwritten.clear();
+    const std::string path = PendingHistoryFilePath(platform);
+    backlog.statHash = statHash;
+    try {
+        if (!platform.files.Exists(path)) return;
+        bool anyRows = false;
+        for (const PendingSection& section : ParsePending(platform.files.ReadAll(path))) {
+            anyRows = anyRows || !section.rows.empty();
+            if (section.statHash != backlog.statHash) continue;
+            if (section.appliedKnown) {
+                // Ended after history.csv took the rows and before this file went?
+                const std::string history = HistoryFilePath(platform);
+                try {
+                    if (platform.files.Exists(history) && platform.files.Tail(history, 0).size <= kLargestHistoryBytes &&
+                        ContentHash(platform.files.ReadAll(history)) == section.historyHashWithRows)
+                        return;
+                } catch (const FileError& e) {
+                    LogQuietly(platform, "history.csv could not be read to see whether it holds what history.pending "
+                                         "owes it (" + std::string(e.what()) + "); the figures are added");
+                }
+            }
+            for (const HistoryRow& row : section.rows) backlog.owed[row.date] += row.figures;
+            return;
+        }
+        if (anyRows)
+            LogQuietly(platform, "history.pending belongs to another stat.dat than the one there now; what it holds "
+                                 "is not added to history.csv");
+    } catch (const std::exception& e) {
+        LogQuietly(platform, "history.pending cannot be used (" + std::string(e.what()) +
+                                 "); what it holds is not added to history.csv");
+    }
 }
 
 namespace {
@@ -131,21 +251,23 @@ void ResetCommonStatistics(AppState& app, Platform& platform) {
     // The unsaved part goes back to being unsaved, so the history must not
     // hold it as merged either: the next save counts it once.
     const StatRecord common = app.stats.CommonStat, saved = app.stats.SavedStat;
-    const DayFigures mergedBefore = app.history.merged;
+    const OwedDays unwrittenBefore = app.history.unwritten;
     ClearStatistics(app.stats.CommonStat, platform.calendar);
     try {
         SaveProgramStatistics(app, platform);
     } catch (...) {
         app.stats.CommonStat = common;
         app.stats.SavedStat = saved;
-        app.history.merged = mergedBefore;
+        app.history.unwritten = unwrittenBefore;
         throw;
     }
 }
 
 void LoadProgramStatistics(AppState& app, Platform& platform) {
-    LoadStatistics(app.stats, platform.files, StatFilePath(platform), platform.calendar,
-                   [&](bool flag) { SetAutorun(flag, platform.registry, platform.programPath); });
+    const uint64_t statHash =
+        LoadStatistics(app.stats, platform.files, StatFilePath(platform), platform.calendar,
+                       [&](bool flag) { SetAutorun(flag, platform.registry, platform.programPath); });
+    LoadHistoryBacklog(app, platform, statHash);
 }
 
 }  // namespace qm

@@ -15,17 +15,22 @@
 
 namespace qm {
 
-// What history.csv has yet to take in. Figures reach the history only after
-// stat.dat holds them, and leave this state only once history.csv does, so a
-// failed write of either file loses nothing and counts nothing twice.
+// What history.csv has yet to take in, each figure under the day on which the
+// save that merged it started. Figures reach the history only after stat.dat
+// holds them, and leave this state only once history.csv does, so a failed
+// write of either file loses nothing and counts nothing twice. history.pending
+// keeps the same on disk, for an exit or a kill while history.csv is held.
 struct HistoryBacklog {
-    // Merged into CommonStat by a save whose write of stat.dat then failed.
-    DayFigures merged;
-    // In stat.dat, not yet in history.csv: by the date (YYYY-MM-DD) of their save.
-    std::map<std::string, DayFigures> owed;
+    // Merged into CommonStat by saves whose write of stat.dat then failed.
+    OwedDays unwritten;
+    // In stat.dat, not yet in history.csv.
+    OwedDays owed;
+    // ContentHash of stat.dat as the program last read or wrote it; 0 before.
+    uint64_t statHash = 0;
     // The last failure written to the debug log; the same one is not written
-    // again until history.csv has been written in between.
+    // again until the file it was about has been written in between.
     std::string lastFailure;
+    std::string lastPendingFailure;
 };
 
 struct AppState {
@@ -54,20 +59,24 @@ struct Platform {
 std::string ProgramFilePath(const Platform& platform, const char* fileName);
 std::string StatFilePath(const Platform& platform);
 std::string HistoryFilePath(const Platform& platform);
+std::string PendingHistoryFilePath(const Platform& platform);
 
 // Every save the running program makes (the periodic one, the commands, the
 // resets, start-up's first file, Exit): merges the unsaved part of the run
 // into CommonStat and writes stat.dat. Raises on failure, as SaveStatistics.
-// Once stat.dat is written, adds what the save merged to today's row of
-// history.csv; a failure there is logged and never fails the save: the
-// figures stay owed to the next save. A figure that this save newly held at
-// a limit of the file is owed a notice.
+// What the save merged is filed under the day on which the save started: in
+// history.pending before stat.dat is written, in history.csv after. A
+// damaged history.csv is moved aside as history-damaged-<YYYYMMDD-HHMMSS>.csv
+// and a new one started. A failure of either history file is logged once and
+// never fails the save: the figures stay owed to the next save. A figure
+// that this save newly held at a limit of the file is owed a notice.
 void SaveProgramStatistics(AppState& app, Platform& platform);
 
-// Writes what the history is owed to history.csv, when anything is owed. A
-// damaged file is moved aside as history-damaged-<YYYYMMDD-HHMMSS>.csv and a
-// new one started. Never raises; failures go to the debug log once.
-void WriteProgramHistory(AppState& app, Platform& platform);
+// At start-up, after stat.dat has loaded (statHash: the ContentHash of its
+// bytes): takes what history.pending says history.csv is owed for the
+// stat.dat that is there. Never raises; a pending file that cannot be used
+// is logged.
+void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash);
 
 // What the user is told when all-time figures reach a limit of the file.
 std::string CapNoticeText(const std::vector<CappedField>& capped);
@@ -82,7 +91,7 @@ void ResetCurrentStatistics(AppState& app, Platform& platform);
 void ResetCommonStatistics(AppState& app, Platform& platform);
 
 // LoadStatistics of the program's stat.dat, with the autorun fallback wired
-// to the registry.
+// to the registry; then what history.pending says history.csv is owed.
 void LoadProgramStatistics(AppState& app, Platform& platform);
 
 }  // namespace qm

@@ -17,7 +17,7 @@ void WriteDebugLog(Platform& platform, const std::string& message) {
     if (!end.bytes.empty() && end.bytes.back() != '\n') lineEnd = end.bytes.back() == '\r' ? "\n" : "\r\n";
     if (end.size > 0 && end.size + lineEnd.size() + line.size() > kDebugLogLimit) {
         // One move: the earlier lines are always in one file or the other.
-        platform.files.Replace(path, ProgramFilePath(platform, kOldDebugLogName));
+        platform.files.Replace(path, ProgramFilePath(platform, kOldDebugLogName), WhenBusy::RetryBriefly);
         lineEnd.clear();
     }
     platform.files.Append(path, lineEnd + line);

@@ -125,7 +125,7 @@ std::unique_ptr<WritableFile> PosixFileSystem::Create(const std::string& path) {
     return std::make_unique<PosixWritableFile>(fd, path);
 }
 
-void PosixFileSystem::Replace(const std::string& from, const std::string& to) {
+void PosixFileSystem::Replace(const std::string& from, const std::string& to, WhenBusy) {
     const std::string target = Native(to);
     if (::rename(Native(from).c_str(), target.c_str()) != 0) Fail("Cannot replace", to);
     // The new name is only safe on the disk once the folder is.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "core/stat_file.h"
 
@@ -14,15 +16,36 @@ const char kHistoryHeader[] =
 HistoryFormatError::HistoryFormatError(int l, const std::string& problem)
     : std::runtime_error("line " + std::to_string(l) + ": " + problem), line(l) {}
 
+namespace {
+
+void AddCount(int64_t& to, int64_t more) {
+    if (__builtin_add_overflow(to, more, &to))
+        to = more > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+}
+
+void AddSeconds(double& to, double more) {
+    to += more;
+    if (!std::isfinite(to)) to = std::signbit(to) ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+}
+
+}  // namespace
+
 DayFigures& DayFigures::operator+=(const DayFigures& more) {
-    KeysPressed += more.KeysPressed;
-    MouseClicks += more.MouseClicks;
-    MousePixels += more.MousePixels;
-    LettersTyped += more.LettersTyped;
-    TypingSeconds += more.TypingSeconds;
-    OtherKeysSeconds += more.OtherKeysSeconds;
-    PassedSeconds += more.PassedSeconds;
+    AddCount(KeysPressed, more.KeysPressed);
+    AddCount(MouseClicks, more.MouseClicks);
+    AddCount(MousePixels, more.MousePixels);
+    AddCount(LettersTyped, more.LettersTyped);
+    AddSeconds(TypingSeconds, more.TypingSeconds);
+    AddSeconds(OtherKeysSeconds, more.OtherKeysSeconds);
+    AddCount(PassedSeconds, more.PassedSeconds);
     return *this;
+}
+
+void AddDays(OwedDays& to, const OwedDays& more) {
+    for (const auto& [date, figures] : more) {
+        if (figures.IsZero()) continue;
+        to[date] += figures;
+    }
 }
 
 DayFigures UnsavedFigures(const Statistics& stats) {
@@ -40,8 +63,11 @@ DayFigures UnsavedFigures(const Statistics& stats) {
 }
 
 std::string HistoryDate(const LocalDate& date) {
+    LocalDate d = date;
+    if (d.year > 9999) d = {9999, 12, 31};
+    if (d.year < 1) d = {1, 1, 1};
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day);
     return buffer;
 }
 
@@ -80,24 +106,34 @@ std::string Quoted(std::string_view s) {
     return "\"" + shown + (s.size() > kShown ? "...\"" : "\"");
 }
 
-// A count: an optional "-" and at most 18 digits, so that adding a save's
-// figures can never leave the 64-bit range.
+// A count: an optional "-" and digits, within the 64-bit range (sums stop
+// at its ends, so every count written reads back).
 bool ReadCount(std::string_view s, int64_t& value) {
     std::string_view digits = !s.empty() && s[0] == '-' ? s.substr(1) : s;
-    if (!AllDigits(digits) || digits.size() > 18) return false;
-    std::from_chars(s.data(), s.data() + s.size(), value);
-    return true;
+    if (!AllDigits(digits) || digits.size() > 19) return false;
+    auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return error == std::errc() && end == s.data() + s.size();
 }
 
-// Seconds: an optional "-", digits, optionally "." and digits.
+// Seconds as stat.dat's real text writes them: an optional "-", digits,
+// optionally "." and digits, optionally "e", an optional "-" and digits
+// (1e16, 1.7976931348623157e308), within the range of a double. The plain
+// form of the smallest doubles takes some 340 characters.
 bool ReadSeconds(std::string_view s, double& value) {
+    if (s.size() > 400) return false;
     std::string_view rest = !s.empty() && s[0] == '-' ? s.substr(1) : s;
-    const size_t point = rest.find('.');
-    if (!AllDigits(rest.substr(0, point))) return false;
-    if (point != std::string_view::npos && !AllDigits(rest.substr(point + 1))) return false;
-    if (rest.size() > 40) return false;
-    auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
-    return error == std::errc() && end == s.data() + s.size();
+    const size_t e = rest.find('e');
+    std::string_view mantissa = rest.substr(0, e);
+    const size_t point = mantissa.find('.');
+    if (!AllDigits(mantissa.substr(0, point))) return false;
+    if (point != std::string_view::npos && !AllDigits(mantissa.substr(point + 1))) return false;
+    if (e != std::string_view::npos) {
+        std::string_view exponent = rest.substr(e + 1);
+        if (!exponent.empty() && exponent[0] == '-') exponent.remove_prefix(1);
+        if (!AllDigits(exponent)) return false;
+    }
+    auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    return error == std::errc() && end == s.data() + s.size() && std::isfinite(value);
 }
 
 HistoryRow ReadRow(std::string_view line, int number) {
@@ -140,20 +176,10 @@ void AppendCount(std::string& out, int64_t value) {
     out.append(buffer, end);
 }
 
-// RealText, several times faster: a file of ten years formats 7,300 of
-// these at every save. From 0.0001 to below 10^14 the general form with 15
-// significant digits is already plain decimal without trailing zeros, which
-// is exactly RealText; outside that range RealText itself lays it out.
-void AppendSeconds(std::string& out, double value) {
-    const double size = value < 0 ? -value : value;
-    if (size < 1e-4 || size >= 1e14) {
-        out += RealText(value);
-        return;
-    }
-    char buffer[48];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    out.append(buffer, end);
-}
+// stat.dat's own real text. (A save formats only the rows it changes; the
+// precision form of std::to_chars would have added some 230 KB of tables to
+// the program for no gain.)
+void AppendSeconds(std::string& out, double value) { out += RealText(value); }
 
 // Calls each(row, line) for every row, in order, after checking it.
 template <class Each>
@@ -218,7 +244,7 @@ std::string HistoryText(const std::vector<HistoryRow>& rows) {
     return text;
 }
 
-std::string HistoryWithAdded(std::string_view text, const std::map<std::string, DayFigures>& added) {
+std::string HistoryWithAdded(std::string_view text, const OwedDays& added) {
     std::string result;
     result.reserve(text.size() + 2 + (added.size() + 1) * 64);
     result += kHistoryHeader;
@@ -239,6 +265,83 @@ std::string HistoryWithAdded(std::string_view text, const std::map<std::string, 
     });
     for (; next != added.end(); ++next) AppendRow(result, next->first, next->second);
     return result;
+}
+
+namespace {
+
+const char kIfStatDat[] = "if stat.dat is,";
+const char kUnlessHistory[] = "unless history.csv is,";
+
+void AppendHash(std::string& out, uint64_t hash) {
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "%016llx", static_cast<unsigned long long>(hash));
+    out += buffer;
+}
+
+bool ReadHash(std::string_view s, uint64_t& hash) {
+    if (s.size() != 16) return false;
+    for (char c : s)
+        if (!IsDigit(c) && !(c >= 'a' && c <= 'f')) return false;
+    std::from_chars(s.data(), s.data() + s.size(), hash, 16);
+    return true;
+}
+
+}  // namespace
+
+std::string PendingText(const std::vector<PendingSection>& sections) {
+    std::string text = kHistoryHeader;
+    text += "\r\n";
+    for (const PendingSection& section : sections) {
+        text += kIfStatDat;
+        AppendHash(text, section.statHash);
+        text += "\r\n";
+        if (section.appliedKnown) {
+            text += kUnlessHistory;
+            AppendHash(text, section.historyHashWithRows);
+            text += "\r\n";
+        }
+        for (const HistoryRow& row : section.rows) AppendRow(text, row.date, row.figures);
+    }
+    return text;
+}
+
+std::vector<PendingSection> ParsePending(std::string_view text) {
+    std::vector<PendingSection> sections;
+    int number = 0;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+        start = end == std::string_view::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        ++number;
+        if (number == 1) {
+            if (line != kHistoryHeader) throw HistoryFormatError(1, "the first line is not the header of history.csv");
+            continue;
+        }
+        if (line.starts_with(kIfStatDat)) {
+            PendingSection section;
+            if (!ReadHash(line.substr(sizeof kIfStatDat - 1), section.statHash))
+                throw HistoryFormatError(number, "the state of stat.dat is not 16 hexadecimal digits");
+            sections.push_back(std::move(section));
+            continue;
+        }
+        if (sections.empty()) throw HistoryFormatError(number, "a row before the first \"if stat.dat is\" line");
+        PendingSection& section = sections.back();
+        if (line.starts_with(kUnlessHistory)) {
+            if (section.appliedKnown || !section.rows.empty() ||
+                !ReadHash(line.substr(sizeof kUnlessHistory - 1), section.historyHashWithRows))
+                throw HistoryFormatError(number, "a misplaced or unreadable \"unless history.csv is\" line");
+            section.appliedKnown = true;
+            continue;
+        }
+        HistoryRow row = ReadRow(line, number);
+        if (!section.rows.empty() && row.date <= section.rows.back().date)
+            throw HistoryFormatError(number, row.date + " is not after " + section.rows.back().date);
+        section.rows.push_back(std::move(row));
+    }
+    if (number == 0) throw HistoryFormatError(1, "the file is empty");
+    return sections;
 }
 
 }  // namespace qm

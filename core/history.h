@@ -3,7 +3,8 @@
 //   date,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds
 //   2026-12-07,1520,310,84211,1002,301.5,40.02,3600
 // Dates as YYYY-MM-DD in ascending order, counts as integers, seconds as the
-// real text of stat.dat ("." whatever the regional settings).
+// real text of stat.dat ("." whatever the regional settings). Every row the
+// program writes reads back to the same figures.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,9 @@ namespace qm {
 extern const char kHistoryHeader[];
 
 // What a save added, or what a day collected. 64-bit, so that a day's row
-// never reaches a limit even where the all-time figure has.
+// never reaches a limit even where the all-time figure has. Sums stop at the
+// ends of their range (counts at +-(2^63 - 1), seconds at the largest
+// double) rather than wrap or become infinite, so they can always be written.
 struct DayFigures {
     int64_t KeysPressed = 0;
     int64_t MouseClicks = 0;
@@ -55,8 +58,15 @@ public:
 // field by field.
 DayFigures UnsavedFigures(const Statistics& stats);
 
-// A date as YYYY-MM-DD, for example 2024-03-14.
+// A date as YYYY-MM-DD, for example 2024-03-14. The history's dates have four
+// digits: a clock beyond 9999-12-31 files its days there, one before year 1
+// under 0001-01-01.
 std::string HistoryDate(const LocalDate& date);
+
+// A history.csv above this size is not a real one (a real one holds some
+// hundred KB; 64 MB are three thousand years of rows): it is set aside
+// unread, like any damaged file, rather than read at every save.
+inline constexpr uint64_t kLargestHistoryBytes = 64ull << 20;  // 64 MB
 
 // Reads the whole file. Raises HistoryFormatError unless it is the header
 // and rows of valid, distinct dates in ascending order with seven plain
@@ -66,9 +76,40 @@ std::vector<HistoryRow> ParseHistory(std::string_view text);
 // The whole file as the program writes it.
 std::string HistoryText(const std::vector<HistoryRow>& rows);
 
+// Figures owed to history.csv, by date (YYYY-MM-DD).
+using OwedDays = std::map<std::string, DayFigures>;
+
+// Adds each day's figures to its entry; days whose figures are all zero are left out.
+void AddDays(OwedDays& to, const OwedDays& more);
+
 // The history text with each day's figures (by YYYY-MM-DD) added to its row,
 // rows created in date order where missing; rows of other days keep their
 // bytes. Raises HistoryFormatError, as ParseHistory, when the text is damaged.
-std::string HistoryWithAdded(std::string_view text, const std::map<std::string, DayFigures>& added);
+std::string HistoryWithAdded(std::string_view text, const OwedDays& added);
+
+// history.pending, beside history.csv: what history.csv is still owed, kept
+// on disk so that neither an exit nor a kill loses it while history.csv
+// cannot be written (a spreadsheet holds it open). Each save rewrites it
+// before stat.dat, naming the states of stat.dat in which it holds:
+//   date,keys_pressed,...,passed_seconds     (the header of history.csv)
+//   if stat.dat is,8f3a0c5d9e1b2a47         (a section for one state of stat.dat)
+//   unless history.csv is,0c1d2e3f40516273  (optional: the rows are in that history.csv)
+//   2026-12-07,50,7,400,30,12.25,2.5,60     (rows as in history.csv)
+//   if stat.dat is,...                      (the state before the save, in case it did not land)
+// At start-up the section of the stat.dat that is there gives what is owed.
+struct PendingSection {
+    uint64_t statHash = 0;                 // ContentHash of the whole stat.dat
+    bool appliedKnown = false;             // the rows are in a history.csv with this hash
+    uint64_t historyHashWithRows = 0;
+    std::vector<HistoryRow> rows;
+
+    bool operator==(const PendingSection&) const = default;
+};
+
+std::string PendingText(const std::vector<PendingSection>& sections);
+
+// Raises HistoryFormatError when the text is not what PendingText writes
+// (the rows of a section must be valid rows in ascending date order).
+std::vector<PendingSection> ParsePending(std::string_view text);
 
 }  // namespace qm

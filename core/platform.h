@@ -64,6 +64,16 @@ struct FileTail {
     std::string bytes;  // at most the count asked for; fewer when the file is shorter
 };
 
+// What a replace does while another program holds the file it replaces.
+enum class WhenBusy {
+    // A virus scanner or backup program holds a file for a moment: try again
+    // for about half a second.
+    RetryBriefly,
+    // A file that may stay open for hours (a spreadsheet has history.csv):
+    // fail at once, so that counting does not stall; a later save tries again.
+    FailAtOnce,
+};
+
 // Files, named by UTF-8 paths. Everything but Remove raises FileError on
 // failure.
 class FileSystem {
@@ -81,7 +91,7 @@ public:
     // Creates the file, or truncates it to length zero.
     virtual std::unique_ptr<WritableFile> Create(const std::string& path) = 0;
     // Puts `from` in the place of `to` in one step, replacing `to` if present.
-    virtual void Replace(const std::string& from, const std::string& to) = 0;
+    virtual void Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) = 0;
     // Removes the file if it is there; never fails.
     virtual void Remove(const std::string& path) noexcept = 0;
     // Appends to the file, creating it when missing.

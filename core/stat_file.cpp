@@ -185,7 +185,7 @@ bool FileExists(FileSystem& files, const std::string& path) { return files.Exist
 
 std::string TemporaryFilePath(const std::string& path) { return path + ".tmp"; }
 
-void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes) {
+void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes, WhenBusy whenBusy) {
     const std::string temp = TemporaryFilePath(path);
     try {
         std::unique_ptr<WritableFile> file = files.Create(temp);
@@ -193,11 +193,20 @@ void WriteFileAtomically(FileSystem& files, const std::string& path, std::string
         file->Flush();
         file->Close();
         file.reset();
-        files.Replace(temp, path);
+        files.Replace(temp, path, whenBusy);
     } catch (...) {
         files.Remove(temp);
         throw;
     }
+}
+
+uint64_t ContentHash(std::string_view bytes) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
 }
 
 std::vector<CappedField> SaveStatistics(Statistics& stats, FileSystem& files, const std::string& path) {
@@ -206,7 +215,7 @@ std::vector<CappedField> SaveStatistics(Statistics& stats, FileSystem& files, co
     return capped;
 }
 
-void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
+uint64_t LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
                     const Calendar& calendar, const std::function<void(bool)>& setAutorun) {
     std::string text;
     try {
@@ -263,6 +272,7 @@ void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& pat
     if (!flag && setAutorun) setAutorun(true);
     stats.CommonStat = std::move(common);
     stats.AutorunEnabled = flag.value_or(true);
+    return ContentHash(text);
 }
 
 }  // namespace qm

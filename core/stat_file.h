@@ -62,7 +62,12 @@ std::string TemporaryFilePath(const std::string& path);
 // and only then puts the file in the place of `path`. When any step fails the
 // old file stays as it was, the temporary file is removed and the FileError
 // goes on to the caller.
-void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes);
+void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes,
+                         WhenBusy whenBusy = WhenBusy::RetryBriefly);
+
+// A 64-bit fingerprint of a file's bytes (FNV-1a), to tell which of two
+// states a file is in after a program was ended between two writes.
+uint64_t ContentHash(std::string_view bytes);
 
 // Merges the unsaved part of the run into CommonStat, then writes the file.
 // The merge is complete before the file is touched: a failed merge leaves the
@@ -75,8 +80,9 @@ std::vector<CappedField> SaveStatistics(Statistics& stats, FileSystem& files, co
 // there and the counters must fit in 32 bits; otherwise StatFileError names
 // the line and the accounts stay as they were. An empty or "0" line 8 means
 // today. Line 9 never fails the load: when it is missing or is no flag,
-// AutorunEnabled goes on and setAutorun(true) is called. Never writes the file.
-void LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
+// AutorunEnabled goes on and setAutorun(true) is called. Never writes the
+// file. Returns the ContentHash of the bytes it read.
+uint64_t LoadStatistics(Statistics& stats, FileSystem& files, const std::string& path,
                     const Calendar& calendar, const std::function<void(bool)>& setAutorun);
 
 }  // namespace qm

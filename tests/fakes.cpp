@@ -29,7 +29,7 @@ class MemoryFile : public WritableFile {
 public:
     MemoryFile(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
     void Write(std::string_view bytes) override {
-        if (fs_.failAtStep == fs_.steps + 1) {
+        if (!fs_.killed && (fs_.failAtStep == fs_.steps + 1 || fs_.killAtStep == fs_.steps + 1)) {
             // Disk full half way: part of the bytes are on the disk.
             fs_.files[path_] += std::string(bytes.substr(0, bytes.size() / 2));
         }
@@ -46,8 +46,19 @@ private:
 }  // namespace
 
 void MemoryFileSystem::Step(const std::string& what) {
+    if (killed) throw Killed{};
+    if (onStep) onStep(what);
     ++steps;
+    if (steps == killAtStep) {
+        killed = true;
+        throw Killed{};
+    }
     if (steps == failAtStep) throw FileError("injected failure: " + what);
+}
+
+void MemoryFileSystem::FailIfHeld(const std::string& what, const std::string& path) {
+    if (killed) throw Killed{};
+    if (held.count(path)) throw FileError(what + " " + path + ": The process cannot access the file because it is being used by another process.");
 }
 
 namespace {
@@ -58,12 +69,14 @@ void FailIfUnreadable(const MemoryFileSystem& fs, const std::string& what, const
 }  // namespace
 
 bool MemoryFileSystem::Exists(const std::string& path) {
+    if (killed) throw Killed{};
     FailIfUnreadable(*this, "Cannot look at", path);
     return files.count(path) > 0;
 }
 
 FileTail MemoryFileSystem::Tail(const std::string& path, size_t count) {
     FailIfUnreadable(*this, "Cannot read", path);
+    FailIfHeld("Cannot open", path);
     auto it = files.find(path);
     if (it == files.end()) return {};
     const std::string& content = it->second;
@@ -73,6 +86,7 @@ FileTail MemoryFileSystem::Tail(const std::string& path, size_t count) {
 std::string MemoryFileSystem::ReadAll(const std::string& path) {
     readWhole.push_back(path);
     FailIfUnreadable(*this, "Cannot open", path);
+    FailIfHeld("Cannot open", path);
     auto it = files.find(path);
     if (it == files.end()) throw FileError("Cannot open " + path + ": not found");
     return it->second;
@@ -80,12 +94,18 @@ std::string MemoryFileSystem::ReadAll(const std::string& path) {
 
 std::unique_ptr<WritableFile> MemoryFileSystem::Create(const std::string& path) {
     Step("create " + path);
+    FailIfHeld("Cannot create", path);
+    if (failWrites.count(path) || (path.ends_with(".tmp") && failWrites.count(path.substr(0, path.size() - 4))))
+        throw FileError("injected failure: create " + path);
     files[path].clear();
     return std::make_unique<MemoryFile>(*this, path);
 }
 
-void MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
+void MemoryFileSystem::Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) {
     Step("replace " + to);
+    replaced.emplace_back(to, whenBusy);
+    FailIfHeld("Cannot replace", from);
+    FailIfHeld("Cannot replace", to);
     auto it = files.find(from);
     if (it == files.end()) throw FileError("Cannot replace " + to + ": source missing");
     std::string bytes = std::move(it->second);
@@ -93,8 +113,18 @@ void MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
     files[to] = std::move(bytes);
 }
 
+void MemoryFileSystem::Remove(const std::string& path) noexcept {
+    if (killed || held.count(path) || !files.count(path)) return;
+    if (++steps == killAtStep) {
+        killed = true;
+        return;
+    }
+    files.erase(path);
+}
+
 void MemoryFileSystem::Append(const std::string& path, std::string_view bytes) {
     Step("append " + path);
+    FailIfHeld("Cannot append to", path);
     files[path] += std::string(bytes);
 }
 

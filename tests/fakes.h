@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -38,27 +39,45 @@ private:
     std::string decimal_, thousand_;
 };
 
+// The program was ended (killed, the power cut) at a step of the file system.
+// Not a std::exception: nothing in the program may catch it and go on.
+struct Killed {};
+
 // Files in memory. Every Create, Write, Flush, Close, Replace and Append is a
 // step; with failAtStep = n the n-th step fails (a Write then leaves half its
-// bytes). Exists, ReadAll and Tail of a path in `unreadable` fail with the
-// reason given there, whether the file is there or not.
+// bytes). With killAtStep = n the program ends at the n-th step: that step
+// and every call after it raise Killed and change nothing (check `killed`
+// after a call that may have been killed in Remove, which cannot raise). Exists, ReadAll
+// and Tail of a path in `unreadable` fail with the reason given there,
+// whether the file is there or not. A path in `held` is open in another
+// program without sharing (a spreadsheet): it can be looked at, but not
+// read, written, replaced or moved.
 class MemoryFileSystem : public FileSystem {
 public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> unreadable;
+    std::set<std::string> held;
+    std::set<std::string> failWrites;  // every write of these files fails (their temporary file cannot be made)
     int failAtStep = 0;  // 0: never
+    int killAtStep = 0;  // 0: never
+    bool killed = false;
     int steps = 0;
     std::vector<std::string> readWhole;  // the paths given to ReadAll, in order
+    std::vector<std::pair<std::string, WhenBusy>> replaced;  // the targets of Replace, with their patience
+    std::function<void(const std::string&)> onStep;  // called with each step before it is taken
 
     bool Exists(const std::string& path) override;
     std::string ReadAll(const std::string& path) override;
     FileTail Tail(const std::string& path, size_t count) override;
     std::unique_ptr<WritableFile> Create(const std::string& path) override;
-    void Replace(const std::string& from, const std::string& to) override;
-    void Remove(const std::string& path) noexcept override { files.erase(path); }
+    void Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) override;
+    // Removing a file that is there is a step too; killed there, the file
+    // stays and the program ends after the call.
+    void Remove(const std::string& path) noexcept override;
     void Append(const std::string& path, std::string_view bytes) override;
 
     void Step(const std::string& what);
+    void FailIfHeld(const std::string& what, const std::string& path);
 };
 
 struct FakeRegistry : Registry {
@@ -91,6 +110,7 @@ struct FakeRegistry : Registry {
 // belong to a session, "Global\" names to the machine.
 struct FakeLockSpace {
     std::set<std::string> held;
+    std::set<std::string> failWrites;  // every write of these files fails (their temporary file cannot be made)
 };
 
 // One process's view of them, in one session. Folder spellings resolve

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "app/app_state.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
@@ -47,6 +49,28 @@ TEST(HistoryTest, SecondsAreWrittenExactlyAsInStatDat) {
         const size_t start = kHeader.size() + std::string("2026-12-07,0,0,0,0,").size();
         EXPECT_EQ(text.substr(start, text.find(',', start) - start), RealText(v)) << v;
     }
+}
+
+TEST(HistoryTest, EveryRowTheProgramCanWriteReadsBack) {
+    constexpr int64_t kMost = std::numeric_limits<int64_t>::max(), kLeast = std::numeric_limits<int64_t>::min();
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    std::vector<HistoryRow> rows = {
+        {HistoryDate({1, 1, 1}), {kMost, kLeast, 1000000000000000000, -999999999999999999, 1e16, 1.5e20, 0}},
+        {HistoryDate({2026, 12, 7}), {0, 0, 0, 0, kLargest, -kLargest, kMost}},
+        {HistoryDate({30827, 12, 31}), {1, 2, 3, 4, 1e-300, 12345678901234567.0, 5}},
+    };
+    EXPECT_EQ(rows[2].date, "9999-12-31") << "a clock beyond year 9999 files its days on the last one";
+    const std::vector<HistoryRow> back = ParseHistory(HistoryText(rows));
+    ASSERT_EQ(back.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(back[i].date, rows[i].date);
+        EXPECT_EQ(HistoryText({back[i]}), HistoryText({rows[i]})) << i;
+    }
+    // Sums stop at the ends of their range instead of wrapping or becoming infinite.
+    DayFigures sum{kMost - 1, kLeast + 1, 0, 0, kLargest, -kLargest, 0};
+    sum += DayFigures{5, -5, 0, 0, kLargest, -kLargest, 0};
+    EXPECT_EQ(sum, (DayFigures{kMost, kLeast, 0, 0, kLargest, -kLargest, 0}));
+    EXPECT_NO_THROW(ParseHistory(HistoryText({{"2026-12-07", sum}})));
 }
 
 TEST(HistoryTest, FilesWithOtherLineEndsReadTheSame) {
@@ -99,10 +123,13 @@ TEST(HistoryTest, EveryKindOfDamageIsRefusedWithItsLine) {
         {"a fraction for a count", kHeader + Lines({"2026-12-07,1.5,2,3,4,5.5,6,7"}), 2},
         {"grouped digits", kHeader + Lines({"2026-12-07,\"1,000\",2,3,4,5.5,6,7"}), 2},
         {"a decimal comma", kHeader + Lines({"2026-12-07,1,2,3,4,\"5,5\",6,7"}), 2},
-        {"an exponent", kHeader + Lines({"2026-12-07,1,2,3,4,5e3,6,7"}), 2},
+        {"an exponent for a count", kHeader + Lines({"2026-12-07,5e3,2,3,4,5.5,6,7"}), 2},
+        {"an exponent in capitals", kHeader + Lines({"2026-12-07,1,2,3,4,5E3,6,7"}), 2},
+        {"seconds beyond a double", kHeader + Lines({"2026-12-07,1,2,3,4,1e309,6,7"}), 2},
         {"a blank in a field", kHeader + Lines({"2026-12-07, 1,2,3,4,5.5,6,7"}), 2},
         {"an empty field", kHeader + Lines({"2026-12-07,1,2,3,4,,6,7"}), 2},
-        {"a count beyond 18 digits", kHeader + Lines({"2026-12-07,1234567890123456789,2,3,4,5.5,6,7"}), 2},
+        {"a count beyond 64 bits", kHeader + Lines({"2026-12-07,9223372036854775808,2,3,4,5.5,6,7"}), 2},
+        {"a year of five digits", kHeader + Lines({"10000-01-01,1,2,3,4,5.5,6,7"}), 2},
         {"a blank line", kHeader + Lines({row, "", "2026-12-08,1,2,3,4,5.5,6,7"}), 3},
         {"a lone CR inside", kHeader + "2026-12-07,1,2,3,4\r,5.5,6,7\r\n", 2},
         {"a date twice", kHeader + Lines({row, row}), 3},
@@ -132,15 +159,26 @@ struct HistorySaveTest : ::testing::Test {
     const std::string statPath = "C:\\Q\\stat.dat";
     const std::string historyPath = "C:\\Q\\history.csv";
     const std::string logPath = "C:\\Q\\DbgFile.dat";
+    const std::string pendingPath = "C:\\Q\\history.pending";
 
     std::string& History() { return files.files[historyPath]; }
     int LogLines() {
         const std::string& log = files.files[logPath];
         return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
     }
-    // The steps of one stat.dat save in the memory file system: create,
-    // write, flush, close, replace. The history's own steps follow them.
-    void FailHistoryWriteOfNextSave() { files.failAtStep = files.steps + 6; }
+    void FailHistoryWriteOfNextSave() { files.failWrites = {historyPath}; }
+    // A run of the program that starts from the files as they are.
+    std::unique_ptr<AppState> Start() {
+        auto run = std::make_unique<AppState>();
+        LoadProgramStatistics(*run, platform);
+        return run;
+    }
+    int64_t HistoryKeys() {
+        int64_t sum = 0;
+        for (const HistoryRow& row : ParseHistory(History())) sum += row.figures.KeysPressed;
+        return sum;
+    }
+    int64_t StatDatKeys() { return std::stoll(files.files[statPath]); }
 };
 
 TEST_F(HistorySaveTest, EachSaveAddsWhatItMergedToTodaysRow) {
@@ -221,7 +259,7 @@ TEST_F(HistorySaveTest, AFailedHistoryWriteIsLoggedOnceAndItsFiguresOwedToTheNex
     EXPECT_EQ(LogLines(), 1);
 
     // Nothing new, but the history is still owed: this save writes it.
-    files.failAtStep = 0;
+    files.failWrites.clear();
     SaveProgramStatistics(app, platform);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-06,10,0,0,0,0,0,0", "2026-12-07,5,0,0,0,0,0,0"}));
     app.stats.CurrentStat.KeysPressed = 16;
@@ -237,9 +275,10 @@ TEST_F(HistorySaveTest, AFailedHistoryWriteIsLoggedOnceAndItsFiguresOwedToTheNex
 
 TEST_F(HistorySaveTest, FiguresMergedByASaveWhoseStatDatWriteFailedReachTheHistoryWithTheNextSave) {
     app.stats.CurrentStat.KeysPressed = 10;
-    files.failAtStep = files.steps + 2;  // stat.dat's write
+    files.failWrites = {statPath};
     EXPECT_THROW(SaveProgramStatistics(app, platform), FileError);
     EXPECT_EQ(files.files.count(historyPath), 0u);
+    files.failWrites.clear();
     app.stats.CurrentStat.KeysPressed = 12;
     SaveProgramStatistics(app, platform);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,12,0,0,0,0,0,0"}));
@@ -314,6 +353,146 @@ TEST_F(HistorySaveTest, StatDatIsTheSameWithOrWithoutAHistory) {
     SaveProgramStatistics(app, platform);
     EXPECT_EQ(files.files[statPath], plainFiles.files[statPath]);
     EXPECT_EQ(app.stats.CommonStat, plain.CommonStat);
+}
+
+TEST_F(HistorySaveTest, AHistoryHeldOpenBySpreadsheetLosesNothingAcrossExitsAndRestarts) {
+    files.files[historyPath] = kHeader + Lines({"2026-12-06,1,0,0,0,0,0,0"});
+    files.held = {historyPath};
+    app.stats.CommonStat.KeysPressed = 1;
+    app.stats.CurrentStat.KeysPressed = 5000;
+    SaveProgramStatistics(app, platform);
+    EXPECT_EQ(StatDatKeys(), 5001);
+    EXPECT_EQ(files.files[historyPath], kHeader + Lines({"2026-12-06,1,0,0,0,0,0,0"}));
+
+    // Exit, and a run the next day while the spreadsheet still has the file.
+    calendar.today = {2026, 12, 8};
+    auto second = Start();
+    second->stats.CurrentStat.KeysPressed = 3;
+    SaveProgramStatistics(*second, platform);
+    // The spreadsheet is closed; the next run's first save catches up.
+    files.held.clear();
+    auto third = Start();
+    third->stats.CurrentStat.KeysPressed = 7;
+    SaveProgramStatistics(*third, platform);
+    EXPECT_EQ(History(), kHeader + Lines({"2026-12-06,1,0,0,0,0,0,0", "2026-12-07,5000,0,0,0,0,0,0",
+                                          "2026-12-08,10,0,0,0,0,0,0"}));
+    EXPECT_EQ(StatDatKeys(), 5011);
+    EXPECT_EQ(files.files.count(pendingPath), 0u) << "nothing is owed any more";
+    // While it was held, one line in the log a run, not one a minute.
+    EXPECT_EQ(LogLines(), 2) << files.files[logPath];
+}
+
+TEST_F(HistorySaveTest, AKillAtAnyStepOfASaveNeitherLosesNorDoublesItsFigures) {
+    for (bool held : {false, true}) {
+        for (int step = 1;; ++step) {
+            files.files = {{statPath, "100\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n12-01-2026\r\nFalse\r\n"},
+                           {historyPath, kHeader + Lines({"2026-12-01,100,0,0,0,0,0,0"})}};
+            files.held.clear();
+            if (held) files.held = {historyPath};
+            auto run = Start();
+            run->stats.CurrentStat.KeysPressed = 20;
+            SaveProgramStatistics(*run, platform);  // one save that owes the history, when it is held
+            run->stats.CurrentStat.KeysPressed = 50;
+            files.killAtStep = files.steps + step;
+            try {
+                SaveProgramStatistics(*run, platform);
+            } catch (const test::Killed&) {
+            }
+            const bool finished = !files.killed;
+            files.killAtStep = 0;
+            files.killed = false;
+            files.held.clear();
+            auto after = Start();
+            SaveProgramStatistics(*after, platform);  // nothing new: brings the history what it is owed
+            EXPECT_EQ(HistoryKeys(), StatDatKeys()) << "killed at step " << step << (held ? ", history held" : "");
+            EXPECT_EQ(files.files[logPath].find("not added"), std::string::npos) << files.files[logPath];
+            if (finished) break;
+        }
+    }
+}
+
+TEST_F(HistorySaveTest, FiguresOfSavesThatFailedAreFiledUnderTheDaysTheyWereMerged) {
+    files.failWrites = {statPath};
+    app.stats.CurrentStat = {0, 4000, 0, 0, 0, 0, 10000, ""};
+    EXPECT_THROW(SaveProgramStatistics(app, platform), FileError);
+    app.stats.CurrentStat = {0, 9000, 0, 0, 0, 0, 20000, ""};
+    EXPECT_THROW(SaveProgramStatistics(app, platform), FileError);
+    calendar.today = {2026, 12, 8};
+    files.failWrites.clear();
+    app.stats.CurrentStat = {0, 9010, 0, 0, 0, 0, 20060, ""};
+    SaveProgramStatistics(app, platform);
+    EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,9000,0,0,0,0,0,20000", "2026-12-08,10,0,0,0,0,0,60"}));
+}
+
+TEST_F(HistorySaveTest, ASaveIsFiledUnderTheDayOnWhichItStarted) {
+    files.onStep = [&](const std::string& what) {
+        if (what == "flush " + statPath + ".tmp") calendar.today = {2026, 12, 8};
+    };
+    app.stats.CurrentStat.KeysPressed = 9;
+    SaveProgramStatistics(app, platform);
+    EXPECT_EQ(calendar.today.day, 8);
+    EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,9,0,0,0,0,0,0"}));
+}
+
+TEST_F(HistorySaveTest, AHistoryTooLargeToBeRealIsSetAsideUnread) {
+    files.files[historyPath] = std::string(kLargestHistoryBytes + 1, 'x');
+    app.stats.CurrentStat.KeysPressed = 3;
+    SaveProgramStatistics(app, platform);
+    EXPECT_EQ(std::count(files.readWhole.begin(), files.readWhole.end(), historyPath), 0);
+    EXPECT_EQ(files.files["C:\\Q\\history-damaged-20261207-053726.csv"].size(), kLargestHistoryBytes + 1);
+    EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,3,0,0,0,0,0,0"}));
+    EXPECT_NE(files.files[logPath].find("bytes long"), std::string::npos) << files.files[logPath];
+}
+
+TEST_F(HistorySaveTest, OnlyStatDatWaitsForAFileThatIsBusyForAMoment) {
+    // A file a spreadsheet holds stays held for hours: waiting for it at every
+    // save would stall counting.
+    files.files[historyPath] = "junk";  // set aside, too
+    app.stats.CurrentStat.KeysPressed = 3;
+    SaveProgramStatistics(app, platform);
+    app.stats.CurrentStat.KeysPressed = 4;
+    files.held = {historyPath};
+    SaveProgramStatistics(app, platform);
+    ASSERT_FALSE(files.replaced.empty());
+    for (const auto& [path, whenBusy] : files.replaced)
+        EXPECT_EQ(whenBusy, path == statPath ? WhenBusy::RetryBriefly : WhenBusy::FailAtOnce) << path;
+    EXPECT_EQ(StatDatKeys(), 4);
+}
+
+TEST_F(HistorySaveTest, APendingFileOfAnotherStatDatIsLoggedAndNotAdded) {
+    app.stats.CurrentStat.KeysPressed = 3;
+    files.held = {historyPath};
+    SaveProgramStatistics(app, platform);
+    // stat.dat copied over from elsewhere while Quillmark was not running.
+    files.files[statPath] = "77\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n12-01-2026\r\nFalse\r\n";
+    files.held.clear();
+    auto run = Start();
+    EXPECT_TRUE(run->history.owed.empty());
+    EXPECT_NE(files.files[logPath].find("belongs to another stat.dat"), std::string::npos) << files.files[logPath];
+    files.files[pendingPath] = "rubbish";
+    run = Start();
+    EXPECT_NE(files.files[logPath].find("history.pending cannot be used"), std::string::npos) << files.files[logPath];
+}
+
+TEST(PendingTest, SectionsAreWrittenAndReadBack) {
+    std::vector<PendingSection> sections(2);
+    sections[0] = {0x8f3a0c5d9e1b2a47, true, 0x0c1d2e3f40516273,
+                   {{"2026-12-07", {50, 7, 400, 30, 12.25, 2.5, 60}}, {"2026-12-08", {1, 0, 0, 0, 0, 0, 1}}}};
+    sections[1] = {1, false, 0, {}};
+    const std::string text = PendingText(sections);
+    EXPECT_EQ(text, kHeader + Lines({"if stat.dat is,8f3a0c5d9e1b2a47", "unless history.csv is,0c1d2e3f40516273",
+                                     "2026-12-07,50,7,400,30,12.25,2.5,60", "2026-12-08,1,0,0,0,0,0,1",
+                                     "if stat.dat is,0000000000000001"}));
+    EXPECT_EQ(ParsePending(text), sections);
+    for (const std::string& bad : {std::string(), Lines({"2026-12-07,1,0,0,0,0,0,1"}),
+                                   kHeader + Lines({"2026-12-07,1,0,0,0,0,0,1"}),
+                                   kHeader + Lines({"if stat.dat is,8F3A0C5D9E1B2A47"}),
+                                   kHeader + Lines({"if stat.dat is,1", "unless history.csv is,0000000000000002"}),
+                                   kHeader + Lines({"if stat.dat is,0000000000000001", "2026-12-08,1,0,0,0,0,0,1",
+                                                    "unless history.csv is,0000000000000002"}),
+                                   kHeader + Lines({"if stat.dat is,0000000000000001", "2026-12-08,1,0,0,0,0,0,1",
+                                                    "2026-12-08,1,0,0,0,0,0,1"})})
+        EXPECT_THROW(ParsePending(bad), HistoryFormatError) << bad;
 }
 
 }  // namespace

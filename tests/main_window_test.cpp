@@ -223,13 +223,14 @@ TEST_F(MainWindowTest, SaveConfirmsOnlyAfterTheFileIsWritten) {
 TEST_F(MainWindowTest, SaveThatFailsSaysSoAndKeepsTheFigures) {
     auto w = Window();
     app.stats.CurrentStat.MouseClicks = 3;
-    files.failAtStep = 1;
+    files.failWrites = {stat};
     w->mnuFileSave_Click();
     ASSERT_EQ(view.asked.size(), 1u);
     EXPECT_NE(view.asked[0], kSavedMessage);
     EXPECT_EQ(AllTime(app.stats, &StatRecord::MouseClicks), 3);
     // One log line for the failure, and the next save writes everything.
     EXPECT_NE(files.files[log].find("injected failure"), std::string::npos);
+    files.failWrites.clear();
     w->tmrSaving_Timer();
     EXPECT_EQ(files.files[stat].substr(0, 2), "0\r");
     EXPECT_NE(files.files[stat].find("\r\n3\r\n0\r\n"), std::string::npos);
@@ -346,7 +347,7 @@ TEST_F(MainWindowTest, ResetOfTheCommonFiguresWhoseSaveFailsChangesNothing) {
     w->Form_Load();
     const Statistics before = app.stats;
     const std::string caption = view.caption;
-    files.failAtStep = 1;
+    files.failWrites = {stat};
     w->mnuFileAllReset_Click();
     EXPECT_EQ(app.stats.CommonStat, before.CommonStat);
     EXPECT_EQ(app.stats.SavedStat, before.SavedStat);
@@ -357,7 +358,7 @@ TEST_F(MainWindowTest, ResetOfTheCommonFiguresWhoseSaveFailsChangesNothing) {
     EXPECT_EQ(AllTime(app.stats, &StatRecord::KeysPressed), 1020);
 
     // The next save counts the 20 keys once, in stat.dat and in the day's history.
-    files.failAtStep = 0;
+    files.failWrites.clear();
     w->tmrSaving_Timer();
     EXPECT_EQ(files.files[stat].substr(0, 6), "1020\r\n");
     EXPECT_NE(files.files["C:\\Q\\history.csv"].find("\r\n2026-12-07,20,0,0,0,0,0,0\r\n"), std::string::npos)

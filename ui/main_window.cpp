@@ -62,7 +62,9 @@ void MainWindow::Form_Unload(bool& cancel) {
             return;
         }
     }
-    TellAboutHeldFigures();
+    // The timers go on counting while the notice is open: what they counted
+    // until the end is saved too.
+    if (TellAboutHeldFigures()) TrySave("Saving at exit");
     view_.RemoveTrayIcon();
     trayIconRemoved_ = true;
     cancel = false;
@@ -182,8 +184,8 @@ bool MainWindow::TrySave(const char* source, std::string* reason) {
     }
 }
 
-void MainWindow::TellAboutHeldFigures(bool withMessageBox) {
-    if (app_.capNoticeOwed.empty() || app_.capNoticeGiven) return;
+bool MainWindow::TellAboutHeldFigures(bool withMessageBox) {
+    if (app_.capNoticeOwed.empty() || app_.capNoticeGiven) return false;
     // Given before the box opens: the periodic save goes on inside its loop.
     app_.capNoticeGiven = true;
     const std::string text = CapNoticeText(app_.capNoticeOwed);
@@ -194,6 +196,7 @@ void MainWindow::TellAboutHeldFigures(bool withMessageBox) {
         // The box still tells the user.
     }
     if (withMessageBox) view_.Ask(text, MessageIcon::Information, false);
+    return true;
 }
 
 void MainWindow::ReportSaveFailure(const std::string& reason) {

@@ -106,8 +106,9 @@ private:
     // Saves; on failure logs it and returns the reason, keeping the figures in memory.
     bool TrySave(const char* source, std::string* reason = nullptr);
     void ReportSaveFailure(const std::string& reason);
-    // Tells the user, once a run, about all-time figures a save held at a limit of the file.
-    void TellAboutHeldFigures(bool withMessageBox = true);
+    // Tells the user, once a run, about all-time figures a save held at a
+    // limit of the file; true when it did.
+    bool TellAboutHeldFigures(bool withMessageBox = true);
 
     AppState& app_;
     Platform& platform_;

@@ -224,15 +224,15 @@ std::unique_ptr<WritableFile> Win32FileSystem::Create(const std::string& path) {
     return std::make_unique<Win32WritableFile>(std::move(file), path);
 }
 
-void Win32FileSystem::Replace(const std::string& from, const std::string& to) {
+void Win32FileSystem::Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) {
     const std::wstring source = ExtendedPath(from), target = ExtendedPath(to);
-    // A virus scanner or backup program may hold the file for a moment: try again briefly.
+    const int retries = whenBusy == WhenBusy::RetryBriefly ? 10 : 0;
     for (int attempt = 0;; ++attempt) {
         if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return;
         DWORD code = GetLastError();
         bool busy = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
-        if (!busy || attempt >= 10) {
+        if (!busy || attempt >= retries) {
             SetLastError(code);
             Fail("Cannot replace", to);
         }

@@ -65,7 +65,7 @@ public:
     std::string ReadAll(const std::string& path) override;
     FileTail Tail(const std::string& path, size_t count) override;
     std::unique_ptr<WritableFile> Create(const std::string& path) override;
-    void Replace(const std::string& from, const std::string& to) override;
+    void Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) override;
     void Remove(const std::string& path) noexcept override;
     void Append(const std::string& path, std::string_view bytes) override;
 };

@@ -148,7 +148,7 @@ TEST(Win32FileSystem, CreateReadReplaceAppendRemove) {
     EXPECT_EQ(files.ReadAll(a), "one\r\ntwo\r\n");
 
     files.Create(b)->Close();
-    files.Replace(a, b);
+    files.Replace(a, b, WhenBusy::RetryBriefly);
     EXPECT_FALSE(files.Exists(a));
     EXPECT_EQ(files.ReadAll(b), "one\r\ntwo\r\n");
 

@@ -1,0 +1,171 @@
+// The daily history against a randomised life of the program: counting,
+// saves, writes of stat.dat or history.csv that fail, a spreadsheet holding
+// history.csv, the clock moving forward and back, resets, exits, and kills at
+// any step of a save. After each start, once a save has brought history.csv
+// what it is owed, each of its columns adds up to the matching all-time
+// figure in stat.dat, plus what the common figures held when they were reset.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "app/app_state.h"
+#include "core/history.h"
+#include "core/stat_file.h"
+#include "tests/fakes.h"
+
+namespace qm {
+namespace {
+
+DayFigures Figures(const StatRecord& r) {
+    return {r.KeysPressed, r.MouseClicks, r.MousePixels, r.LettersTyped, r.TypingTime, r.OtherKeysTime, r.PassedSeconds};
+}
+
+struct ProgramLife {
+    test::MemoryFileSystem files;
+    test::FakeCalendar calendar;
+    test::ScriptedClock clock;
+    test::FakeRegistry registry;
+    test::FakeNumberFormat numbers;
+    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    const std::string statPath = "C:\\Q\\stat.dat", historyPath = "C:\\Q\\history.csv";
+    std::unique_ptr<AppState> app;
+    std::mt19937 random;
+    // What history.csv holds beyond stat.dat: the common figures at each reset.
+    DayFigures resetAway;
+    int starts = 0, kills = 0;
+
+    explicit ProgramLife(unsigned seed) : random(seed) {}
+
+    int Below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
+
+    DayFigures StatDat() {
+        Statistics s;
+        LoadStatistics(s, files, statPath, calendar, nullptr);
+        return Figures(s.CommonStat);
+    }
+    DayFigures HistorySums() {
+        DayFigures sum;
+        if (files.files.count(historyPath))
+            for (const HistoryRow& row : ParseHistory(files.files[historyPath])) sum += row.figures;
+        return sum;
+    }
+
+    void Count() {
+        StatRecord& c = app->stats.CurrentStat;
+        c.KeysPressed += Below(40);
+        c.MouseClicks += Below(5);
+        c.MousePixels += Below(3000);
+        c.LettersTyped += Below(30);
+        c.TypingTime += Below(1000) / 100.0;
+        c.OtherKeysTime += Below(300) / 100.0;
+        c.PassedSeconds += Below(90);
+    }
+
+    // A save that may be cut off: false when the program was killed.
+    bool Try(void (*action)(AppState&, Platform&)) {
+        try {
+            action(*app, platform);
+        } catch (const FileError&) {
+            // A failed write of stat.dat: the figures stay in memory.
+        } catch (const test::Killed&) {
+            return false;
+        }
+        return !files.killed;
+    }
+
+    // The program starts anew on the files as they are; the other programs
+    // have let go of history.csv and the disk works. Its first save brings
+    // history.csv what is owed, and then the columns must add up.
+    void Start() {
+        files.killAtStep = 0;
+        files.killed = false;
+        files.failWrites.clear();
+        files.held.clear();
+        app = std::make_unique<AppState>();
+        LoadProgramStatistics(*app, platform);
+        SaveProgramStatistics(*app, platform);
+        ++starts;
+        const DayFigures history = HistorySums(), stat = StatDat();
+        DayFigures expected = stat;
+        expected += resetAway;
+        ASSERT_EQ(history.KeysPressed, expected.KeysPressed) << Where();
+        ASSERT_EQ(history.MouseClicks, expected.MouseClicks) << Where();
+        ASSERT_EQ(history.MousePixels, expected.MousePixels) << Where();
+        ASSERT_EQ(history.LettersTyped, expected.LettersTyped) << Where();
+        ASSERT_EQ(history.PassedSeconds, expected.PassedSeconds) << Where();
+        // Seconds within the rounding of the real text, save after save.
+        ASSERT_NEAR(history.TypingSeconds, expected.TypingSeconds, 1e-6 + 1e-12 * std::fabs(expected.TypingSeconds)) << Where();
+        ASSERT_NEAR(history.OtherKeysSeconds, expected.OtherKeysSeconds, 1e-6) << Where();
+        ASSERT_EQ(files.files["C:\\Q\\DbgFile.dat"].find("not added"), std::string::npos) << Where();
+    }
+
+    std::string Where() {
+        return "after " + std::to_string(starts) + " starts and " + std::to_string(kills) + " kills\n" +
+               files.files[historyPath] + "\n" + files.files[statPath] + "\n" + files.files["C:\\Q\\DbgFile.dat"];
+    }
+
+    void Step() {
+        switch (Below(12)) {
+            case 0: case 1: case 2: case 3:
+                Count();
+                Try(SaveProgramStatistics);
+                break;
+            case 4: {  // the clock moves, mostly forward
+                LocalDate& d = calendar.today;
+                d.day += Below(4) == 0 ? -1 : 1;
+                if (d.day < 1) d.day = 28, d.month = d.month == 1 ? 12 : d.month - 1;
+                if (d.day > 28) d.day = 1, d.month = d.month == 12 ? 1 : d.month + 1;
+                break;
+            }
+            case 5:  // a file cannot be written for a while, or a spreadsheet has the history
+                files.failWrites.clear();
+                files.held.clear();
+                if (Below(2)) files.failWrites.insert(Below(2) ? statPath : historyPath);
+                if (Below(2) && files.files.count(historyPath)) files.held.insert(historyPath);
+                break;
+            case 6:
+                Count();
+                Try(ResetCurrentStatistics);
+                break;
+            case 7: {
+                Count();
+                const std::string before = files.files[statPath];
+                const DayFigures common = Figures(app->stats.CommonStat);
+                const bool alive = Try(ResetCommonStatistics);
+                // Landed when stat.dat was written: what the common figures
+                // held then stays in the history only.
+                if (files.files[statPath] != before) resetAway += common;
+                if (!alive) ++kills, Start();
+                break;
+            }
+            case 8: case 9: {  // killed at some step of a save
+                Count();
+                files.killAtStep = files.steps + 1 + Below(16);
+                if (!Try(SaveProgramStatistics)) ++kills;
+                Start();
+                break;
+            }
+            default:  // Exit, and a new start
+                Count();
+                Try(SaveProgramStatistics);
+                Start();
+                break;
+        }
+    }
+};
+
+TEST(HistoryModelTest, ColumnsAddUpToStatDatWhateverHappens) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        ProgramLife life(seed);
+        life.files.files[life.statPath] = StatFileText(StatRecord{0, 0, 0, 0, 0, 0, 0, "12-01-2026"}, false);
+        life.Start();
+        for (int i = 0; i < 300 && !testing::Test::HasFatalFailure(); ++i) life.Step();
+        ASSERT_FALSE(testing::Test::HasFatalFailure()) << "seed " << seed;
+        EXPECT_GT(life.kills, 10) << "seed " << seed;
+    }
+}
+
+}  // namespace
+}  // namespace qm
