@@ -102,8 +102,9 @@ qm_wine_release() {
 
 # What Wine prints when it fails itself, before or around the program it was
 # to run (not what the program says): a test that saw one of these failed
-# because Wine did, and says so.
-QM_WINE_FAULT='wine client error|wine: could not|wine: failed|wineserver: (failed|cannot|could not)|err:process:.*(failed|cannot)'
+# because Wine did, and says so. ("wine: could not open working directory"
+# is no failure: Wine starts the program in C:\windows instead.)
+QM_WINE_FAULT='wine client error|wine: could not (load|exec)|wine: failed to (start|initiali[sz]e|load)|wineserver: (failed|cannot|could not)'
 
 # qm_wine_faults FILE [FROM_BYTE]: the lines of FILE (from that byte on) that
 # say Wine itself failed; fails when there are none.
