@@ -1,6 +1,7 @@
 // The cost of a save once history.csv holds ten years of days (3,650 rows):
-// stat.dat written, history.csv read, checked, its last row added to and the
-// whole file written again, through real files in a temporary folder. The
+// history.csv read, checked and its last row added to, history.pending
+// written, stat.dat written, the whole history written again and the pending
+// file removed, through real files in a temporary folder. The
 // target is well under 5 ms a save; `history_save_us` is the CPU time, which
 // is what grows with the history (the disk's own waits are save_us').
 #include <string>

@@ -310,6 +310,8 @@ Section "Uninstall"
     Delete "$INSTDIR\history.csv"
     Delete "$INSTDIR\history.csv.tmp"
     Delete "$INSTDIR\history-damaged-*.csv"
+    Delete "$INSTDIR\history.pending"
+    Delete "$INSTDIR\history.pending.tmp"
     Delete "$INSTDIR\DbgFile.dat"
     Delete "$INSTDIR\DbgFile.old"
   ${EndIf}

@@ -21,7 +21,8 @@
 #   working_set_kb  quillmark.exe's peak working set as Windows reports it
 #                   (GetProcessMemoryInfo, from the end-to-end driver) after
 #                   30 s idle, median of the three runs
-#   exe_bytes       the size of the exe that ships
+#   exe_bytes       the size of the exe that ships (a problem above the
+#                   limit in scripts/release-limits.sh, as for the release test)
 #
 # A benchmark added to bench/ that names a result (ReportAs) adds its line
 # after save_us.
@@ -217,6 +218,12 @@ if [ "${#memories[@]}" -gt 0 ]; then
   echo "working_set_kb: $(printf '%s\n' "${memories[@]}" | median | awk '{ printf "%.0f", $1 }')"
 fi
 
-exe=$(shipped_exe) && echo "exe_bytes: $(stat -c %s "$exe")" || problem "cannot make the shipped exe"
+source scripts/release-limits.sh
+if exe=$(shipped_exe); then
+  echo "exe_bytes: $(stat -c %s "$exe")"
+  [ "$(stat -c %s "$exe")" -lt "$QM_EXE_BYTES_LIMIT" ] || problem "the shipped exe is not under $QM_EXE_BYTES_LIMIT bytes"
+else
+  problem "cannot make the shipped exe"
+fi
 echo "# load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit "$status"

@@ -758,6 +758,103 @@ damaged_history_is_set_aside() {
   expect_eq "main window after the save" "$(visible "$MAIN")" "1"
 }
 
+# Each column of history.csv summed up, in stat.dat's line order: keys (1),
+# other keys' seconds (2), pixels (3), letters (4), typing seconds (5),
+# clicks (6), passed seconds (7); and stat.dat's lines 1 to 7.
+history_sums() {
+  tr -d '\r' <"$prog/history.csv" | awk -F, 'NR > 1 { k += $2; c += $3; p += $4; l += $5; t += $6; o += $7; s += $8 }
+    END { printf "%d %.9f %d %d %.9f %d %d\n", k, o, p, l, t, c, s }'
+}
+stat_figures() { tr -d '\r' <"$prog/stat.dat" | head -n 7 | paste -sd ' '; }
+# The counts equal, the seconds within the rounding of the real text.
+expect_sums_match() {  # WHAT
+  local sums figures
+  sums=$(history_sums) figures=$(stat_figures)
+  awk -v a="$sums" -v b="$figures" 'BEGIN { n = split(a, x, " "); split(b, y, " ")
+      for (i = 1; i <= 7; i++) if (i == 2 || i == 5 ? (x[i] - y[i]) ^ 2 > 1e-8 : x[i] != y[i]) exit 1 }' ||
+    fail "$1: history.csv's columns add up to [$sums], stat.dat holds [$figures]"
+}
+
+# A spreadsheet opens history.csv without sharing: nothing may read or
+# replace it until it is closed. What is counted meanwhile waits in
+# history.pending, across an Exit, and reaches history.csv at the first save
+# after the spreadsheet has closed it.
+history_held_by_a_spreadsheet_loses_nothing() {
+  new_folder
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv type "sheet" 120 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  [ -f "$prog/history.csv" ] || { fail "no history.csv after the first save"; return; }
+  local open_flag="$out/spreadsheet-open-$folder_n" holder
+  touch "$open_flag"
+  wine "$driver" --timeout 600000 hold-file "$(win_path "$prog/history.csv")" "$(win_path "$open_flag")" \
+    >"$out/spreadsheet-$folder_n.txt" 2>>"$out/driver.log" &
+  holder=$!
+  for _ in $(seq 100); do grep -q holding "$out/spreadsheet-$folder_n.txt" 2>/dev/null && break; sleep 0.1; done
+  grep -q holding "$out/spreadsheet-$folder_n.txt" || { fail "the spreadsheet stand-in could not open history.csv"; rm -f "$open_flag"; return; }
+  cp "$prog/history.csv" "$out/history-while-held.csv"
+  drv type "spreadsheet" 120 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  expect_eq "confirmation while history.csv is held" "$(drv answer Quillmark OK | box_text)" "Statistics saved sucessfully"
+  expect_eq "keys in stat.dat" "$(stat_line 1)" "16"
+  drv type "exit" 120 >/dev/null
+  sleep 0.3
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; rm -f "$open_flag"; return; }
+  cmp -s "$prog/history.csv" "$out/history-while-held.csv" || fail "history.csv changed while it was held"
+  [ -f "$prog/history.pending" ] || fail "no history.pending keeps what history.csv is owed"
+  expect_eq "keys in stat.dat after Exit" "$(stat_line 1)" "20"
+  # The spreadsheet closes the file; the next run's first save catches up.
+  rm -f "$open_flag"
+  wait "$holder" 2>/dev/null
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window at the restart"; return; }
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  expect_sums_match "after the spreadsheet closed it"
+  expect_row_matches_stat_dat "after the spreadsheet closed it"
+  [ ! -e "$prog/history.pending" ] || fail "history.pending is left although nothing is owed"
+}
+
+# The program killed at random moments while it saves again and again, with
+# keys typed meanwhile: every figure that reached stat.dat reaches history.csv
+# once. The saves are spaced, so that the 60 ms timer still runs between them.
+history_survives_kills_during_saves() {
+  new_folder
+  local round pid saver typist
+  for round in 1 2 3 4 5 6; do
+    start
+    pid=$!
+    drv wait-window "$MAIN" >/dev/null || { fail "no main window in round $round"; return; }
+    ( for _ in $(seq 40); do
+        drv choose "$MAIN" File "Save statistics" >/dev/null 2>&1 || break
+        drv --timeout 3000 answer Quillmark OK >/dev/null 2>&1
+        sleep 0.2
+      done ) &
+    saver=$!
+    ( for _ in $(seq 40); do drv --delay 60 keys 0x51 0x4D 0x52 0x4B >/dev/null 2>&1 || break; done ) &
+    typist=$!
+    sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 1.5 + (r % 250) / 100 }')"
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    kill "$saver" "$typist" 2>/dev/null
+    wait "$saver" "$typist" 2>/dev/null
+    drv --timeout 5000 wait-gone "$MAIN" >/dev/null || fail "round $round: the killed program's window stays"
+  done
+  cp "$prog/stat.dat" "$out/stat-after-kills.dat"
+  [ -f "$prog/history.csv" ] && cp "$prog/history.csv" "$out/history-after-kills.csv"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window after the kills"; return; }
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
+  expect_match "keys in stat.dat" "$(stat_line 1)" '^[1-9][0-9]+$'
+  expect_sums_match "after six kills"
+}
+
 # A number beyond the range of a double on line 9 is no flag: the program
 # starts, registered to start with Windows.
 line9_beyond_a_double_starts_with_windows() {
@@ -808,6 +905,7 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   leftover_temporary_file_is_removed_at_start file_that_cannot_be_looked_at_is_reported_and_kept
   works_in_a_folder_deeper_than_the_path_limit
   history_of_a_save_and_of_exit history_keeps_points_under_german_settings damaged_history_is_set_aside
+  history_held_by_a_spreadsheet_loses_nothing history_survives_kills_during_saves
   line9_beyond_a_double_starts_with_windows largest_double_is_saved_so_that_it_loads"}
 for t in $TESTS; do run_test "$t"; done
 

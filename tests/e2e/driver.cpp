@@ -1253,6 +1253,26 @@ void CmdSleep(const Args& a) {
     Sleep(static_cast<DWORD>(ms));
 }
 
+// Holds a file open the way a spreadsheet does (read and write, no sharing)
+// until the second file is gone, so that no other program may read, write,
+// replace or delete it meanwhile.
+void CmdHoldFile(const Args& a) {
+    Need(a, 2, 2, L"hold-file PATH WHILE_PATH");
+    Handle file{CreateFileW(a[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        file.h = nullptr;
+        Fail(L"cannot open " + Quote(a[0]) + L": error " + std::to_wstring(GetLastError()));
+    }
+    Out(L"holding");
+    const ULONGLONG deadline = GetTickCount64() + g_settings.timeoutMs;
+    while (GetFileAttributesW(a[1].c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount64() > deadline) Fail(L"timed out: " + Quote(a[1]) + L" is still there; the file is let go");
+        Sleep(50);
+    }
+    Out(L"released");
+}
+
 // A command line argument, quoted the way CommandLineToArgvW reads it back.
 std::wstring QuoteArgument(const std::wstring& arg) {
     if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
@@ -1381,6 +1401,7 @@ const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
         {L"find-window-class", CmdFindWindowClass},
         {L"list-windows", CmdListWindows},
         {L"sleep", CmdSleep},
+        {L"hold-file", CmdHoldFile},
         {L"start-timed", CmdStartTimed},
         {L"process-memory", CmdProcessMemory},
     };

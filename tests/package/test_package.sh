@@ -17,6 +17,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$here"
 source "$here/scripts/wine-env.sh"
+source "$here/scripts/release-limits.sh"
 out=$here/build/package
 shots=$out/shots
 driver=$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe
@@ -105,7 +106,7 @@ shipped_program_in_release_form() {
   expect_match "symbols" "$(i686-w64-mingw32-nm "$exe" 2>&1)" 'no symbols'
   local size
   size=$(stat -c %s "$exe")
-  [ "$size" -lt 1048576 ] || fail "quillmark.exe is $size bytes, not under 1 MB"
+  [ "$size" -lt "$QM_EXE_BYTES_LIMIT" ] || fail "quillmark.exe is $size bytes, not under $QM_EXE_BYTES_LIMIT"
   expect_eq "FileVersion" "$(version_value "$exe" FileVersion)" "$version"
   expect_eq "ProductVersion" "$(version_value "$exe" ProductVersion)" "$version"
   expect_match "manifest" "$(resources "$exe")" "name=\"\"Velturn\.Quillmark\"\" version=\"\"$version\.0\"\" processorArchitecture=\"\"x86\"\""

@@ -1,0 +1,148 @@
+// The history's reader and writer. The first byte picks what the rest is:
+//   even: bytes as history.csv or as history.pending. Reading either fails
+//         with HistoryFormatError or gives rows that the writer writes as a
+//         text that reads back to the same figures and is written again with
+//         the same bytes; adding a day to a history that reads never fails.
+//   odd:  figures to write: any counts, any finite seconds, any date the
+//         calendar may give. Every row the writer makes reads back to the
+//         same figures, and so do sums of them.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "core/history.h"
+#include "tests/fuzz/fuzz_check.h"
+
+namespace {
+
+using namespace qm;
+using fuzz::Require;
+
+bool SameFigures(const DayFigures& a, const DayFigures& b) {
+    return a.KeysPressed == b.KeysPressed && a.MouseClicks == b.MouseClicks && a.MousePixels == b.MousePixels &&
+           a.LettersTyped == b.LettersTyped && a.PassedSeconds == b.PassedSeconds &&
+           fuzz::FifteenDigits(a.TypingSeconds) == fuzz::FifteenDigits(b.TypingSeconds) &&
+           fuzz::FifteenDigits(a.OtherKeysSeconds) == fuzz::FifteenDigits(b.OtherKeysSeconds);
+}
+
+bool SameRows(const std::vector<HistoryRow>& a, const std::vector<HistoryRow>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].date != b[i].date || !SameFigures(a[i].figures, b[i].figures)) return false;
+    return true;
+}
+
+template <class Read>
+auto ReadOrNothing(Read&& read, const std::string& what) -> std::optional<decltype(read())> {
+    try {
+        return read();
+    } catch (const HistoryFormatError& e) {
+        Require(e.line >= 1, what + ": a failure without its line: " + e.what());
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        fuzz::Fail(what + " raised " + typeid(e).name() + ": " + e.what());
+    }
+}
+
+// The rows as the writer writes them read back to the same figures, and the
+// text they are written as is a fixed point.
+void RequireRoundTrip(const std::vector<HistoryRow>& rows) {
+    const std::string text = HistoryText(rows);
+    std::vector<HistoryRow> back;
+    try {
+        back = ParseHistory(text);
+    } catch (const std::exception& e) {
+        fuzz::Fail(std::string("the writer made a file its reader refuses: ") + e.what() + "\n" + fuzz::Printable(text));
+    }
+    Require(SameRows(back, rows), "written rows read back as others:\n" + fuzz::Printable(text));
+    Require(HistoryText(back) == text, "rows read back are written with other bytes:\n" + fuzz::Printable(text));
+}
+
+void Reading(const std::string& bytes) {
+    if (auto rows = ReadOrNothing([&] { return ParseHistory(bytes); }, "reading history.csv")) {
+        RequireRoundTrip(*rows);
+        const OwedDays added = {{"2026-12-07", {1, 2, 3, 4, 0.5, 0.25, 60}}};
+        const auto sum = ReadOrNothing([&] { return HistoryWithAdded(bytes, added); }, "adding a day");
+        Require(sum.has_value(), "adding a day to a history that reads failed");
+        Require(ReadOrNothing([&] { return ParseHistory(*sum); }, "reading the sum").has_value(),
+                "a history with a day added does not read:\n" + fuzz::Printable(*sum));
+    }
+    if (auto sections = ReadOrNothing([&] { return ParsePending(bytes); }, "reading history.pending")) {
+        const std::string text = PendingText(*sections);
+        const auto back = ReadOrNothing([&] { return ParsePending(text); }, "reading history.pending again");
+        Require(back.has_value(), "the writer made a pending file its reader refuses:\n" + fuzz::Printable(text));
+        Require(back->size() == sections->size(), "a pending file read back with other sections");
+        for (size_t i = 0; i < back->size(); ++i) {
+            const PendingSection &a = (*sections)[i], &b = (*back)[i];
+            Require(a.statHash == b.statHash && a.appliedKnown == b.appliedKnown &&
+                        (!a.appliedKnown || a.historyHashWithRows == b.historyHashWithRows) && SameRows(a.rows, b.rows),
+                    "a pending section read back as another:\n" + fuzz::Printable(text));
+        }
+        Require(PendingText(*back) == text, "a pending file read back is written with other bytes");
+    }
+}
+
+// Figures from the bytes, 8 bytes a value (missing bytes are zero).
+struct Source {
+    const uint8_t* data;
+    size_t size;
+    uint64_t Next() {
+        uint64_t v = 0;
+        const size_t n = size < 8 ? size : 8;
+        std::memcpy(&v, data, n);
+        data += n;
+        size -= n;
+        return v;
+    }
+    bool Empty() const { return size == 0; }
+};
+
+double Seconds(uint64_t bits) {
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+void Writing(Source source) {
+    std::vector<HistoryRow> rows;
+    DayFigures sum;
+    int day = 0;
+    while (!source.Empty() && rows.size() < 64) {
+        const uint64_t when = source.Next();
+        // Distinct dates in order; the year anywhere the calendar may give.
+        day += 1 + static_cast<int>(when % 40);
+        const LocalDate date{static_cast<int>((when >> 16) % 40000) - 100 + day / 360, 1 + (day / 28) % 12,
+                             1 + day % 28};
+        const std::string text = HistoryDate(date);
+        if (!rows.empty() && text <= rows.back().date) continue;  // clamped to the same day, or back in time
+        DayFigures f{static_cast<int64_t>(source.Next()), static_cast<int64_t>(source.Next()),
+                     static_cast<int64_t>(source.Next()), static_cast<int64_t>(source.Next()),
+                     Seconds(source.Next()),                     Seconds(source.Next()),
+                     static_cast<int64_t>(source.Next())};
+        rows.push_back({text, f});
+        sum += f;
+    }
+    RequireRoundTrip(rows);
+    RequireRoundTrip({{"2026-12-07", sum}});
+    std::vector<PendingSection> sections(1);
+    sections[0].rows = rows;
+    Require(ReadOrNothing([&] { return ParsePending(PendingText(sections)); }, "reading a written pending file")
+                .has_value(),
+            "the writer made a pending file its reader refuses");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    if (data[0] % 2 == 0)
+        Reading(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    else
+        Writing({data + 1, size - 1});
+    return 0;
+}
