@@ -339,6 +339,20 @@ TEST_F(MainWindowTest, FigureReachingTheLimitOfTheFileIsSavedThereAndToldOnce) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
 }
 
+TEST_F(MainWindowTest, WhatIsCountedWhileTheExitNoticeIsOpenIsSavedToo) {
+    auto w = Window();
+    app.stats.CommonStat.MousePixels = 2147483000;
+    app.stats.CurrentStat.MousePixels = 1000;
+    app.stats.CurrentStat.KeysPressed = 5;
+    // The timers go on under the box: keys are pressed while the user reads it.
+    view.duringQuestion = [&] { app.stats.CurrentStat.KeysPressed += 7; };
+    w->mnuFileExit_Click();
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_NE(view.asked[0].find("has reached 2147483647"), std::string::npos);
+    EXPECT_EQ(view.destroyed, 1);
+    EXPECT_EQ(files.files[stat].substr(0, 4), "12\r\n");
+}
+
 TEST_F(MainWindowTest, ResetOfTheCommonFiguresWhoseSaveFailsChangesNothing) {
     auto w = Window();
     app.stats.CommonStat.KeysPressed = 1000;
