@@ -89,7 +89,7 @@ void WritePending(AppState& app, Platform& platform, uint64_t statHash, const Ow
                   const std::optional<std::string>& historyAfter) {
     HistoryBacklog& backlog = app.history;
     const std::string path = PendingHistoryFilePath(platform);
-    if (owedAfter.empty() && backlog.owed.empty()) {
+    if (owedAfter.empty()) {  // owed now or not, nothing is owed in either state
         platform.files.Remove(path);
         return;
     }
