@@ -36,7 +36,7 @@ struct ProgramLife {
     DayFigures resetAway;
     int starts = 0, kills = 0;
 
-    explicit ProgramLife(unsigned seed) : random(seed) {}
+    explicit ProgramLife(unsigned number) : random(number) {}
 
     int Below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
 
@@ -157,13 +157,13 @@ struct ProgramLife {
 };
 
 TEST(HistoryModelTest, ColumnsAddUpToStatDatWhateverHappens) {
-    for (unsigned seed = 1; seed <= 60; ++seed) {
-        ProgramLife life(seed);
+    for (unsigned number = 1; number <= 60; ++number) {
+        ProgramLife life(number);
         life.files.files[life.statPath] = StatFileText(StatRecord{0, 0, 0, 0, 0, 0, 0, "12-01-2026"}, false);
         life.Start();
         for (int i = 0; i < 300 && !testing::Test::HasFatalFailure(); ++i) life.Step();
-        ASSERT_FALSE(testing::Test::HasFatalFailure()) << "seed " << seed;
-        EXPECT_GT(life.kills, 10) << "seed " << seed;
+        ASSERT_FALSE(testing::Test::HasFatalFailure()) << "life " << number;
+        EXPECT_GT(life.kills, 10) << "life " << number;
     }
 }
 
