@@ -181,12 +181,12 @@ void AppendCount(std::string& out, int64_t value) {
 // the program for no gain.)
 void AppendSeconds(std::string& out, double value) { out += RealText(value); }
 
-// Calls each(row, line) for every row, in order, after checking it.
+// Calls each(line, number) for every line after the first, which must be
+// the header. Lines end in LF or CR LF; the last one may lack its end.
 template <class Each>
-void ScanHistory(std::string_view text, Each&& each) {
+void ForEachLineAfterHeader(std::string_view text, Each&& each) {
     int number = 0;
     size_t start = 0;
-    std::string previous;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
@@ -198,13 +198,22 @@ void ScanHistory(std::string_view text, Each&& each) {
                 throw HistoryFormatError(1, "the first line is not the header \"" + std::string(kHistoryHeader) + "\"");
             continue;
         }
+        each(line, number);
+    }
+    if (number == 0) throw HistoryFormatError(1, "the file is empty");
+}
+
+// Calls each(row, line) for every row, in order, after checking it.
+template <class Each>
+void ScanHistory(std::string_view text, Each&& each) {
+    std::string previous;
+    ForEachLineAfterHeader(text, [&](std::string_view line, int number) {
         const HistoryRow row = ReadRow(line, number);
         if (row.date <= previous)
             throw HistoryFormatError(number, row.date + (row.date == previous ? " appears twice" : " comes after " + previous));
         previous = row.date;
         each(row, line);
-    }
-    if (number == 0) throw HistoryFormatError(1, "the file is empty");
+    });
 }
 
 void AppendRow(std::string& text, const std::string& date, const DayFigures& f) {
@@ -307,24 +316,13 @@ std::string PendingText(const std::vector<PendingSection>& sections) {
 
 std::vector<PendingSection> ParsePending(std::string_view text) {
     std::vector<PendingSection> sections;
-    int number = 0;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
-        start = end == std::string_view::npos ? text.size() : end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        ++number;
-        if (number == 1) {
-            if (line != kHistoryHeader) throw HistoryFormatError(1, "the first line is not the header of history.csv");
-            continue;
-        }
+    ForEachLineAfterHeader(text, [&](std::string_view line, int number) {
         if (line.starts_with(kIfStatDat)) {
             PendingSection section;
             if (!ReadHash(line.substr(sizeof kIfStatDat - 1), section.statHash))
                 throw HistoryFormatError(number, "the state of stat.dat is not 16 hexadecimal digits");
             sections.push_back(std::move(section));
-            continue;
+            return;
         }
         if (sections.empty()) throw HistoryFormatError(number, "a row before the first \"if stat.dat is\" line");
         PendingSection& section = sections.back();
@@ -333,14 +331,13 @@ std::vector<PendingSection> ParsePending(std::string_view text) {
                 !ReadHash(line.substr(sizeof kUnlessHistory - 1), section.historyHashWithRows))
                 throw HistoryFormatError(number, "a misplaced or unreadable \"unless history.csv is\" line");
             section.appliedKnown = true;
-            continue;
+            return;
         }
         HistoryRow row = ReadRow(line, number);
         if (!section.rows.empty() && row.date <= section.rows.back().date)
             throw HistoryFormatError(number, row.date + " is not after " + section.rows.back().date);
         section.rows.push_back(std::move(row));
-    }
-    if (number == 0) throw HistoryFormatError(1, "the file is empty");
+    });
     return sections;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/autorun.h"
 #include "app/single_copy.h"
 #include "core/display.h"
@@ -188,6 +189,16 @@ struct RecordingLabels : LabelSink {
         text[label] = t;
         writes.push_back(label);
     }
+};
+
+// The program's platform over the fakes, the program at C:\Q\quillmark.exe.
+struct FakePlatform {
+    MemoryFileSystem files;
+    FakeCalendar calendar;
+    ScriptedClock clock;
+    FakeRegistry registry;
+    FakeNumberFormat numbers;
+    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
 };
 
 }  // namespace qm::test

@@ -22,13 +22,7 @@ DayFigures Figures(const StatRecord& r) {
     return {r.KeysPressed, r.MouseClicks, r.MousePixels, r.LettersTyped, r.TypingTime, r.OtherKeysTime, r.PassedSeconds};
 }
 
-struct ProgramLife {
-    test::MemoryFileSystem files;
-    test::FakeCalendar calendar;
-    test::ScriptedClock clock;
-    test::FakeRegistry registry;
-    test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+struct ProgramLife : test::FakePlatform {
     const std::string statPath = "C:\\Q\\stat.dat", historyPath = "C:\\Q\\history.csv";
     std::unique_ptr<AppState> app;
     std::mt19937 random;
