@@ -565,7 +565,7 @@ help_with_and_without_readme() {
   [ "$(drv --timeout 500 msgbox Quillmark 2>/dev/null | box_text)" = "" ] || fail "a message of the program's own"
   expect_eq "main window after Help" "$(visible "$MAIN")" "1"
   shot help-missing
-  pkill -f notepad >/dev/null 2>&1
+  # A Notepad still open goes with stop_all, which ends the prefix's programs only.
 }
 
 all_time_figure_at_its_limit_keeps_saving() {
