@@ -266,7 +266,7 @@ void ResetCommonStatistics(AppState& app, Platform& platform) {
 void LoadProgramStatistics(AppState& app, Platform& platform) {
     const uint64_t statHash =
         LoadStatistics(app.stats, platform.files, StatFilePath(platform), platform.calendar,
-                       [&](bool flag) { SetAutorun(flag, platform.registry, platform.programPath); });
+                       [&](bool flag) { SetAutorun(flag, platform.registry, platform.paths, platform.programPath); });
     LoadHistoryBacklog(app, platform, statHash);
 }
 

@@ -51,6 +51,7 @@ struct Platform {
     const Calendar& calendar;
     TimeSource& clock;
     Registry& registry;
+    PathNames& paths;
     const NumberFormat& numbers;
     std::string programPath;  // full path of the running executable
 };

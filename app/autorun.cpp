@@ -4,44 +4,120 @@
 
 namespace qm {
 
+namespace {
+
+// The program the Run value names for this copy: always with ".exe".
+std::string AutorunProgram(const std::string& programPath) {
+    return AddBackslash(FolderOfPath(programPath)) + StemOfPath(programPath) + ".exe";
+}
+
+void TrimBlanksAtEnd(std::string& text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+}
+
+// Without the extended-length prefix and a trailing backslash, so that two
+// spellings of one folder can be compared name for name.
+std::string Plain(std::string path) {
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0)
+        path = "\\\\" + path.substr(8);
+    else if (path.rfind("\\\\?\\", 0) == 0)
+        path = path.substr(4);
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    return path;
+}
+
+// The folder above; empty above the top.
+std::string Parent(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos || slash == 0 ? std::string() : Plain(path.substr(0, slash));
+}
+
+}  // namespace
+
 std::string AutorunCommand(const std::string& programPath) {
-    std::string program = AddBackslash(FolderOfPath(programPath)) + StemOfPath(programPath) + ".exe";
+    std::string program = AutorunProgram(programPath);
     if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
     return program + " " + kStartHiddenSwitch;
 }
 
-namespace {
-bool SameCommand(const std::string& a, const std::string& b) {
-    // Windows compares paths without regard to letter case.
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
+std::string ProgramOfCommand(const std::string& command) {
+    const size_t start = command.find_first_not_of(" \t");
+    if (start == std::string::npos) return {};
+    if (command[start] == '"') {
+        const size_t end = command.find('"', start + 1);
+        return command.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
     }
-    return true;
+    std::string program = command.substr(start);
+    TrimBlanksAtEnd(program);
+    const std::string hidden = kStartHiddenSwitch;
+    if (program.size() > hidden.size() &&
+        program.compare(program.size() - hidden.size(), hidden.size(), hidden) == 0) {
+        program.resize(program.size() - hidden.size());
+        TrimBlanksAtEnd(program);
+    }
+    return program;
 }
-}  // namespace
 
-AutorunOutcome SetAutorun(bool flag, Registry& registry, const std::string& programPath) {
-    if (flag) {
-        const std::string command = AutorunCommand(programPath);
-        if (!registry.SetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName, command)) {
-            std::optional<std::string> machine =
-                registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName);
-            if (!machine || !SameCommand(*machine, command)) {
-                registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
-                return AutorunOutcome::Done;
-            }
-        }
-        // The machine's value starts the program: one under the user's key would start a second copy.
-        registry.DeleteValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName);
-        return AutorunOutcome::Done;
+bool SameFile(PathNames& names, const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    return names.SameName(Plain(a), Plain(b)) || names.SameName(Plain(names.FinalPath(a)), Plain(names.FinalPath(b)));
+}
+
+bool InUserProfile(PathNames& names, const std::string& folder) {
+    const std::string resolved = Plain(names.FinalPath(folder));
+    for (const std::string& profiles : names.ProfileFolders()) {
+        if (profiles.empty()) continue;
+        const std::string root = Plain(names.FinalPath(profiles));
+        for (std::string f = resolved; !f.empty(); f = Parent(f))
+            if (names.SameName(f, root)) return true;
     }
-    registry.DeleteValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName);
-    registry.DeleteValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName);
-    return registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)
-               ? AutorunOutcome::MachineValueRemains
-               : AutorunOutcome::Done;
+    return false;
+}
+
+AutorunResult SetAutorun(bool flag, Registry& registry, PathNames& names, const std::string& programPath) {
+    const std::string program = AutorunProgram(programPath);
+    const auto startsThisCopy = [&](const std::optional<std::string>& value) {
+        return value && SameFile(names, ProgramOfCommand(*value), program);
+    };
+    const auto read = [&](RegistryRoot root) { return registry.GetStringValue(root, kRunSubkey, kRunValueName); };
+    const auto remove = [&](RegistryRoot root) { registry.DeleteValue(root, kRunSubkey, kRunValueName); };
+    const std::optional<std::string> machine = read(RegistryRoot::LocalMachine);
+
+    if (!flag) {
+        // Only this copy's values go: another copy's are its own to switch off.
+        if (startsThisCopy(read(RegistryRoot::CurrentUser))) remove(RegistryRoot::CurrentUser);
+        if (!startsThisCopy(machine)) return {};
+        remove(RegistryRoot::LocalMachine);
+        AutorunResult result;
+        if (startsThisCopy(read(RegistryRoot::LocalMachine))) result.outcome = AutorunOutcome::MachineValueRemains;
+        return result;
+    }
+
+    const std::string command = AutorunCommand(programPath);
+    if (machine && !startsThisCopy(machine)) {
+        // Another copy starts for every user and is not this one's to take
+        // over; this user's logon starts this copy too, from the user's key.
+        registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
+        return {AutorunOutcome::OtherCopyStartsToo, FolderOfPath(ProgramOfCommand(*machine))};
+    }
+    bool machineStartsIt = machine.has_value();
+    if (InUserProfile(names, FolderOfPath(programPath))) {
+        // A copy in a user's profile counts into that user's files: started
+        // at every user's logon, it would count everyone's input there.
+        if (machineStartsIt) {
+            remove(RegistryRoot::LocalMachine);
+            machineStartsIt = startsThisCopy(read(RegistryRoot::LocalMachine));
+        }
+    } else {
+        machineStartsIt =
+            registry.SetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName, command) || machineStartsIt;
+    }
+    // One value per logon: a second would start a second copy.
+    if (machineStartsIt)
+        remove(RegistryRoot::CurrentUser);
+    else
+        registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
+    return {};
 }
 
 }  // namespace qm

@@ -1,8 +1,9 @@
-// Registration to start with Windows: one REG_SZ value under the Run key.
+// Registration to start with Windows: one REG_SZ value under a Run key.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -22,6 +23,22 @@ public:
                                                       const std::string& name) = 0;
 };
 
+// What the registration needs to know of the names of files and folders.
+class PathNames {
+public:
+    virtual ~PathNames() = default;
+    // The one spelling of an existing file or folder, with symbolic links,
+    // junctions, substitute and mapped drive letters and 8.3 names resolved;
+    // the path as it is when it cannot be resolved.
+    virtual std::string FinalPath(const std::string& path) = 0;
+    // Whether two spellings are equal as Windows compares file names: letter
+    // case aside, in every alphabet.
+    virtual bool SameName(const std::string& a, const std::string& b) = 0;
+    // The folders that hold user profiles: this user's (%USERPROFILE%) and
+    // the one that holds every user's (C:\Users). Either may be missing.
+    virtual std::vector<std::string> ProfileFolders() = 0;
+};
+
 inline constexpr const char* kRunSubkey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValueName = "Velturn Quillmark";
 inline constexpr const char* kStartHiddenSwitch = "/hiden";
@@ -31,19 +48,42 @@ inline constexpr const char* kStartHiddenSwitch = "/hiden";
 // quotation marks, so that Windows cannot start C:\Program.exe instead.
 std::string AutorunCommand(const std::string& programPath);
 
+// The program a Run value's command starts, quoted or not (earlier versions
+// wrote paths with blanks unquoted), without the start-hidden switch.
+std::string ProgramOfCommand(const std::string& command);
+
+// Whether the two paths name one file: equal names, or one file once links,
+// substitute drives and short names are resolved.
+bool SameFile(PathNames& names, const std::string& a, const std::string& b);
+
+// Whether the folder lies in a user profile: in this user's profile folder or
+// anywhere under the folder of all profiles, however either is spelled.
+bool InUserProfile(PathNames& names, const std::string& folder);
+
 enum class AutorunOutcome {
     Done,
-    // Clearing could not delete the value under HKEY_LOCAL_MACHINE (an
-    // administrator's, which a standard user may not remove): the program
-    // still starts with Windows.
+    // Clearing could not delete this copy's value under HKEY_LOCAL_MACHINE
+    // (an administrator's, which a standard user may not remove): the
+    // program still starts with Windows.
     MachineValueRemains,
+    // Set, while a value under HKEY_LOCAL_MACHINE starts another copy for
+    // every user: that value stays, and both copies start at logon.
+    OtherCopyStartsToo,
 };
 
-// Writes the Run value when the flag is set, deletes it otherwise. The value
-// goes under HKEY_LOCAL_MACHINE, or under HKEY_CURRENT_USER where a standard
-// user may not write the machine's key, unless the machine's value already
-// holds this command (two values would start two copies); clearing deletes
-// it from both. Other failures are silent.
-AutorunOutcome SetAutorun(bool flag, Registry& registry, const std::string& programPath);
+struct AutorunResult {
+    AutorunOutcome outcome = AutorunOutcome::Done;
+    std::string otherCopyFolder;  // for OtherCopyStartsToo
+};
+
+// Writes this copy's Run value when the flag is set and deletes it when the
+// flag is clear. A copy inside a user profile belongs to that user and is
+// registered under HKEY_CURRENT_USER only, even by an administrator; a copy
+// elsewhere under HKEY_LOCAL_MACHINE where the user may write there, and
+// under HKEY_CURRENT_USER otherwise. Values that start another copy are
+// never deleted or overwritten, except this user's own value, which this
+// copy's replaces: one value per logon starts one copy. Failures of single
+// registry calls are silent.
+AutorunResult SetAutorun(bool flag, Registry& registry, PathNames& names, const std::string& programPath);
 
 }  // namespace qm

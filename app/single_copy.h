@@ -1,41 +1,57 @@
-// One running copy per session, and one per statistics file across sessions.
+// One running copy per session, and one per statistics file wherever it runs.
 //
 // Two users of one computer each have their own program folder and their own
 // stat.dat, so one may count while the other is logged on; but one user must
 // never see two tray icons, and two processes must never write the same
-// stat.dat (two users starting one shared copy). So there are two locks: a
-// per-session name, and a machine-wide name made from the program folder.
+// stat.dat, however they reach it: through another spelling of its folder
+// (8.3 names, \\?\, a substitute or mapped drive letter, a link or junction),
+// from another session, or from another computer over the network. So there
+// are two locks: a per-session name, and a lock file beside stat.dat that the
+// running copy holds open for writing, shared with no other writer. The file
+// system itself knows when two paths name one file, the network server does
+// so for every computer, and the file goes when the process ends, even when
+// it is killed.
 #pragma once
 
 #include <string>
 
 namespace qm {
 
-// The system's named locks and folder names.
+enum class FileLockResult {
+    Held,         // this process holds the lock file until it ends
+    HeldElsewhere,  // another process holds it
+    Failed,       // it cannot be created or opened; the reason says why
+};
+
+// The system's named locks and lock files.
 class CopyLocks {
 public:
     virtual ~CopyLocks() = default;
     // Takes the named lock for the rest of the process; false when another
     // process holds it (a lock this process may not even open counts as held).
     virtual bool Claim(const std::string& name) = 0;
-    // The folder in its one long, full, upper-case spelling: "c:\progra~1\x\"
-    // and "C:\Program Files\X" give the same text.
-    virtual std::string FolderIdentity(const std::string& folder) = 0;
+    // Creates the file when missing and holds it for the rest of the process;
+    // it is deleted when the process lets go of it. On Failed, `reason` is
+    // the system's text.
+    virtual FileLockResult HoldFile(const std::string& path, std::string& reason) = 0;
 };
 
 inline constexpr const char* kSessionLockName = "Local\\Velturn.Quillmark.SingleCopy";
-
-// "Global\Velturn.Quillmark.Folder.<hash>" for a folder identity; a trailing
-// backslash makes no difference.
-std::string FolderLockName(const std::string& folderIdentity);
+inline constexpr const char* kLockFileName = "stat.dat.lock";
 
 enum class CopyRefusal {
-    None,         // this copy may run
-    SameSession,  // a copy runs in this session
-    SameFolder,   // a copy in another session uses this program folder
+    None,           // this copy may run
+    SameSession,    // a copy runs in this session
+    SameStatFile,   // a copy elsewhere (another session or computer) uses this stat.dat
+    NoLockFile,     // the lock file cannot be made: the folder is not one to run in
 };
 
-// Claims both locks, the session's first.
-CopyRefusal ClaimSingleCopy(CopyLocks& locks, const std::string& programFolder);
+struct CopyClaim {
+    CopyRefusal refusal = CopyRefusal::None;
+    std::string reason;  // for NoLockFile
+};
+
+// Claims the session's lock, then the lock file at that path.
+CopyClaim ClaimSingleCopy(CopyLocks& locks, const std::string& lockFilePath);
 
 }  // namespace qm

@@ -13,11 +13,23 @@ std::string Naming(const std::string& path, const std::string& what) {
 }
 }  // namespace
 
+std::string NoLockFileText(const std::string& folder, const std::string& reason) {
+    return "Quillmark cannot start in its folder:\n\n" + folder + "\n\nWhile it runs, it keeps the file " +
+           kLockFileName + " there, so that no second copy counts into the same statistics, and that file "
+           "cannot be created: " + reason +
+           "\n\nNothing has been changed. Move Quillmark to a folder you may write to, then start it again.";
+}
+
 StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
-    const CopyRefusal refusal = ClaimSingleCopy(host.Locks(), FolderOfPath(platform.programPath));
-    if (refusal != CopyRefusal::None) {
+    const CopyClaim claim = ClaimSingleCopy(host.Locks(), ProgramFilePath(platform, kLockFileName));
+    if (claim.refusal == CopyRefusal::NoLockFile) {
+        host.ShowMessage(NoLockFileText(FolderOfPath(platform.programPath), claim.reason), MessageIcon::Error);
+        return StartResult::Failed;
+    }
+    if (claim.refusal != CopyRefusal::None) {
         try {
-            WriteDebugLog(platform, refusal == CopyRefusal::SameSession ? kPrevInstanceLogText : kSameFolderLogText);
+            WriteDebugLog(platform,
+                          claim.refusal == CopyRefusal::SameSession ? kPrevInstanceLogText : kSameStatFileLogText);
         } catch (const std::exception&) {
             // The refusal matters more than its log line.
         }

@@ -15,7 +15,7 @@ enum class MessageIcon { Information, Question, Error };
 class StartupHost {
 public:
     virtual ~StartupHost() = default;
-    // The named locks that keep one copy per session and per program folder.
+    // The locks that keep one copy per session and per stat.dat.
     virtual CopyLocks& Locks() = 0;
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
     virtual void InitCommonControls() = 0;
@@ -27,15 +27,20 @@ public:
 
 inline constexpr const char* kProgramTitle = "Quillmark";
 inline constexpr const char* kPrevInstanceLogText = "PrevInstance detected";
-inline constexpr const char* kSameFolderLogText =
-    "PrevInstance detected: a copy in another session uses this program folder";
+inline constexpr const char* kSameStatFileLogText =
+    "PrevInstance detected: a copy in another session or on another computer uses this stat.dat";
 inline constexpr const char* kPrevInstanceMessage =
     "\xD0\x9A\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F \xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1"
     "\x8B \xD1\x83\xD0\xB6\xD0\xB5 \xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x89\xD0\xB5\xD0\xBD\xD0\xB0";  // "Копия программы уже запущена"
 
 enum class StartResult { Running, Refused, Failed };
 
+// The error shown when the lock file cannot be made in the program folder.
+std::string NoLockFileText(const std::string& folder, const std::string& reason);
+
 // Main: on Running the message loop takes over; otherwise the program ends.
+// A folder where the lock file cannot be made is reported with the reason,
+// and nothing in it is touched.
 // A stat.dat that cannot be looked at, created or read is reported with its
 // path, line and fault, and left exactly as it was. A temporary file left
 // beside it by an earlier save is removed once it has loaded.

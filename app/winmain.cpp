@@ -49,9 +49,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     win32::Win32Counter counter;
     CounterTimeSource clock(counter);
     win32::Win32Registry registry;
+    win32::Win32PathNames paths;
     win32::Win32NumberFormat numbers;
     win32::Win32Input input;
-    Platform platform{files, calendar, clock, registry, numbers, win32::ProgramPath()};
+    Platform platform{files, calendar, clock, registry, paths, numbers, win32::ProgramPath()};
 
     AppState app;
     FailureLog failures(platform);

@@ -60,8 +60,9 @@ struct NativePlatform {
     test::FakeCalendar calendar;
     SteppingClock clock;
     test::FakeRegistry registry;
+    test::FakePathNames paths;
     test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, folder.Path() + "\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, folder.Path() + "\\quillmark.exe"};
 };
 
 // All-time figures of a copy used for a few years, and a run of a few hours,

@@ -13,8 +13,9 @@ struct AppStateTest : ::testing::Test {
     test::FakeCalendar calendar;
     test::ScriptedClock clock;
     test::FakeRegistry registry;
+    test::FakePathNames paths;
     test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
     AppState app;
     const std::string statPath = "C:\\Q\\stat.dat";
 };

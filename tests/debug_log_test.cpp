@@ -12,8 +12,9 @@ struct DebugLogTest : ::testing::Test {
     test::FakeCalendar calendar;
     test::ScriptedClock clock{1234.56789};
     test::FakeRegistry registry;
+    test::FakePathNames paths;
     test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
     const std::string log = "C:\\Q\\DbgFile.dat";
     const std::string old = "C:\\Q\\DbgFile.old";
     const std::string line = "12/7/2026 5:37:26 AM.(1,234.56789): PrevInstance detected\r\n";

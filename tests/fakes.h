@@ -107,40 +107,65 @@ struct FakeRegistry : Registry {
     }
 };
 
-// The named locks of one machine with several sessions: "Local\" names
-// belong to a session, "Global\" names to the machine.
+// The locks of one machine with several sessions: "Local\" names belong to
+// a session, "Global\" names and files to the machine. A file is one file
+// under every spelling `sameFile` maps to it.
 struct FakeLockSpace {
     std::set<std::string> held;
-    std::set<std::string> failWrites;  // every write of these files fails (their temporary file cannot be made)
+    std::map<std::string, std::string> sameFile;     // another spelling -> the file's one path
+    std::map<std::string, std::string> cannotCreate;  // path -> the system's reason
 };
 
-// One process's view of them, in one session. Folder spellings resolve
-// through `longNames` (a short 8.3 spelling to the long one), then upper case.
+// One process's view of them, in one session.
 struct FakeCopyLocks : CopyLocks {
     FakeLockSpace& space;
     int session;
-    std::map<std::string, std::string> longNames;
     std::vector<std::string> claimed;
     FakeCopyLocks(FakeLockSpace& s, int sessionId) : space(s), session(sessionId) {}
     bool Claim(const std::string& name) override {
         const bool local = name.rfind("Local\\", 0) == 0;
-        const std::string key = local ? "session " + std::to_string(session) + ":" + name : name;
-        if (!space.held.insert(key).second) return false;
-        claimed.push_back(key);
-        return true;
+        return Take(local ? "session " + std::to_string(session) + ":" + name : name);
+    }
+    FileLockResult HoldFile(const std::string& path, std::string& reason) override {
+        if (auto it = space.cannotCreate.find(path); it != space.cannotCreate.end()) {
+            reason = it->second;
+            return FileLockResult::Failed;
+        }
+        auto it = space.sameFile.find(path);
+        return Take("file " + (it == space.sameFile.end() ? path : it->second)) ? FileLockResult::Held
+                                                                                : FileLockResult::HeldElsewhere;
     }
     // The process ends, and its locks with it.
     void EndProcess() {
         for (const std::string& key : claimed) space.held.erase(key);
         claimed.clear();
     }
-    std::string FolderIdentity(const std::string& folder) override {
-        auto it = longNames.find(folder);
-        std::string name = it == longNames.end() ? folder : it->second;
-        for (char& c : name)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        return name;
+
+private:
+    bool Take(const std::string& key) {
+        if (!space.held.insert(key).second) return false;
+        claimed.push_back(key);
+        return true;
     }
+};
+
+// File names as Windows compares them (ASCII letter case aside, enough for
+// tests), with `final` mapping spellings to the one the file system resolves.
+struct FakePathNames : PathNames {
+    std::map<std::string, std::string> final;
+    std::vector<std::string> profiles{"C:\\Users\\ann", "C:\\Users"};
+    std::string FinalPath(const std::string& path) override {
+        auto it = final.find(path);
+        return it == final.end() ? path : it->second;
+    }
+    bool SameName(const std::string& a, const std::string& b) override {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (Upper(a[i]) != Upper(b[i])) return false;
+        return true;
+    }
+    std::vector<std::string> ProfileFolders() override { return profiles; }
+    static char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 };
 
 struct FakeCounter : Counter {
@@ -197,8 +222,9 @@ struct FakePlatform {
     FakeCalendar calendar;
     ScriptedClock clock;
     FakeRegistry registry;
+    FakePathNames paths;
     FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
 };
 
 }  // namespace qm::test

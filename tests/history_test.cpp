@@ -153,8 +153,9 @@ struct HistorySaveTest : ::testing::Test {
     test::FakeCalendar calendar;
     test::ScriptedClock clock;
     test::FakeRegistry registry;
+    test::FakePathNames paths;
     test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
     AppState app;
     const std::string statPath = "C:\\Q\\stat.dat";
     const std::string historyPath = "C:\\Q\\history.csv";

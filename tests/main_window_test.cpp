@@ -54,8 +54,9 @@ struct MainWindowTest : ::testing::Test {
     test::FakeCalendar calendar;
     test::ScriptedClock clock;
     test::FakeRegistry registry;
+    test::FakePathNames paths;
     test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
     AppState app;
     FakeView view;
     test::RecordingLabels labels;
@@ -261,6 +262,18 @@ TEST_F(MainWindowTest, RunAtStartSaysSoWhenAnAdministratorsValueCannotBeRemoved)
     EXPECT_TRUE(view.checked);
     EXPECT_TRUE(app.stats.AutorunEnabled);
     EXPECT_EQ(view.asked, (std::vector<std::string>{kMachineAutorunRemains}));
+}
+
+TEST_F(MainWindowTest, RunAtStartNamesAnotherCopyThatStartsForEveryUser) {
+    auto w = Window();
+    registry.values[test::FakeRegistry::Key(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)] =
+        "\"D:\\Shared Tools\\Quillmark\\quillmark.exe\" /hiden";
+    w->mnuFileAutorun_Click();
+    EXPECT_TRUE(view.checked);
+    EXPECT_TRUE(app.stats.AutorunEnabled);
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_EQ(view.asked[0], OtherCopyStartsTooText("D:\\Shared Tools\\Quillmark"));
+    EXPECT_NE(view.asked[0].find("\n\nD:\\Shared Tools\\Quillmark\n\n"), std::string::npos) << view.asked[0];
 }
 
 TEST_F(MainWindowTest, HelpAndLinkOpenTheirTargets) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -36,8 +37,9 @@ struct StartupTest : ::testing::Test {
     test::FakeCalendar calendar;
     test::ScriptedClock clock{1234.5};
     test::FakeRegistry registry;
+    test::FakePathNames paths;
     test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
     AppState app;
     FakeHost host;
     const std::string stat = "C:\\Q\\stat.dat";
@@ -70,37 +72,58 @@ TEST_F(StartupTest, SecondCopyLogsAndSaysSoAndTouchesNothingElse) {
 }
 
 // Two users with fast user switching: each session has one copy, each
-// program folder (so each stat.dat) one copy across sessions.
-TEST(SingleCopy, OnePerSessionAndOnePerProgramFolder) {
+// stat.dat one copy across sessions and computers, under any spelling.
+TEST(SingleCopy, OnePerSessionAndOnePerStatisticsFile) {
     test::FakeLockSpace machine;
-    auto start = [&](int session, const std::string& folder) {
-        auto locks = std::make_unique<test::FakeCopyLocks>(machine, session);
-        locks->longNames["c:\\progra~1\\quillm~1"] = "C:\\Program Files\\Quillmark";
-        return ClaimSingleCopy(*locks, folder);
+    const std::string shared = "C:\\Program Files\\Quillmark\\stat.dat.lock";
+    for (const char* spelling : {"\\\\?\\C:\\Program Files\\Quillmark\\stat.dat.lock",
+                                 "c:\\progra~1\\quillm~1\\stat.dat.lock", "P:\\Quillmark\\stat.dat.lock",
+                                 "\\\\pc\\c$\\Program Files\\Quillmark\\stat.dat.lock"})
+        machine.sameFile[spelling] = shared;
+    std::vector<std::unique_ptr<test::FakeCopyLocks>> processes;
+    auto start = [&](int session, const std::string& lockFile) {
+        processes.push_back(std::make_unique<test::FakeCopyLocks>(machine, session));
+        return ClaimSingleCopy(*processes.back(), lockFile).refusal;
     };
-    EXPECT_EQ(start(1, "C:\\Users\\ann\\AppData\\Local\\Programs\\Quillmark"), CopyRefusal::None);
+    EXPECT_EQ(start(1, "C:\\Users\\ann\\AppData\\Local\\Programs\\Quillmark\\stat.dat.lock"), CopyRefusal::None);
     // Same session, another folder: still one tray icon and one count.
-    EXPECT_EQ(start(1, "D:\\Tools\\Quillmark"), CopyRefusal::SameSession);
+    EXPECT_EQ(start(1, "D:\\Tools\\Quillmark\\stat.dat.lock"), CopyRefusal::SameSession);
     // Another session, another folder: the second user counts too.
-    EXPECT_EQ(start(2, "C:\\Users\\bob\\AppData\\Local\\Programs\\Quillmark"), CopyRefusal::None);
+    EXPECT_EQ(start(2, "C:\\Users\\bob\\AppData\\Local\\Programs\\Quillmark\\stat.dat.lock"), CopyRefusal::None);
 
-    // A shared copy: the first user starts it, the second user's start is
-    // refused under any spelling of the same folder.
-    EXPECT_EQ(start(3, "C:\\Program Files\\Quillmark"), CopyRefusal::None);
-    EXPECT_EQ(start(4, "c:\\program files\\QUILLMARK"), CopyRefusal::SameFolder);
-    EXPECT_EQ(start(5, "c:\\progra~1\\quillm~1"), CopyRefusal::SameFolder);
-    EXPECT_EQ(start(6, "C:\\Program Files\\Quillmark\\"), CopyRefusal::SameFolder);
-    EXPECT_EQ(FolderLockName("C:\\X\\"), FolderLockName("C:\\X"));
-    EXPECT_NE(FolderLockName("C:\\X"), FolderLockName("C:\\Y"));
-    EXPECT_EQ(FolderLockName("C:\\X").rfind("Global\\Velturn.Quillmark.Folder.", 0), 0u);
+    // A shared copy: the first user starts it; every other start is refused
+    // under any spelling of the same file.
+    EXPECT_EQ(start(3, shared), CopyRefusal::None);
+    int session = 4;
+    for (const auto& [spelling, file] : machine.sameFile)
+        EXPECT_EQ(start(session++, spelling), CopyRefusal::SameStatFile) << spelling;
+    // The first copy ends, killed or not: the next start runs.
+    processes[3]->EndProcess();
+    EXPECT_EQ(start(session++, "P:\\Quillmark\\stat.dat.lock"), CopyRefusal::None);
 }
 
-TEST_F(StartupTest, CopyInAnotherSessionUsingThisFolderIsRefusedAndSaysWhich) {
-    host.machine.held.insert(FolderLockName("C:\\Q"));
+TEST_F(StartupTest, CopyElsewhereUsingThisStatFileIsRefusedAndSaysWhich) {
+    host.machine.held.insert("file C:\\Q\\stat.dat.lock");
+    files.files[stat] = "untouched";
     EXPECT_EQ(Main(app, platform, host), StartResult::Refused);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "message"}));
     EXPECT_EQ(host.messages[0], kPrevInstanceMessage);
-    EXPECT_NE(files.files[log].find("PrevInstance detected: a copy in another session"), std::string::npos);
-    EXPECT_EQ(files.files.count(stat), 0u);
+    EXPECT_NE(files.files[log].find("PrevInstance detected: a copy in another session or on another computer"),
+              std::string::npos);
+    EXPECT_EQ(files.files[stat], "untouched");
+    EXPECT_EQ(files.files.size(), 2u);
+}
+
+TEST_F(StartupTest, FolderWithoutALockFileIsNamedWithTheReasonAndNotTouched) {
+    host.machine.cannotCreate["C:\\Q\\stat.dat.lock"] = "Access is denied.";
+    files.files[stat] = "untouched";
+    EXPECT_EQ(Main(app, platform, host), StartResult::Failed);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "message"}));
+    EXPECT_EQ(host.messages[0], NoLockFileText("C:\\Q", "Access is denied."));
+    EXPECT_NE(host.messages[0].find("C:\\Q\n"), std::string::npos);
+    EXPECT_NE(host.messages[0].find("Access is denied."), std::string::npos);
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{stat, "untouched"}}));
+    EXPECT_EQ(files.steps, 0);
 }
 
 TEST_F(StartupTest, SecondCopyIsRefusedEvenWhenTheLogCannotBeWritten) {
@@ -198,7 +221,7 @@ TEST_F(StartupTest, AnyFailureWhileReadingIsReportedWithTheFile) {
         FailingReads failing;
         failing.raise = failures[i];
         failing.files[stat] = "1\r\n";
-        Platform failingPlatform{failing, calendar, clock, registry, numbers, "C:\\Q\\quillmark.exe"};
+        Platform failingPlatform{failing, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
         AppState failingApp;
         failingApp.stats.CommonStat = {1, 2, 3, 4, 5, 6, 7, "01-02-2003"};
         const StatRecord before = failingApp.stats.CommonStat;

@@ -106,13 +106,27 @@ void MainWindow::mnuFileSave_Click() {
 void MainWindow::mnuFileAutorun_Click() {
     view_.SetAutorunChecked(!view_.AutorunChecked());
     app_.stats.AutorunEnabled = view_.AutorunChecked();
-    if (SetAutorun(app_.stats.AutorunEnabled, platform_.registry, platform_.programPath) ==
-        AutorunOutcome::MachineValueRemains) {
-        // An unchecked mark would not be true: Windows still starts the program.
-        view_.SetAutorunChecked(true);
-        app_.stats.AutorunEnabled = true;
-        view_.Ask(kMachineAutorunRemains, MessageIcon::Information, false);
+    const AutorunResult result =
+        SetAutorun(app_.stats.AutorunEnabled, platform_.registry, platform_.paths, platform_.programPath);
+    switch (result.outcome) {
+        case AutorunOutcome::Done: break;
+        case AutorunOutcome::MachineValueRemains:
+            // An unchecked mark would not be true: Windows still starts the program.
+            view_.SetAutorunChecked(true);
+            app_.stats.AutorunEnabled = true;
+            view_.Ask(kMachineAutorunRemains, MessageIcon::Information, false);
+            break;
+        case AutorunOutcome::OtherCopyStartsToo:
+            view_.Ask(OtherCopyStartsTooText(result.otherCopyFolder), MessageIcon::Information, false);
+            break;
     }
+}
+
+std::string OtherCopyStartsTooText(const std::string& folder) {
+    return "Quillmark now starts when you log on.\n\nAnother copy of Quillmark, in\n\n" + folder +
+           "\n\nis registered to start with Windows for every user of this computer. Both copies would start "
+           "when you log on, and the second would refuse to run with its message, until one of them is switched "
+           "off: choose \"Run at start\" in the File menu of either copy.";
 }
 
 void MainWindow::mnuFileExit_Click() {

@@ -61,6 +61,10 @@ inline constexpr const char* kMachineAutorunRemains =
     "Quillmark goes on starting with Windows until an administrator removes it, or until you disable it in "
     "the Startup tab of Task Manager.";
 
+// Said when "Run at start" is turned on while a value for every user starts
+// the copy in that folder.
+std::string OtherCopyStartsTooText(const std::string& folder);
+
 // True when "hiden" occurs in the arguments, letter case significant.
 bool StartHidden(const std::string& arguments);
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/autorun.h"
 #include "core/platform.h"
@@ -77,6 +78,13 @@ public:
     bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override;
     std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
                                               const std::string& name) override;
+};
+
+class Win32PathNames : public PathNames {
+public:
+    std::string FinalPath(const std::string& path) override;
+    bool SameName(const std::string& a, const std::string& b) override;
+    std::vector<std::string> ProfileFolders() override;
 };
 
 class Win32Input : public InputDevices {

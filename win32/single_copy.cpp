@@ -1,5 +1,6 @@
 #include "win32/single_copy.h"
 
+#include "win32/platform.h"
 #include "win32/wide.h"
 
 namespace qm::win32 {
@@ -11,32 +12,27 @@ bool Win32CopyLocks::Claim(const std::string& name) {
     UniqueHandle lock(CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
     const DWORD error = GetLastError();
     const bool heldElsewhere = error == ERROR_ALREADY_EXISTS || (!lock && error == ERROR_ACCESS_DENIED);
-    if (lock) held_.push_back(std::move(lock));
+    if (lock) mutexes_.push_back(std::move(lock));
     return !heldElsewhere;
 }
 
-std::string Win32CopyLocks::FolderIdentity(const std::string& folder) {
-    // Full, then long (no 8.3 parts), then upper case as the file system compares names.
-    std::wstring path = Widen(folder);
-    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length > 0) {
-        std::wstring full(length, L'\0');
-        length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
-        if (length > 0 && length < full.size()) path.assign(full.c_str(), length);
+FileLockResult Win32CopyLocks::HoldFile(const std::string& path, std::string& reason) {
+    // Opened for writing and shared with readers only: a second copy, which
+    // asks to write, is refused by the file system (by the server, over the
+    // network) under any spelling of the path, while a backup may still read
+    // the empty file. Windows deletes it when the last handle goes, which it
+    // closes itself when the process ends, killed or not. Creating and
+    // opening are one step, so two starts at the same moment cannot both win.
+    UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (file) {
+        files_.push_back(std::move(file));
+        return FileLockResult::Held;
     }
-    length = GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (length > 0) {
-        std::wstring longPath(length, L'\0');
-        length = GetLongPathNameW(path.c_str(), longPath.data(), length);
-        if (length > 0 && length < longPath.size()) path.assign(longPath.c_str(), length);
-    }
-    if (!path.empty()) {
-        std::wstring upper(path.size(), L'\0');
-        if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.c_str(), static_cast<int>(path.size()),
-                          upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0) > 0)
-            path = upper;
-    }
-    return Narrow(path);
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return FileLockResult::HeldElsewhere;
+    reason = ErrorText(error);
+    return FileLockResult::Failed;
 }
 
 }  // namespace qm::win32

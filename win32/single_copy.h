@@ -1,4 +1,5 @@
-// The single-copy locks as Windows mutexes, held until the process ends.
+// The single-copy locks as a Windows mutex and a lock file, both held until
+// the process ends.
 #pragma once
 
 #include <string>
@@ -12,10 +13,11 @@ namespace qm::win32 {
 class Win32CopyLocks : public CopyLocks {
 public:
     bool Claim(const std::string& name) override;
-    std::string FolderIdentity(const std::string& folder) override;
+    FileLockResult HoldFile(const std::string& path, std::string& reason) override;
 
 private:
-    std::vector<UniqueHandle> held_;
+    std::vector<UniqueHandle> mutexes_;
+    std::vector<UniqueFile> files_;
 };
 
 }  // namespace qm::win32

@@ -212,8 +212,9 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     Win32Counter counter;
     CounterTimeSource clock(counter);
     Win32Registry registry;
+    Win32PathNames paths;
     Win32NumberFormat numbers(L"en-US");
-    Platform platform{files, calendar, clock, registry, numbers, folder.File("quillmark.exe")};
+    Platform platform{files, calendar, clock, registry, paths, numbers, folder.File("quillmark.exe")};
     const std::string stat = StatFilePath(platform), log = ProgramFilePath(platform, "DbgFile.dat");
     ASSERT_GT(stat.size(), 300u);
 

@@ -16,27 +16,50 @@ TEST(Win32CopyLocks, ANameIsHeldByItsFirstClaimUntilTheProcessEnds) {
     EXPECT_TRUE(second.Claim(name + ".other"));
 }
 
-TEST(Win32CopyLocks, EverySpellingOfAFolderHasOneIdentity) {
+TEST(Win32CopyLocks, ALockFileIsHeldUnderEverySpellingAndGoesWithItsHolder) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder =
-        std::wstring(temp) + L"Quillmark Long Folder Name " + std::to_wstring(GetCurrentProcessId());
+        std::wstring(temp) + L"Quillmark Lock \x0421\x0447\x0451\x0442 " + std::to_wstring(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    wchar_t shortName[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameW(folder.c_str(), shortName, MAX_PATH);
+    const std::wstring file = folder + L"\\stat.dat.lock";
+    wchar_t shortFolder[MAX_PATH] = {};
+    GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
+    std::wstring upper = file;
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
 
-    Win32CopyLocks locks;
-    const std::string identity = locks.FolderIdentity(Narrow(folder));
-    std::string lower = Narrow(folder);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    EXPECT_EQ(locks.FolderIdentity(lower), identity);
-    EXPECT_EQ(FolderLockName(locks.FolderIdentity(Narrow(folder) + "\\")), FolderLockName(identity));
-    if (length > 0 && std::wstring(shortName) != folder) {
-        EXPECT_EQ(locks.FolderIdentity(Narrow(shortName)), identity) << Narrow(shortName);
+    std::string reason;
+    {
+        Win32CopyLocks first;
+        ASSERT_EQ(first.HoldFile(Narrow(file), reason), FileLockResult::Held) << reason;
+        EXPECT_NE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+        for (const std::wstring& spelling :
+             {file, upper, L"\\\\?\\" + file, std::wstring(shortFolder) + L"\\stat.dat.lock"}) {
+            Win32CopyLocks second;
+            EXPECT_EQ(second.HoldFile(Narrow(spelling), reason), FileLockResult::HeldElsewhere) << Narrow(spelling);
+        }
+        // A backup may read it while it is held.
+        UniqueFile reader(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(reader) << GetLastError();
     }
-    EXPECT_NE(identity.find("QUILLMARK LONG FOLDER NAME"), std::string::npos) << identity;
-    RemoveDirectoryW(folder.c_str());
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "the lock file stays behind";
+    {
+        // A lock file left behind (a crash of the whole system) is simply taken over.
+        UniqueFile leftover(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(leftover);
+    }
+    {
+        Win32CopyLocks next;
+        EXPECT_EQ(next.HoldFile(Narrow(file), reason), FileLockResult::Held) << reason;
+    }
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Where the file cannot be made, the system says why.
+    Win32CopyLocks locks;
+    EXPECT_EQ(locks.HoldFile(Narrow(folder + L"\\missing\\stat.dat.lock"), reason), FileLockResult::Failed);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
 }
 
 }  // namespace
