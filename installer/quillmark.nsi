@@ -299,8 +299,9 @@ Section "Uninstall"
   Delete "$INSTDIR\readme.txt"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   !insertmacro DELETE_RUN_VALUE HKCU
-  ; The program registers under HKLM where the user may write there; where
-  ; the user may not, this fails and changes nothing.
+  ; A copy in the user's profile registers under HKCU only, but earlier
+  ; versions wrote HKLM where the user may write there; where the user may
+  ; not, this fails and changes nothing.
   !insertmacro DELETE_RUN_VALUE HKLM
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 
@@ -315,6 +316,10 @@ Section "Uninstall"
     Delete "$INSTDIR\DbgFile.dat"
     Delete "$INSTDIR\DbgFile.old"
   ${EndIf}
+  ; A running copy holds stat.dat.lock, and it is deleted when that copy
+  ; ends; none runs now. One left behind (after a crash of the whole
+  ; system) holds nothing and goes.
+  Delete "$INSTDIR\stat.dat.lock"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only an empty folder goes: one still holding stat.dat (or anything else
   ; the user put there) stays.

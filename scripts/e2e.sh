@@ -267,6 +267,7 @@ high_dpi_layout() {
 # Control ids of the About window (see ui/about_layout.h).
 ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_ICQ=306 ABOUT_BACK=300 MAIN_SITE=101
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+USER_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 visible() { drv window-info "$1" | sed -E 's/^visible=([01]).*/\1/'; }
 tray_double_click() {
@@ -275,7 +276,13 @@ tray_double_click() {
   [ -n "$at" ] || { fail "no tray icon to double-click"; return 1; }
   drv click "${at%,*}" "${at#*,}" left double >/dev/null
 }
-run_value() { wine reg query "$RUN_KEY" /v "Velturn Quillmark" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'; }
+run_value() {  # [KEY]: the data of the Run value, the machine's unless KEY says otherwise
+  wine reg query "${1:-$RUN_KEY}" /v "Velturn Quillmark" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'
+}
+clear_run_values() {
+  wine reg delete "$RUN_KEY" /v "Velturn Quillmark" /f >/dev/null 2>&1
+  wine reg delete "$USER_RUN_KEY" /v "Velturn Quillmark" /f >/dev/null 2>&1
+}
 win_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 checked() {  # checked MENU ITEM: 1 when the item has its check mark
   drv menu-item "$MAIN" "$1" "$2" | sed -E 's/.*checked=([01]).*/\1/'
@@ -399,6 +406,7 @@ save_writes_before_it_confirms() {
 }
 
 run_at_start_twice() {
+  clear_run_values
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -858,6 +866,7 @@ history_survives_kills_during_saves() {
 # A number beyond the range of a double on line 9 is no flag: the program
 # starts, registered to start with Windows.
 line9_beyond_a_double_starts_with_windows() {
+  clear_run_values
   new_folder
   printf '5\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\n1e999\r\n' >"$prog/stat.dat"
   start
@@ -895,6 +904,148 @@ largest_double_is_saved_so_that_it_loads() {
   expect_eq "stat.dat line 2 after the next save" "$(stat_line 2)" "1.7976931348623157e308"
 }
 
+# One stat.dat reached as \\?\..., through another drive letter and through a
+# link. While a copy runs, the lock file beside stat.dat turns away every
+# spelling, and a start under each is refused. A copy elsewhere (another
+# session or computer; here the driver holds the lock file for it) refuses
+# starts by the lock file alone.
+other_spellings_of_the_folder_are_refused() {
+  new_folder
+  local win link="$out/link$folder_n" drive="$WINEPREFIX/dosdevices/q:" s before opened
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  [ -f "$prog/stat.dat.lock" ] || fail "no stat.dat.lock beside stat.dat while the program runs"
+  win=$(win_path "$prog")
+  ln -sfn "$prog" "$link"
+  ln -sfn "$prog" "$drive"  # a drive letter, as Wine makes them (its subst.exe does nothing)
+  local spellings=("\\\\?\\$win" "Q:" "$(win_path "$link")")
+  drv type "abc" 120 >/dev/null
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  before=$(md5sum <"$prog/stat.dat")
+  for s in "${spellings[@]}"; do
+    opened=$(wine "$driver" hold-file "$s\\stat.dat.lock" "$s\\no-such-file" 2>&1 | tr -d '\r')
+    expect_match "$s: opening the lock file while the program runs" "$opened" "cannot open .*: error 32$"
+    drv launch "$s\\quillmark.exe" >/dev/null || { fail "$s: cannot start the program"; continue; }
+    expect_eq "$s: message of refusal" "$(drv answer Quillmark OK | box_text)" "Копия программы уже запущена"
+  done
+  sleep 0.5
+  expect_eq "stat.dat after the refused starts" "$(md5sum <"$prog/stat.dat")" "$before"
+  expect_eq "windows titled $MAIN" "$(main_windows)" "1"
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
+  sleep 0.3
+  [ ! -e "$prog/stat.dat.lock" ] || fail "stat.dat.lock stays after Exit"
+
+  : >"$prog/stat.dat.lock"
+  : >"$prog/holding"
+  before=$(md5sum <"$prog/stat.dat")
+  local log_before holder
+  log_before=$(tr -d '\r' <"$prog/DbgFile.dat" | wc -l)
+  drv --timeout 60000 hold-file "$win\\stat.dat.lock" "$win\\holding" >"$out/holder.txt" &
+  holder=$!
+  for _ in $(seq 50); do grep -q holding "$out/holder.txt" 2>/dev/null && break; sleep 0.1; done
+  for s in "$win" "${spellings[@]}"; do
+    drv launch "$s\\quillmark.exe" >/dev/null || { fail "$s: cannot start the program"; continue; }
+    expect_eq "$s: refusal by the lock file" "$(drv answer Quillmark OK | box_text)" "Копия программы уже запущена"
+  done
+  sleep 0.5
+  expect_eq "log lines of the refusals" "$(tr -d '\r' <"$prog/DbgFile.dat" | wc -l)" "$((log_before + 4))"
+  expect_match "log line" "$(tr -d '\r' <"$prog/DbgFile.dat" | tail -n 1)" \
+    'PrevInstance detected: a copy in another session or on another computer uses this stat.dat$'
+  expect_eq "stat.dat while a copy elsewhere holds it" "$(md5sum <"$prog/stat.dat")" "$before"
+  expect_eq "windows titled $MAIN" "$(main_windows)" "0"
+  rm -f "$prog/holding"
+  wait "$holder"
+  rm -f "$drive" "$link"
+}
+
+# A killed copy holds nothing: its lock file goes with it and the next start runs.
+killed_copy_lets_the_next_start_run() {
+  new_folder
+  local pid
+  start
+  pid=$!
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  [ -f "$prog/stat.dat.lock" ] || fail "no stat.dat.lock while the program runs"
+  kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  drv --timeout 5000 wait-gone "$MAIN" >/dev/null || fail "the killed program's window stays"
+  for _ in $(seq 20); do [ -e "$prog/stat.dat.lock" ] || break; sleep 0.1; done
+  [ ! -e "$prog/stat.dat.lock" ] || fail "the killed copy's stat.dat.lock stays"
+  start
+  drv wait-window "$MAIN" >/dev/null ||
+    fail "the start after the kill does not run; message: [$(drv --timeout 500 msgbox Quillmark 2>/dev/null | box_text)]"
+}
+
+# Where the lock file cannot be made, the start is refused with the folder
+# and the reason, and nothing there is touched. A folder of that name stands
+# in for a folder the user may not write to (the tests may run as root,
+# whom file modes do not stop).
+folder_without_a_lock_file_is_named() {
+  new_folder
+  printf '5\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
+  mkdir "$prog/stat.dat.lock"
+  local before text
+  before=$(md5sum <"$prog/stat.dat")
+  start
+  sleep 1
+  shot no-lock-file
+  text=$(printf '%b' "$(drv answer Quillmark OK | box_text)")
+  expect_match "message" "$text" "^Quillmark cannot start in its folder:"
+  [[ "$text" == *$'\n'"$(win_path "$prog")"$'\n'* ]] || fail "the message does not name the folder: [$text]"
+  expect_match "message gives the reason" "$text" "cannot be created: [A-Z]"
+  sleep 0.5
+  expect_eq "stat.dat" "$(md5sum <"$prog/stat.dat")" "$before"
+  [ ! -e "$prog/DbgFile.dat" ] || fail "the refused start wrote DbgFile.dat"
+  expect_eq "windows titled $MAIN" "$(main_windows)" "0"
+}
+
+# A copy in the user's profile registers for this user only, although Wine
+# lets it write the machine's key as an administrator's copy could; another
+# copy's value for every user stays where it is and is named.
+run_at_start_in_a_profile_is_this_users_alone() {
+  clear_run_values
+  local profile
+  profile=$(winepath -u "$(wine cmd /c echo %USERPROFILE% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+  [ -d "$profile" ] || { fail "no profile folder [$profile]"; return; }
+  prog="$profile/AppData/Local/Programs/Quillmark E2E"
+  rm -rf "$prog"
+  mkdir -p "$prog"
+  cp "$exe" "$prog/"
+  local mine other='"C:\Program Files\Quillmark\quillmark.exe" /hiden'
+  mine="\"$(win_path "$prog")\\quillmark.exe\" /hiden"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+  expect_eq "the user's Run value" "$(run_value "$USER_RUN_KEY")" "$mine"
+  expect_eq "the machine's Run value" "$(run_value)" ""
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+  expect_eq "the user's Run value when off" "$(run_value "$USER_RUN_KEY")" ""
+
+  wine reg add "$RUN_KEY" /v "Velturn Quillmark" /d "$other" /f >/dev/null 2>&1
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+  shot another-copy-starts-too
+  local text
+  text=$(printf '%b' "$(drv answer Quillmark OK | box_text)")
+  [[ "$text" == *$'\n'"C:\\Program Files\\Quillmark"$'\n'*"Both copies would start"* ]] ||
+    fail "the message does not name the other copy: [$text]"
+  expect_eq "check mark" "$(checked File "Run at start")" "1"
+  expect_eq "the other copy's value" "$(run_value)" "$other"
+  expect_eq "the user's Run value" "$(run_value "$USER_RUN_KEY")" "$mine"
+  drv choose "$MAIN" File "Run at start" >/dev/null
+  sleep 0.5
+  expect_eq "the other copy's value after off" "$(run_value)" "$other"
+  expect_eq "the user's Run value after off" "$(run_value "$USER_RUN_KEY")" ""
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null
+  clear_run_values
+  rm -rf "$prog"
+}
+
 TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
   second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
   close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
@@ -906,7 +1057,9 @@ TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables co
   works_in_a_folder_deeper_than_the_path_limit
   history_of_a_save_and_of_exit history_keeps_points_under_german_settings damaged_history_is_set_aside
   history_held_by_a_spreadsheet_loses_nothing history_survives_kills_during_saves
-  line9_beyond_a_double_starts_with_windows largest_double_is_saved_so_that_it_loads"}
+  line9_beyond_a_double_starts_with_windows largest_double_is_saved_so_that_it_loads
+  other_spellings_of_the_folder_are_refused killed_copy_lets_the_next_start_run folder_without_a_lock_file_is_named
+  run_at_start_in_a_profile_is_this_users_alone"}
 for t in $TESTS; do run_test "$t"; done
 
 echo "screenshots and logs: $out"

@@ -1291,6 +1291,27 @@ std::wstring QuoteArgument(const std::wstring& arg) {
     return quoted + L"\"";
 }
 
+// Starts the program under exactly the path given (\\?\..., another drive
+// letter, a link), in its own folder, without waiting; prints its process id.
+void CmdLaunch(const Args& a) {
+    Need(a, 1, 64, L"launch PROGRAM [ARGS...]");
+    const std::wstring& program = a[0];
+    const std::wstring folder = program.substr(0, program.find_last_of(L"\\/"));
+    std::wstring commandLine = QuoteArgument(program);
+    for (size_t i = 1; i < a.size(); ++i) commandLine += L" " + QuoteArgument(a[i]);
+    // No standard handles: a pipe the script reads this driver's output
+    // through would otherwise stay open as long as the program runs.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info))
+        Fail(L"cannot start " + Quote(program) + L": error " + std::to_wstring(GetLastError()));
+    Handle process(info.hProcess), thread(info.hThread);
+    Out(std::to_wstring(info.dwProcessId));
+}
+
 // A visible top-level window of that process with exactly that title.
 bool ProcessShowsWindow(DWORD pid, const std::wstring& title) {
     for (HWND h : TopLevelWindows()) {
@@ -1403,6 +1424,7 @@ const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
         {L"sleep", CmdSleep},
         {L"hold-file", CmdHoldFile},
         {L"start-timed", CmdStartTimed},
+        {L"launch", CmdLaunch},
         {L"process-memory", CmdProcessMemory},
     };
     return commands;

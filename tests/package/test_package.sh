@@ -264,12 +264,13 @@ user_files() { ls "$inst" 2>&1 | grep -vx 'history.csv' | paste -sd ' '; }
 update_keeps_the_figures() {
   printf '%s' "$KNOWN_STAT" >"$inst/stat.dat"
   printf '%s' "$KNOWN_LOG" >"$inst/DbgFile.dat"
+  : >"$inst/stat.dat.lock"  # left behind by a crash of the whole system: it holds nothing
   touch -d '2025-01-02 03:04:05' "$inst/stat.dat" "$inst/DbgFile.dat"
   local before
   before=$(figures)
   wine "$installer" /S >>"$out/setup.log" 2>&1
   expect_eq "exit code" "$?" "0"
-  expect_eq "files" "$(user_files)" "DbgFile.dat quillmark.exe readme.txt stat.dat uninstall.exe"
+  expect_eq "files" "$(user_files)" "DbgFile.dat quillmark.exe readme.txt stat.dat stat.dat.lock uninstall.exe"
   expect_eq "stat.dat" "$(md5sum <"$inst/stat.dat")" "$(printf '%s' "$KNOWN_STAT" | md5sum)"
   expect_eq "DbgFile.dat" "$(md5sum <"$inst/DbgFile.dat")" "$(printf '%s' "$KNOWN_LOG" | md5sum)"
   expect_eq "the two files with their times" "$(figures)" "$before"
@@ -278,6 +279,7 @@ update_keeps_the_figures() {
 running_program_stops_a_silent_run() {
   start_installed
   drv wait-window "$MAIN" >/dev/null || { fail "Quillmark did not start"; return; }
+  [ -e "$inst/stat.dat.lock" ] || fail "no stat.dat.lock while Quillmark runs"
   local before entry
   before=$(listing "$inst")
   entry=$(wine reg query "$UNKEY" 2>&1)
@@ -294,6 +296,7 @@ running_program_stops_a_silent_run() {
   [ -f "$lnk" ] || fail "the shortcut went"
   drv --timeout 1000 wait-window "$MAIN" >/dev/null || fail "Quillmark no longer runs"
   exit_quillmark
+  wait_for 2 gone "$inst/stat.dat.lock" || fail "stat.dat.lock stays after Exit"
 }
 
 installer_pages_wait_for_exit() {
@@ -335,10 +338,12 @@ silent_uninstall_keeps_the_figures() {
   start_installed
   drv wait-window "$MAIN" >/dev/null || { fail "Quillmark did not start"; return; }
   drv choose "$MAIN" File "Run at start" >/dev/null
-  wait_for 5 test -n "$(reg_value "HKLM\\$RUN" "Velturn Quillmark")" || fail "Run at start wrote no Run value"
+  # The installed copy is in the user's profile: it registers for this user only.
+  wait_for 5 test -n "$(reg_value "HKCU\\$RUN" "Velturn Quillmark")" || fail "Run at start wrote no Run value"
+  expect_eq "Run value (HKLM) of a copy in the profile" "$(reg_value "HKLM\\$RUN" "Velturn Quillmark")" ""
   exit_quillmark
   # Another copy's Run value stays: it starts that copy, not this one.
-  wine reg add "HKCU\\$RUN" /v "Velturn Quillmark" /d 'D:\Portable\Quillmark\quillmark.exe /hiden' /f >/dev/null 2>&1
+  wine reg add "HKLM\\$RUN" /v "Velturn Quillmark" /d 'D:\Portable\Quillmark\quillmark.exe /hiden' /f >/dev/null 2>&1
   local kept
   kept=$(figures)
   wine "$inst/uninstall.exe" /S >>"$out/setup.log" 2>&1
@@ -348,9 +353,9 @@ silent_uninstall_keeps_the_figures() {
   expect_eq "the figures" "$(figures)" "$kept"
   [ ! -e "$lnk" ] || fail "the shortcut is still there"
   no_entry
-  expect_eq "Run value (HKLM)" "$(reg_value "HKLM\\$RUN" "Velturn Quillmark")" ""
-  expect_eq "another copy's Run value (HKCU)" "$(reg_value "HKCU\\$RUN" "Velturn Quillmark")" 'D:\Portable\Quillmark\quillmark.exe /hiden'
-  wine reg delete "HKCU\\$RUN" /v "Velturn Quillmark" /f >/dev/null 2>&1
+  expect_eq "Run value (HKCU)" "$(reg_value "HKCU\\$RUN" "Velturn Quillmark")" ""
+  expect_eq "another copy's Run value (HKLM)" "$(reg_value "HKLM\\$RUN" "Velturn Quillmark")" 'D:\Portable\Quillmark\quillmark.exe /hiden'
+  wine reg delete "HKLM\\$RUN" /v "Velturn Quillmark" /f >/dev/null 2>&1
 }
 
 uninstall_page() {  # uninstall_page tick|keep SHOT: the uninstaller through its page
@@ -378,6 +383,7 @@ uninstall_page_deletes_only_when_ticked() {
   expect_eq "the figures" "$(figures)" "$kept"
 
   wine "$installer" /S >>"$out/setup.log" 2>&1 || { fail "reinstalling failed"; return; }
+  : >"$inst/stat.dat.lock"  # one left behind goes with the folder
   uninstall_page tick uninstaller-page-ticked || return
   [ ! -e "$inst" ] || fail "with the box ticked the folder stays: $(ls "$inst")"
   no_entry
