@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/debug_log.h"
+#include "core/atomic_file.h"
 #include "core/stat_file.h"
 #include "core/text.h"
 

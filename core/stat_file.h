@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/platform.h"
 #include "core/statistics.h"
 
@@ -54,20 +55,6 @@ std::string StatFileText(const StatRecord& common, bool autorunEnabled);
 // file may be there, so nothing may be written over it.
 bool FileExists(FileSystem& files, const std::string& path);
 
-// The temporary file beside `path` that a save writes before it takes the
-// place of `path`. One left behind by a save that was cut off is never read.
-std::string TemporaryFilePath(const std::string& path);
-
-// Writes the bytes to the temporary file beside `path`, forces them to disk
-// and only then puts the file in the place of `path`. When any step fails the
-// old file stays as it was, the temporary file is removed and the FileError
-// goes on to the caller.
-void WriteFileAtomically(FileSystem& files, const std::string& path, std::string_view bytes,
-                         WhenBusy whenBusy = WhenBusy::RetryBriefly);
-
-// A 64-bit fingerprint of a file's bytes (FNV-1a), to tell which of two
-// states a file is in after a program was ended between two writes.
-uint64_t ContentHash(std::string_view bytes);
 
 // Merges the unsaved part of the run into CommonStat, then writes the file.
 // The merge is complete before the file is touched: a failed merge leaves the
