@@ -8,14 +8,7 @@
 namespace qm {
 namespace {
 
-struct AppStateTest : ::testing::Test {
-    test::MemoryFileSystem files;
-    test::FakeCalendar calendar;
-    test::ScriptedClock clock;
-    test::FakeRegistry registry;
-    test::FakePathNames paths;
-    test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
+struct AppStateTest : ::testing::Test, test::FakePlatform {
     AppState app;
     const std::string statPath = "C:\\Q\\stat.dat";
 };

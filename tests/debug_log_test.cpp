@@ -7,14 +7,8 @@
 namespace qm {
 namespace {
 
-struct DebugLogTest : ::testing::Test {
-    test::MemoryFileSystem files;
-    test::FakeCalendar calendar;
-    test::ScriptedClock clock{1234.56789};
-    test::FakeRegistry registry;
-    test::FakePathNames paths;
-    test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
+struct DebugLogTest : ::testing::Test, test::FakePlatform {
+    DebugLogTest() { clock.readings = {1234.56789}; }
     const std::string log = "C:\\Q\\DbgFile.dat";
     const std::string old = "C:\\Q\\DbgFile.old";
     const std::string line = "12/7/2026 5:37:26 AM.(1,234.56789): PrevInstance detected\r\n";

@@ -148,14 +148,7 @@ TEST(HistoryTest, EveryKindOfDamageIsRefusedWithItsLine) {
 
 // --- saving: stat.dat first, then the day's row --------------------------------
 
-struct HistorySaveTest : ::testing::Test {
-    test::MemoryFileSystem files;
-    test::FakeCalendar calendar;
-    test::ScriptedClock clock;
-    test::FakeRegistry registry;
-    test::FakePathNames paths;
-    test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
+struct HistorySaveTest : ::testing::Test, test::FakePlatform {
     AppState app;
     const std::string statPath = "C:\\Q\\stat.dat";
     const std::string historyPath = "C:\\Q\\history.csv";

@@ -49,14 +49,7 @@ struct FakeView : MainWindowView {
     void Destroy() override { ++destroyed; }
 };
 
-struct MainWindowTest : ::testing::Test {
-    test::MemoryFileSystem files;
-    test::FakeCalendar calendar;
-    test::ScriptedClock clock;
-    test::FakeRegistry registry;
-    test::FakePathNames paths;
-    test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
+struct MainWindowTest : ::testing::Test, test::FakePlatform {
     AppState app;
     FakeView view;
     test::RecordingLabels labels;

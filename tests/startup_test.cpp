@@ -32,14 +32,8 @@ struct FakeHost : StartupHost {
     void StartSampler() override { calls.push_back("sampler"); }
 };
 
-struct StartupTest : ::testing::Test {
-    test::MemoryFileSystem files;
-    test::FakeCalendar calendar;
-    test::ScriptedClock clock{1234.5};
-    test::FakeRegistry registry;
-    test::FakePathNames paths;
-    test::FakeNumberFormat numbers;
-    Platform platform{files, calendar, clock, registry, paths, numbers, "C:\\Q\\quillmark.exe"};
+struct StartupTest : ::testing::Test, test::FakePlatform {
+    StartupTest() { clock.readings = {1234.5}; }
     AppState app;
     FakeHost host;
     const std::string stat = "C:\\Q\\stat.dat";
