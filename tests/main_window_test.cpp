@@ -284,9 +284,9 @@ TEST_F(MainWindowTest, TrayEventsRestoreOrPopUpAndIgnoreTheRest) {
     for (int code : {512, 513, 514, 516, 518, 519, 520, 521}) w->picTrayHook_MouseDown(code);
     EXPECT_TRUE(view.minimized);
     EXPECT_EQ(view.popups, 0);
-    w->picTrayHook_MouseDown(517);
+    w->picTrayHook_MouseDown(517);  // WM_RBUTTONUP
     EXPECT_EQ(view.popups, 1);
-    w->picTrayHook_MouseDown(515);
+    w->picTrayHook_MouseDown(515);  // WM_LBUTTONDBLCLK
     EXPECT_FALSE(view.minimized);
     EXPECT_TRUE(view.visible);
     EXPECT_EQ(view.fronts, 1);

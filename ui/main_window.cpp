@@ -166,12 +166,11 @@ void MainWindow::SamplerTick() {
 }
 
 void MainWindow::picTrayHook_MouseDown(int code) {
-    constexpr int kLeftDoubleClick = 515, kRightButtonUp = 517;
-    if (code == kLeftDoubleClick) {
+    if (code == TrayLeftDoubleClick) {
         view_.Restore();
         view_.SetVisible(true);
         view_.BringToFront();
-    } else if (code == kRightButtonUp) {
+    } else if (code == TrayRightButtonUp) {
         view_.PopupFileMenu();
     }
 }

@@ -48,6 +48,10 @@ public:
     virtual void Destroy() = 0;            // the window goes, and with it the program
 };
 
+// The tray icon's events that picTrayHook_MouseDown acts on, by the codes
+// the shell's callback carries (a left double click, a right button's release).
+enum TrayEvent : int { TrayLeftDoubleClick = 515, TrayRightButtonUp = 517 };
+
 inline constexpr const char* kHiddenSwitch = "hiden";
 inline constexpr const char* kAllStatPrefix =
     "\xD0\xA1\xD1\x82\xD0\xB0\xD1\x82\xD0\xB8\xD1\x81\xD1\x82\xD0\xB8\xD0\xBA\xD0\xB0 \xD0\xB7\xD0\xB0 "

@@ -6,6 +6,9 @@
 #include "ui/win32/about_box.h"
 #include "win32/wide.h"
 
+// The portable tray handler knows the shell's codes by name only.
+static_assert(qm::ui::TrayLeftDoubleClick == WM_LBUTTONDBLCLK && qm::ui::TrayRightButtonUp == WM_RBUTTONUP);
+
 namespace qm::ui::win32 {
 
 using qm::win32::Widen;
