@@ -8,7 +8,11 @@
 
 #include "app/autorun.h"
 #include "core/history.h"
-#include "core/platform.h"
+#include "core/platform/clock.h"
+#include "core/platform/files.h"
+#include "core/platform/number_format.h"
+#include "core/platform/path_names.h"
+#include "core/platform/registry.h"
 #include "core/statistics.h"
 #include "input/clock.h"
 #include "input/sampler.h"

@@ -1,47 +1,17 @@
 // Registration to start with Windows: one REG_SZ value under a Run key.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "core/identity.h"
+#include "core/platform/path_names.h"
+#include "core/platform/registry.h"
 
 namespace qm {
 
-enum class RegistryRoot { LocalMachine, CurrentUser };
-
-// The registry operations the autorun registration needs.
-class Registry {
-public:
-    virtual ~Registry() = default;
-    // Creates the key when missing and writes the REG_SZ value; true on success.
-    virtual bool SetStringValue(RegistryRoot root, const std::string& subkey, const std::string& name,
-                                const std::string& data) = 0;
-    // Deletes the value; true when it was deleted.
-    virtual bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) = 0;
-    // The text of a string value; nothing when it is not there or cannot be read.
-    virtual std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
-                                                      const std::string& name) = 0;
-};
-
-// What the registration needs to know of the names of files and folders.
-class PathNames {
-public:
-    virtual ~PathNames() = default;
-    // The one spelling of an existing file or folder, with symbolic links,
-    // junctions, substitute and mapped drive letters and 8.3 names resolved;
-    // the path as it is when it cannot be resolved.
-    virtual std::string FinalPath(const std::string& path) = 0;
-    // Whether two spellings are equal as Windows compares file names: letter
-    // case aside, in every alphabet.
-    virtual bool SameName(const std::string& a, const std::string& b) = 0;
-    // The folders that hold user profiles: this user's (%USERPROFILE%) and
-    // the one that holds every user's (C:\Users). Either may be missing.
-    virtual std::vector<std::string> ProfileFolders() = 0;
-};
-
 inline constexpr const char* kRunSubkey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValueName = "Velturn Quillmark";
-inline constexpr const char* kStartHiddenSwitch = "/hiden";
+inline constexpr const char* kRunValueName = QM_TITLE;
+inline constexpr const char* kStartHiddenSwitch = "/" QM_HIDDEN_SWITCH;
 
 // The command the Run value holds: the program folder with a backslash, the
 // program's name with ".exe", then " /hiden". A path with a blank is put in

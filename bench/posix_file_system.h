@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform.h"
+#include "core/platform/files.h"
 
 namespace qm::bench {
 

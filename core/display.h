@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/platform.h"
+#include "core/platform/number_format.h"
 #include "core/statistics.h"
 
 namespace qm {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/platform.h"
+#include "core/platform/clock.h"
 #include "core/statistics.h"
 
 namespace qm {

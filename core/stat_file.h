@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "core/atomic_file.h"
-#include "core/platform.h"
+#include "core/platform/clock.h"
+#include "core/platform/files.h"
 #include "core/statistics.h"
 
 namespace qm {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform.h"
+#include "core/platform/clock.h"
 
 namespace qm {
 

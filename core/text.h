@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform.h"
+#include "core/platform/clock.h"
 
 namespace qm {
 

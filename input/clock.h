@@ -4,24 +4,10 @@
 
 #include <cstdint>
 
+#include "core/platform/clock.h"
 #include "core/statistics.h"
 
 namespace qm {
-
-// The platform's high-resolution counter.
-class Counter {
-public:
-    virtual ~Counter() = default;
-    virtual int64_t Frequency() = 0;  // ticks per second
-    virtual int64_t Count() = 0;      // ticks since the counter's origin
-};
-
-// Seconds as a double; read afresh at every use.
-class TimeSource {
-public:
-    virtual ~TimeSource() = default;
-    virtual double HiResSeconds() = 0;
-};
 
 // HiResSeconds over a counter: the frequency is read anew at every call, then
 // the count, and the result is count / frequency.

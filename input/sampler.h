@@ -2,31 +2,12 @@
 // turns what it sees into counts of CurrentStat.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-
 #include "core/display.h"
+#include "core/platform/clock.h"
+#include "core/platform/input_devices.h"
 #include "core/statistics.h"
-#include "input/clock.h"
 
 namespace qm {
-
-struct Point {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool operator==(const Point&) const = default;
-};
-
-// Key states and the cursor.
-class InputDevices {
-public:
-    virtual ~InputDevices() = default;
-    // Bit 0 is set when the key was pressed since the previous query.
-    virtual uint16_t GetAsyncKeyState(int virtualKey) = 0;
-    // The cursor in screen pixels; nothing when it cannot be read (a locked
-    // workstation, a secure desktop).
-    virtual std::optional<Point> GetCursorPos() = 0;
-};
 
 enum class KeyClass { MouseButton, Letter, OtherKey };
 

@@ -1,9 +1,10 @@
 ; The Quillmark installer: for the current user only, no administrator rights.
 ;
-;   makensis -DVERSION=1.3.56 -DPROGRAM_DIR=<folder holding quillmark.exe and readme.txt>
+;   makensis -DIDENTITY=<build folder>/identity.nsh -DPROGRAM_DIR=<folder holding quillmark.exe and readme.txt>
 ;            -DOUTFILE=<the setup program to write> [-DTARGET=x86-unicode] installer/quillmark.nsi
 ;
-; makensis works in this file's folder: give absolute paths.
+; makensis works in this file's folder: give absolute paths. identity.nsh,
+; which the build makes, gives the version and the program's names.
 ; TARGET is x86-unicode for the program that ships; amd64-unicode wraps a
 ; 64-bit build for testing where only 64-bit Windows programs can run.
 ;
@@ -22,7 +23,8 @@
     !error "Give -D${NAME}= (see the top of this file)"
   !endif
 !macroend
-!insertmacro REQUIRE VERSION
+!insertmacro REQUIRE IDENTITY
+!include "${IDENTITY}"
 !insertmacro REQUIRE PROGRAM_DIR
 !insertmacro REQUIRE OUTFILE
 !ifndef TARGET
@@ -32,15 +34,12 @@ Target ${TARGET}
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 
-!define PRODUCT "Quillmark"
-!define PUBLISHER "Velturn"
 !define EXE "quillmark.exe"
 !define UNINSTALLER "uninstall.exe"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define RUN_VALUE "Velturn Quillmark"
-; The main window's class: it exists, shown or hidden, for as long as Quillmark runs.
-!define MAIN_CLASS "QuillmarkMain"
+; MAIN_CLASS, the main window's class, exists, shown or hidden, for as long
+; as Quillmark runs.
 ; Exit code of a run that stopped because Quillmark was running.
 !define EXIT_RUNNING 2
 

@@ -97,7 +97,8 @@ grep -vE '^(tick_ns|save_us): ' <<<"$native" | grep -E '^[a-z0-9_]+: '
 export WINEPREFIX=$here/build/bench-wineprefix-$QM_WINE_ARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
 unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
 export LANG=en_US.UTF-8
-MAIN="Velturn Quillmark" IDLE="Idle timer"
+source "$QM_WIN_BUILD/identity.sh"
+MAIN=$QM_TITLE IDLE="Idle timer"
 driver=$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe
 
 Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp 8>"$out/display" >"$out/logs/xvfb.log" 2>&1 &

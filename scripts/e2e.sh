@@ -20,7 +20,8 @@ mkdir -p "$out/shots"
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
 unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
 export LANG=en_US.UTF-8
-MAIN="Velturn Quillmark"
+source "$build/identity.sh"
+MAIN=$QM_TITLE
 
 # --- the screen -------------------------------------------------------------
 display=""
@@ -118,9 +119,13 @@ run_test() {
   fi
 }
 
-# Control ids of the value labels (see ui/main_layout.h): 200 + 20 * box + row.
-CUR_TIME=201 CUR_PIXELS=204 CUR_CLICKS=208 CUR_KEYS=211 CUR_METERS=206
-ALL_TIME=221 ALL_PIXELS=224 ALL_CLICKS=228 ALL_KEYS=231 ALL_METERS=226 ALL_BOX=104
+# Control ids, named as in the layout tables (qm_layout_check.exe prints them).
+eval "$(wine "$check" ids 2>/dev/null | tr -d '\r' | grep -E '^[a-z]+_[A-Za-z0-9_]+=[0-9]+$')"
+[ -n "${main_lblKeybrdPushed_1:-}" ] || { echo "e2e: the control ids could not be read from $check"; echo "e2e: 0 passed, 1 failed"; exit 1; }
+CUR_TIME=$main_lblCurTime CUR_PIXELS=$main_lblMousePixels_0 CUR_CLICKS=$main_lblMouseClicks_0
+CUR_KEYS=$main_lblKeybrdPushed_0 CUR_METERS=$main_lblMouseMeters_0
+ALL_TIME=$main_lblAllTime ALL_PIXELS=$main_lblMousePixels_1 ALL_CLICKS=$main_lblMouseClicks_1
+ALL_KEYS=$main_lblKeybrdPushed_1 ALL_METERS=$main_lblMouseMeters_1 ALL_BOX=$main_frmAllStat
 
 # --- the tests --------------------------------------------------------------
 first_start_creates_the_file() {
@@ -264,8 +269,8 @@ high_dpi_layout() {
 }
 
 
-# Control ids of the About window (see ui/about_layout.h).
-ABOUT_VERSION=310 ABOUT_SITE=304 ABOUT_MAIL=305 ABOUT_ICQ=306 ABOUT_BACK=300 MAIN_SITE=101
+ABOUT_VERSION=$about_lblVersion ABOUT_SITE=$about_txtSite ABOUT_MAIL=$about_txtMail ABOUT_ICQ=$about_txtICQ
+ABOUT_BACK=$about_cmdBack MAIN_SITE=$main_txtSite
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 USER_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
@@ -277,11 +282,11 @@ tray_double_click() {
   drv click "${at%,*}" "${at#*,}" left double >/dev/null
 }
 run_value() {  # [KEY]: the data of the Run value, the machine's unless KEY says otherwise
-  wine reg query "${1:-$RUN_KEY}" /v "Velturn Quillmark" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'
+  wine reg query "${1:-$RUN_KEY}" /v "$QM_TITLE" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'
 }
 clear_run_values() {
-  wine reg delete "$RUN_KEY" /v "Velturn Quillmark" /f >/dev/null 2>&1
-  wine reg delete "$USER_RUN_KEY" /v "Velturn Quillmark" /f >/dev/null 2>&1
+  wine reg delete "$RUN_KEY" /v "$QM_TITLE" /f >/dev/null 2>&1
+  wine reg delete "$USER_RUN_KEY" /v "$QM_TITLE" /f >/dev/null 2>&1
 }
 win_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 checked() {  # checked MENU ITEM: 1 when the item has its check mark
@@ -448,7 +453,7 @@ about_window() {
   drv choose "$MAIN" "?" About >/dev/null
   drv wait-window About >/dev/null || { fail "no About window"; return; }
   sleep 0.5
-  expect_eq "version" "$(drv text About $ABOUT_VERSION)" "1.3"
+  expect_eq "version" "$(drv text About $ABOUT_VERSION)" "$QM_VERSION_SHORT"
   local result
   result=$(wine "$check" about 2>&1 | tr -d '\r')
   echo "$result" >"$out/layout-about.txt"
@@ -468,7 +473,7 @@ about_window() {
   drv wait-gone About >/dev/null || fail "Back did not close the About window"
   # Each showing is a new window with its version filled in.
   drv choose "$MAIN" "?" About >/dev/null
-  expect_eq "version, second showing" "$(drv wait-text About $ABOUT_VERSION 1.3)" "1.3"
+  expect_eq "version, second showing" "$(drv wait-text About $ABOUT_VERSION "$QM_VERSION_SHORT")" "$QM_VERSION_SHORT"
   drv close About >/dev/null
   drv wait-gone About >/dev/null || fail "the close box did not close the About window"
   expect_eq "main window after About" "$(visible "$MAIN")" "1"
@@ -1025,7 +1030,7 @@ run_at_start_in_a_profile_is_this_users_alone() {
   sleep 0.5
   expect_eq "the user's Run value when off" "$(run_value "$USER_RUN_KEY")" ""
 
-  wine reg add "$RUN_KEY" /v "Velturn Quillmark" /d "$other" /f >/dev/null 2>&1
+  wine reg add "$RUN_KEY" /v "$QM_TITLE" /d "$other" /f >/dev/null 2>&1
   drv choose "$MAIN" File "Run at start" >/dev/null
   sleep 0.5
   shot another-copy-starts-too

@@ -37,7 +37,7 @@ setup_name=quillmark-$version-setup.exe
 rm -rf "$dist"
 mkdir -p "$dist"
 (cd "$stage" && TZ=UTC zip -X -q "$dist/$zip_name" Quillmark/ Quillmark/quillmark.exe Quillmark/readme.txt)
-makensis -V2 -DVERSION="$version" -DTARGET=x86-unicode -DPROGRAM_DIR="$stage/Quillmark" \
+makensis -V2 -DIDENTITY="$here/build/windows/identity.nsh" -DTARGET=x86-unicode -DPROGRAM_DIR="$stage/Quillmark" \
   -DOUTFILE="$dist/$setup_name" installer/quillmark.nsi
 (cd "$dist" && sha256sum "$zip_name" "$setup_name" >SHA256SUMS)
 

@@ -42,7 +42,8 @@ done
 qm_wine_hold  # one server from here to the end; the desktop settings count from its start
 
 drv() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
-MAIN="Velturn Quillmark"
+source "$QM_WIN_BUILD/identity.sh"
+MAIN=$QM_TITLE
 (cd "$out/Quillmark" && exec wine quillmark.exe >/dev/null 2>&1) &
 drv wait-window "$MAIN" >/dev/null
 xdotool mousemove 700 600

@@ -41,7 +41,7 @@ sleep 1
 # One wineserver for the program and the driver that waits for its window.
 qm_wine_hold
 (cd "$program" && exec wine quillmark.exe "$@" >/dev/null 2>&1) &
-wine "$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe" --timeout 30000 wait-window "Velturn Quillmark" >/dev/null
+wine "$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe" --timeout 30000 wait-window "$(source "$QM_WIN_BUILD/identity.sh"; echo "$QM_TITLE")" >/dev/null
 sleep 2
 import -window root "$here/build/start-screenshot.png"
 echo "No display: Quillmark ran in Xvfb. Screenshot: $here/build/start-screenshot.png"

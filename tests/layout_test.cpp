@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "core/identity.h"
 #include "ui/about_layout.h"
 #include "ui/contacts.h"
 #include "ui/main_layout.h"
@@ -163,7 +164,7 @@ TEST(AboutLayout, WindowWidgetsAndLinkColumn) {
 }
 
 TEST(Links, TargetsMatchWhatTheBoxesShow) {
-    EXPECT_EQ(SiteLink(), std::string("http://") + kSiteHost + "/?velturnquillmark1.3");
+    EXPECT_EQ(SiteLink(), std::string("http://") + kSiteHost + "/?velturnquillmark" QM_VERSION_SHORT);
     EXPECT_EQ(MailLink(), std::string("mailto:") + AboutLayout().Find("txtMail")->caption);
     EXPECT_NE(IcqLink().find("uin=" + AboutLayout().Find("txtICQ")->caption + "&action=message"), std::string::npos);
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/stat_file.h"
+#include "core/identity.h"
 #include "tests/fakes.h"
 
 namespace qm::ui {
@@ -274,7 +275,7 @@ TEST_F(MainWindowTest, HelpAndLinkOpenTheirTargets) {
     w->mnuHelpReadme_Click();
     w->txtSite_Click();
     w->mnuHelpAbout_Click();
-    EXPECT_EQ(view.opened, (std::vector<std::string>{"C:\\Q\\readme.txt", "http://velturn.com/?velturnquillmark1.3"}));
+    EXPECT_EQ(view.opened, (std::vector<std::string>{"C:\\Q\\readme.txt", "http://velturn.com/?velturnquillmark" QM_VERSION_SHORT}));
     EXPECT_EQ(view.abouts, 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/identity.h"
 namespace qm {
 namespace {
 
@@ -16,7 +17,7 @@ TEST(Text, DateTextIsMonthDayYearWithLeadingZeros) {
     EXPECT_EQ(DateText({2026, 12, 7}), "12-07-2026");
 }
 
-TEST(Text, VersionStringIsMajorDotMinor) { EXPECT_EQ(VersionString(), "1.3"); }
+TEST(Text, VersionStringIsMajorDotMinor) { EXPECT_EQ(VersionString(), QM_VERSION_SHORT); }
 
 TEST(Text, FolderAndStemOfProgramPaths) {
     EXPECT_EQ(FolderOfPath("C:\\Apps\\Counter\\counter.exe"), "C:\\Apps\\Counter");

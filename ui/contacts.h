@@ -12,7 +12,7 @@ inline constexpr const char* kIcqHost = "wwp.icq.com";
 inline constexpr const char* kCopyright = "Copyright \xC2\xA9 2026 Velturn. All rights reserved.";
 inline constexpr const char* kQueryWord = "velturnquillmark";
 
-// http://www.velturn.com/?velturnquillmark1.3
+// http://www.velturn.com/?velturnquillmark<major>.<minor>
 std::string SiteLink();
 // mailto:support@velturn.com
 std::string MailLink();

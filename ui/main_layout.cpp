@@ -1,6 +1,7 @@
 #include "ui/main_layout.h"
 
 #include "core/display.h"
+#include "core/identity.h"
 #include "ui/contacts.h"
 
 namespace qm::ui {
@@ -56,7 +57,7 @@ void AddStatLabels(std::vector<Widget>& out, int i) {
 WindowLayout Build() {
     WindowLayout l;
     l.name = "frmMain";
-    l.title = "Velturn Quillmark";
+    l.title = QM_TITLE;
     l.client = {0, 0, 8310, 4680};
     l.outerWidth = kMainOuterWidthTwips;
     l.outerHeight = kMainOuterHeightTwips;

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/debug_log.h"
 #include "app/startup.h"
+#include "core/identity.h"
 #include "core/display.h"
 #include "input/sampler.h"
 
@@ -52,7 +53,7 @@ public:
 // the shell's callback carries (a left double click, a right button's release).
 enum TrayEvent : int { TrayLeftDoubleClick = 515, TrayRightButtonUp = 517 };
 
-inline constexpr const char* kHiddenSwitch = "hiden";
+inline constexpr const char* kHiddenSwitch = QM_HIDDEN_SWITCH;
 inline constexpr const char* kAllStatPrefix =
     "\xD0\xA1\xD1\x82\xD0\xB0\xD1\x82\xD0\xB8\xD1\x81\xD1\x82\xD0\xB8\xD0\xBA\xD0\xB0 \xD0\xB7\xD0\xB0 "
     "\xD0\xB2\xD1\x81\xD0\xB5 \xD0\xB2\xD1\x80\xD0\xB5\xD0\xBC\xD1\x8F (\xD1\x81 ";  // "Статистика за все время (с "

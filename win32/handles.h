@@ -37,6 +37,8 @@ public:
         if (h_ != Invalid()) CloseFn(h_);
         h_ = h;
     }
+    // Hands the handle over to a new owner (a window, a class, a menu bar).
+    Handle release() { return std::exchange(h_, Invalid()); }
 
 private:
     Handle h_ = Invalid();
@@ -52,14 +54,48 @@ inline HGDIOBJ NullGdi() { return nullptr; }
 inline bool DeleteGdi(HGDIOBJ o) { return DeleteObject(o) != 0; }
 inline HICON NullIcon() { return nullptr; }
 inline bool DestroyIconHandle(HICON i) { return DestroyIcon(i) != 0; }
+inline HDC NullDc() { return nullptr; }
+inline bool DeleteDcHandle(HDC dc) { return DeleteDC(dc) != 0; }
 inline HMENU NullMenu() { return nullptr; }
 inline bool DestroyMenuHandle(HMENU m) { return DestroyMenu(m) != 0; }
 
 using UniqueGdi = Unique<HGDIOBJ, NullGdi, DeleteGdi>;       // fonts, brushes, bitmaps
 using UniqueIcon = Unique<HICON, NullIcon, DestroyIconHandle>;
+using UniqueDc = Unique<HDC, NullDc, DeleteDcHandle>;           // CreateCompatibleDC
 using UniqueMenu = Unique<HMENU, NullMenu, DestroyMenuHandle>;  // menus not attached to a window
 using UniqueFile = Unique<HANDLE, InvalidFileHandle, CloseFile>;    // CreateFileW
 using UniqueHandle = Unique<HANDLE, NullHandle, CloseFile>;         // mutexes, events
 using UniqueKey = Unique<HKEY, NullKey, CloseKey>;
+
+// The device context of a window, or of the screen for no window (GetDC).
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Painting a window in answer to WM_PAINT (BeginPaint, EndPaint).
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    ~PaintDc() { EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
 
 }  // namespace qm::win32

@@ -1,6 +1,6 @@
 #include "win32/single_copy.h"
 
-#include "win32/platform.h"
+#include "win32/files.h"
 #include "win32/wide.h"
 
 namespace qm::win32 {

@@ -3,6 +3,9 @@
 // and the window's outer size. Prints one line per difference.
 //
 //   qm_layout_check.exe main|about
+//   qm_layout_check.exe ids     the controls' ids as shell assignments,
+//                               main_<name>[_<index>]=<id> and about_<name>=<id>,
+//                               so that tests name controls as the tables do
 #include <windows.h>
 
 #include <cstdio>
@@ -56,6 +59,17 @@ bool IsValueLabel(const Widget& w) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && std::wstring(argv[1]) == L"ids") {
+        for (const auto& [prefix, layout] : {std::pair{"main", &MainLayout()}, std::pair{"about", &AboutLayout()}})
+            for (const Widget& w : layout->widgets)
+                if (w.id > 0 && w.kind != Kind::Timer) {
+                    if (w.index >= 0)
+                        std::printf("%s_%s_%d=%d\n", prefix, w.name.c_str(), w.index, w.id);
+                    else
+                        std::printf("%s_%s=%d\n", prefix, w.name.c_str(), w.id);
+                }
+        return 0;
+    }
     const bool about = argc > 1 && std::wstring(argv[1]) == L"about";
     const WindowLayout& layout = about ? AboutLayout() : MainLayout();
     HWND top = nullptr;

@@ -61,7 +61,8 @@ if ! bash scripts/package.sh >"$out/package.log" 2>&1; then
   cat "$out/package.log"
   failed=1; echo "FAIL scripts/package.sh"; finish
 fi
-version=$(cat build/windows/version.txt)
+source build/windows/identity.sh  # the shipped program's version and names
+version=$QM_VERSION
 dist=$here/dist
 zip=$dist/quillmark-$version-portable.zip
 setup=$dist/quillmark-$version-setup.exe
@@ -85,7 +86,7 @@ portable_zip() {
   unzip -q -o "$zip" -d "$out/unzipped" || { fail "unzip failed"; return; }
   local readme=$out/unzipped/Quillmark/readme.txt
   expect_eq "readme.txt lines without CRLF" "$(grep -cv $'\r$' "$readme")" "0"
-  expect_eq "readme.txt first line" "$(head -n 1 "$readme" | tr -d '\r')" "Velturn Quillmark 1.3"
+  expect_eq "readme.txt first line" "$(head -n 1 "$readme" | tr -d '\r')" "$QM_TITLE $QM_VERSION_SHORT"
   grep -q 'AppData\\Local\\Programs\\Quillmark' "$readme" || fail "readme.txt does not name the installed location"
   grep -q 'Also delete my statistics' "$readme" || fail "readme.txt does not say how to uninstall and keep the figures"
   cmp -s "$out/unzipped/Quillmark/quillmark.exe" build/windows/program/quillmark.exe ||
@@ -136,7 +137,7 @@ else
   # script around the 64-bit build stands in for it.
   installer=$out/quillmark-$version-setup-amd64-test.exe
   program=$QM_WIN_BUILD/program
-  if ! makensis -V2 -DVERSION="$version" -DTARGET=amd64-unicode -DPROGRAM_DIR="$program" \
+  if ! makensis -V2 -DIDENTITY="$QM_WIN_BUILD/identity.nsh" -DTARGET=amd64-unicode -DPROGRAM_DIR="$program" \
        -DOUTFILE="$installer" installer/quillmark.nsi >"$out/makensis-amd64.log" 2>&1; then
     cat "$out/makensis-amd64.log"; failed=$((failed + 1)); echo "FAIL the 64-bit test installer"; finish
   fi
@@ -219,7 +220,7 @@ exit_quillmark() {
   drv wait-gone "$MAIN" >/dev/null || fail "Quillmark did not end on Exit"
 }
 
-MAIN="Velturn Quillmark"
+MAIN=$QM_TITLE
 UNKEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark'
 RUN='Software\Microsoft\Windows\CurrentVersion\Run'
 inst_win="$(win_env LOCALAPPDATA)\\Programs\\Quillmark"
@@ -339,11 +340,11 @@ silent_uninstall_keeps_the_figures() {
   drv wait-window "$MAIN" >/dev/null || { fail "Quillmark did not start"; return; }
   drv choose "$MAIN" File "Run at start" >/dev/null
   # The installed copy is in the user's profile: it registers for this user only.
-  wait_for 5 test -n "$(reg_value "HKCU\\$RUN" "Velturn Quillmark")" || fail "Run at start wrote no Run value"
-  expect_eq "Run value (HKLM) of a copy in the profile" "$(reg_value "HKLM\\$RUN" "Velturn Quillmark")" ""
+  wait_for 5 test -n "$(reg_value "HKCU\\$RUN" "$QM_TITLE")" || fail "Run at start wrote no Run value"
+  expect_eq "Run value (HKLM) of a copy in the profile" "$(reg_value "HKLM\\$RUN" "$QM_TITLE")" ""
   exit_quillmark
   # Another copy's Run value stays: it starts that copy, not this one.
-  wine reg add "HKLM\\$RUN" /v "Velturn Quillmark" /d 'D:\Portable\Quillmark\quillmark.exe /hiden' /f >/dev/null 2>&1
+  wine reg add "HKLM\\$RUN" /v "$QM_TITLE" /d 'D:\Portable\Quillmark\quillmark.exe /hiden' /f >/dev/null 2>&1
   local kept
   kept=$(figures)
   wine "$inst/uninstall.exe" /S >>"$out/setup.log" 2>&1
@@ -353,9 +354,9 @@ silent_uninstall_keeps_the_figures() {
   expect_eq "the figures" "$(figures)" "$kept"
   [ ! -e "$lnk" ] || fail "the shortcut is still there"
   no_entry
-  expect_eq "Run value (HKCU)" "$(reg_value "HKCU\\$RUN" "Velturn Quillmark")" ""
-  expect_eq "another copy's Run value (HKLM)" "$(reg_value "HKLM\\$RUN" "Velturn Quillmark")" 'D:\Portable\Quillmark\quillmark.exe /hiden'
-  wine reg delete "HKLM\\$RUN" /v "Velturn Quillmark" /f >/dev/null 2>&1
+  expect_eq "Run value (HKCU)" "$(reg_value "HKCU\\$RUN" "$QM_TITLE")" ""
+  expect_eq "another copy's Run value (HKLM)" "$(reg_value "HKLM\\$RUN" "$QM_TITLE")" 'D:\Portable\Quillmark\quillmark.exe /hiden'
+  wine reg delete "HKLM\\$RUN" /v "$QM_TITLE" /f >/dev/null 2>&1
 }
 
 uninstall_page() {  # uninstall_page tick|keep SHOT: the uninstaller through its page

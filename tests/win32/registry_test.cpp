@@ -3,7 +3,8 @@
 
 #include "app/autorun.h"
 #include "win32/handles.h"
-#include "win32/platform.h"
+#include "win32/path_names.h"
+#include "win32/registry.h"
 #include "win32/wide.h"
 
 namespace qm::win32 {

@@ -1,7 +1,5 @@
 #include "ui/win32/about_box.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
 #include <iterator>
 
@@ -19,32 +17,30 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed sing
 }  // namespace
 
 void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
-    RegisterWindowClass(instance, kAboutClass, WindowProc);
-
     AboutBox box(instance);
     box.mainWindow_ = mainWindow;
     const WindowLayout& layout = AboutLayout();
     const int dpi = DpiOf(mainWindow);
-    box.hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kAboutClass, Widen(layout.title).c_str(), kStyle, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, &box);
-    if (!box.hwnd_) return;
-    box.layout_ = std::make_unique<BuiltLayout>(layout, box.hwnd_, instance);
-    box.layout_->Create(DpiOf(box.hwnd_));
+    if (!box.Create(instance, kAboutClass, 0, WS_EX_DLGMODALFRAME, Widen(layout.title), kStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 100, 100))
+        return;
+    box.layout_ = std::make_unique<BuiltLayout>(layout, box.Handle(), instance);
+    box.layout_->Create(DpiOf(box.Handle()));
 
     // The client area the layout asks for, centred on the screen.
-    SIZE client = box.layout_->ClientSize(DpiOf(box.hwnd_));
+    SIZE client = box.layout_->ClientSize(DpiOf(box.Handle()));
     RECT r{0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_DLGMODALFRAME);
     const int width = r.right - r.left, height = r.bottom - r.top;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(box.hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+    SetWindowPos(box.Handle(), nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     (void)dpi;
 
     box.behaviour_.Form_Load();
     if (mainWindow) EnableWindow(mainWindow, FALSE);
-    ShowWindow(box.hwnd_, SW_SHOWNORMAL);
+    ShowWindow(box.Handle(), SW_SHOWNORMAL);
     box.FocusBack();
 
     MSG msg;
@@ -67,7 +63,7 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
         EnableWindow(mainWindow, TRUE);
         if (IsWindowVisible(mainWindow)) SetActiveWindow(mainWindow);
     }
-    if (box.hwnd_) DestroyWindow(box.hwnd_);
+    if (box.Handle()) DestroyWindow(box.Handle());
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
 }
 
@@ -88,18 +84,7 @@ bool AboutBox::IsEnterOnBack(const MSG& msg) const {
     return msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && layout_ && msg.hwnd == layout_->Get("cmdBack");
 }
 
-LRESULT CALLBACK AboutBox::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<AboutBox*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
     switch (msg) {
@@ -124,12 +109,10 @@ LRESULT AboutBox::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             Close();
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
             closed_ = true;
             break;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return DefaultProc(msg, wp, lp);
 }
 
 bool AboutBox::FocusBack() {
@@ -145,7 +128,7 @@ void AboutBox::SetVersionText(const std::string& text) {
 
 void AboutBox::ShellOpen(const std::string& target) {
     // The links' owner window is the window's group box.
-    ShellExecuteW(layout_->Get("frmMain"), nullptr, Widen(target).c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
+    OpenWithShell(layout_->Get("frmMain"), target);
 }
 
 void AboutBox::Close() { closed_ = true; }

@@ -7,10 +7,11 @@
 
 #include "ui/about_window.h"
 #include "ui/win32/builder.h"
+#include "ui/win32/window.h"
 
 namespace qm::ui::win32 {
 
-class AboutBox : public AboutView {
+class AboutBox : public Window, public AboutView {
 public:
     // Creates the window afresh, shows it modally and returns when it has closed.
     static void ShowModal(HINSTANCE instance, HWND mainWindow);
@@ -24,13 +25,11 @@ public:
 
 private:
     explicit AboutBox(HINSTANCE instance) : instance_(instance), behaviour_(*this) {}
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     bool IsEnterOnBack(const MSG& msg) const;
     bool FocusBack();  // false before the controls exist
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     HWND mainWindow_ = nullptr;
     std::unique_ptr<BuiltLayout> layout_;
     AboutWindow behaviour_;

@@ -13,10 +13,11 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"QuillmarkPanel";
 
+// Owned by its panel from WM_NCCREATE to WM_NCDESTROY.
 struct PanelData {
-    HBRUSH background = nullptr;
-    Image image = Image::None;
-    HANDLE picture = nullptr;  // icon or bitmap, owned by the panel
+    HBRUSH background = nullptr;  // the layout's
+    qm::win32::UniqueIcon icon;   // Image::TrayIcon
+    qm::win32::UniqueGdi bitmap;  // Image::Logo
     int id = 0;
 };
 
@@ -25,17 +26,16 @@ HWND RootOf(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
 void PaintPicture(HWND hwnd, HDC dc, const PanelData& data) {
     RECT r;
     GetClientRect(hwnd, &r);
-    if (data.image == Image::TrayIcon) {
-        DrawIconEx(dc, 0, 0, static_cast<HICON>(data.picture), r.right, r.bottom, 0, nullptr, DI_NORMAL);
-    } else if (data.image == Image::Logo) {
+    if (data.icon) {
+        DrawIconEx(dc, 0, 0, data.icon.get(), r.right, r.bottom, 0, nullptr, DI_NORMAL);
+    } else if (data.bitmap) {
         BITMAP bm{};
-        GetObjectW(data.picture, sizeof bm, &bm);
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, data.picture);
+        GetObjectW(data.bitmap.get(), sizeof bm, &bm);
+        qm::win32::UniqueDc memory(CreateCompatibleDC(dc));
+        HGDIOBJ old = SelectObject(memory.get(), data.bitmap.get());
         SetStretchBltMode(dc, HALFTONE);
-        StretchBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
+        StretchBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        SelectObject(memory.get(), old);  // the bitmap is not deleted with the memory DC
     }
 }
 
@@ -44,10 +44,13 @@ void PaintPicture(HWND hwnd, HDC dc, const PanelData& data) {
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* data = reinterpret_cast<PanelData*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        case WM_NCCREATE: {
+            // The panel takes its data over from the creator (lpParam: the data's owner).
+            void* param = reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams;
+            auto* owner = static_cast<std::unique_ptr<PanelData>*>(param);
+            if (owner) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner->release()));
             break;
+        }
         case WM_ERASEBKGND:
             if (data && data->background) {
                 RECT r;
@@ -57,11 +60,9 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_PAINT:
-            if (data && data->picture) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(hwnd, &ps);
-                PaintPicture(hwnd, dc, *data);
-                EndPaint(hwnd, &ps);
+            if (data && (data->icon || data->bitmap)) {
+                qm::win32::PaintDc paint(hwnd);
+                PaintPicture(hwnd, paint.get(), *data);
                 return 0;
             }
             break;
@@ -76,10 +77,8 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCDESTROY:
             if (data) {
-                if (data->image == Image::TrayIcon && data->picture) DestroyIcon(static_cast<HICON>(data->picture));
-                if (data->image == Image::Logo && data->picture) DeleteObject(data->picture);
-                delete data;
                 SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+                std::unique_ptr<PanelData> owned(data);  // freed here, with its picture
             }
             break;
     }
@@ -158,9 +157,8 @@ int DpiOf(HWND window) {
         UINT dpi = getDpiForWindow(window);
         if (dpi) return static_cast<int>(dpi);
     }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const qm::win32::WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
     return dpi > 0 ? dpi : 96;
 }
 
@@ -173,13 +171,20 @@ void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, 
     wc.style = style;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    // The class keeps its icons for the rest of the program.
+    const auto load = [&](int cx, int cy) {
+        return qm::win32::UniqueIcon(static_cast<HICON>(LoadImageW(
+            instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), 0)));
+    };
+    qm::win32::UniqueIcon icon = load(SM_CXICON, SM_CYICON);
+    qm::win32::UniqueIcon smallIcon = load(SM_CXSMICON, SM_CYSMICON);
+    wc.hIcon = icon.get();
+    wc.hIconSm = smallIcon.get();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = name;
-    RegisterClassExW(&wc);
+    if (!RegisterClassExW(&wc)) return;
+    icon.release();
+    smallIcon.release();
 }
 
 BuiltLayout::BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance)
@@ -285,6 +290,7 @@ void BuiltLayout::Create(int dpi) {
         DWORD exStyle = 0;
         const wchar_t* cls = L"STATIC";
         void* param = nullptr;
+        std::unique_ptr<PanelData> panel;  // handed to the panel when it is created
         const DWORD align = w.align == Align::Center ? 1u : w.align == Align::Right ? 2u : 0u;
         switch (w.kind) {
             case Kind::Button:
@@ -308,16 +314,16 @@ void BuiltLayout::Create(int dpi) {
             case Kind::Panel:
             case Kind::Picture: {
                 cls = kPanelClass;
-                auto* data = new PanelData;
-                data->background = BrushFor(w.back, GetSysColor(COLOR_BTNFACE));
-                data->image = w.image;
-                data->id = w.id;
+                panel = std::make_unique<PanelData>();
+                panel->background = BrushFor(w.back, GetSysColor(COLOR_BTNFACE));
+                panel->id = w.id;
                 if (w.image == Image::TrayIcon)
-                    data->picture = LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0);
+                    panel->icon.reset(static_cast<HICON>(
+                        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0)));
                 else if (w.image == Image::Logo)
-                    data->picture = LoadImageW(instance_, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0,
-                                               LR_CREATEDIBSECTION);
-                param = data;
+                    panel->bitmap.reset(
+                        LoadImageW(instance_, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+                param = &panel;
                 break;
             }
             case Kind::Timer:
@@ -325,10 +331,7 @@ void BuiltLayout::Create(int dpi) {
         }
         HWND hwnd = CreateWindowExW(exStyle, cls, Widen(w.caption).c_str(), style, 0, 0, 0, 0, ParentOf(w),
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(w.id)), instance_, param);
-        if (!hwnd) {
-            delete static_cast<PanelData*>(param);
-            continue;
-        }
+        if (!hwnd) continue;
         if (w.kind == Kind::LinkBox) {
             linkClicks_.push_back(std::make_unique<LinkClick>());
             SetWindowSubclass(hwnd, LinkProc, 1, reinterpret_cast<DWORD_PTR>(linkClicks_.back().get()));
@@ -391,25 +394,31 @@ LRESULT BuiltLayout::ControlColour(HDC dc, HWND control) {
 }
 
 HMENU BuiltLayout::CreateMenuBar() {
-    HMENU bar = CreateMenu();
+    qm::win32::UniqueMenu bar(CreateMenu());
     for (const MenuItem& top : layout_.menu) {
         if (!top.parent.empty()) continue;
-        HMENU popup = CreatePopupMenu();
-        menus_[top.name] = popup;
+        qm::win32::UniqueMenu popup(CreatePopupMenu());
+        menus_[top.name] = popup.get();
         for (const MenuItem& item : layout_.menu) {
             if (item.parent != top.name) continue;
             if (item.caption == "-")
-                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+                AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
             else
-                AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(item.id), Widen(item.caption).c_str());
+                AppendMenuW(popup.get(), MF_STRING, static_cast<UINT_PTR>(item.id), Widen(item.caption).c_str());
         }
-        if (top.hidden)
-            detachedMenus_.emplace_back(popup);  // defined, never shown
+        if (!top.hidden && AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()),
+                                       Widen(top.caption).c_str()))
+            popup.release();  // the bar's now
         else
-            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), Widen(top.caption).c_str());
+            detachedMenus_.push_back(std::move(popup));  // hidden: defined, never shown
     }
-    SetMenu(window_, bar);
-    return bar;
+    // Once attached, the bar and its pop-ups go with the window.
+    HMENU handle = bar.get();
+    if (SetMenu(window_, handle))
+        bar.release();
+    else
+        detachedMenus_.push_back(std::move(bar));
+    return handle;
 }
 
 HMENU BuiltLayout::Menu(const std::string& name) const {

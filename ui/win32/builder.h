@@ -74,7 +74,7 @@ private:
     std::map<std::string, qm::win32::UniqueGdi> fonts_;
     std::map<COLORREF, qm::win32::UniqueGdi> brushes_;
     std::map<std::string, HMENU> menus_;
-    std::vector<qm::win32::UniqueMenu> detachedMenus_;
+    std::vector<qm::win32::UniqueMenu> detachedMenus_;  // menus no window owns
     std::vector<std::unique_ptr<LinkClick>> linkClicks_;  // one per link box, for its subclass
 };
 

@@ -1,6 +1,7 @@
 #include "ui/win32/main_frame.h"
 
 #include "core/text.h"
+#include "core/identity.h"
 #include "ui/main_layout.h"
 #include "ui/res/resource.h"
 #include "ui/win32/about_box.h"
@@ -14,7 +15,7 @@ namespace qm::ui::win32 {
 using qm::win32::Widen;
 
 namespace {
-constexpr wchar_t kMainClass[] = L"QuillmarkMain";
+constexpr wchar_t kMainClass[] = L"" QM_MAIN_CLASS;
 constexpr UINT kTrayCallbackMessage = WM_LBUTTONDOWN;  // 513: the event code comes in lParam
 constexpr UINT kTrayIconId = 1;
 }  // namespace
@@ -22,7 +23,8 @@ constexpr UINT kTrayIconId = 1;
 MainFrame::MainFrame(HINSTANCE instance) : instance_(instance) {}
 
 MainFrame::~MainFrame() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    // Destroyed here, while the frame can still answer WM_DESTROY.
+    if (Handle()) DestroyWindow(Handle());
 }
 
 void MainFrame::Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
@@ -44,19 +46,16 @@ void MainFrame::Guard(const char* what, F&& handler) {
 }
 
 void MainFrame::CreateAndShow() {
-    RegisterWindowClass(instance_, kMainClass, WindowProc, CS_DBLCLKS);
-
     const WindowLayout& layout = MainLayout();
     const int dpi = DpiOf(nullptr);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     // A sizable frame and a minimize box, no maximize box: the size is held fixed.
-    hwnd_ = CreateWindowExW(0, kMainClass, Widen(layout.title).c_str(),
-                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                            CW_USEDEFAULT, TwipsToPixels(kMainOuterWidthTwips, dpi),
-                            TwipsToPixels(kMainOuterHeightTwips, dpi), nullptr, nullptr, instance_, this);
-    layout_ = std::make_unique<BuiltLayout>(layout, hwnd_, instance_);
+    Create(instance_, kMainClass, CS_DBLCLKS, 0, Widen(layout.title),
+           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
+           TwipsToPixels(kMainOuterWidthTwips, dpi), TwipsToPixels(kMainOuterHeightTwips, dpi));
+    layout_ = std::make_unique<BuiltLayout>(layout, Handle(), instance_);
     layout_->CreateMenuBar();
-    layout_->Create(DpiOf(hwnd_));
+    layout_->Create(DpiOf(Handle()));
     for (int i = 0; i < kValueLabelCount; ++i) {
         WidgetRef ref = WidgetOf(static_cast<ValueLabel>(i));
         labels_[static_cast<size_t>(i)] = layout_->Get(ref.name, ref.index);
@@ -67,29 +66,18 @@ void MainFrame::CreateAndShow() {
     Guard("Loading the window", [&] { behaviour_->Form_Load(); });
     const bool minimized = minimizedWhileHidden_;
     minimizedWhileHidden_ = false;
-    ShowWindow(hwnd_, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+    ShowWindow(Handle(), minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
     SetFocus(layout_->Get("cmdFocus"));
-    UpdateWindow(hwnd_);
+    UpdateWindow(Handle());
     shown_ = true;
     Guard("Activating the window", [&] { behaviour_->Activated(Activation::FirstShowing); });
 }
 
-void MainFrame::StartSampler() { SetTimer(hwnd_, main_ids::samplerTimer, 60, SamplerProc); }
+void MainFrame::StartSampler() { SetTimer(Handle(), main_ids::samplerTimer, 60, SamplerProc); }
 
 void CALLBACK MainFrame::SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
-    auto* self = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = static_cast<MainFrame*>(Bound(hwnd));
     if (self && self->behaviour_) self->Guard("Counting", [&] { self->behaviour_->SamplerTick(); });
-}
-
-LRESULT CALLBACK MainFrame::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<MainFrame*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->behaviour_) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->Handle(msg, wp, lp);
 }
 
 void MainFrame::Command(int id) {
@@ -106,7 +94,8 @@ void MainFrame::Command(int id) {
     }
 }
 
-LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!behaviour_) return DefaultProc(msg, wp, lp);
     MainWindow& b = *behaviour_;
     LRESULT result = 0;
     if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
@@ -144,7 +133,7 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE: {
             bool cancel = true;  // a failing handler must not end the program
             Guard("Closing the window", [&] { b.Form_Unload(cancel); });
-            if (!cancel) DestroyWindow(hwnd_);
+            if (!cancel) DestroyWindow(Handle());
             return 0;
         }
         case WM_QUERYENDSESSION:
@@ -153,20 +142,16 @@ LRESULT MainFrame::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp) Guard("Saving at the end of the session", [&] { b.EndSession(); });
             return 0;
         case WM_DESTROY:
-            KillTimer(hwnd_, main_ids::samplerTimer);
-            KillTimer(hwnd_, main_ids::tmrCounter);
-            KillTimer(hwnd_, main_ids::tmrSaving);
+            KillTimer(Handle(), main_ids::samplerTimer);
+            KillTimer(Handle(), main_ids::tmrCounter);
+            KillTimer(Handle(), main_ids::tmrSaving);
             PostQuitMessage(0);
             return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            break;
         case WM_SETTINGCHANGE:
             if (onSettingsChange_) Guard("Regional settings", [&] { onSettingsChange_(); });
             break;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return DefaultProc(msg, wp, lp);
 }
 
 void MainFrame::SetLabelText(ValueLabel label, const std::string& text) {
@@ -174,46 +159,46 @@ void MainFrame::SetLabelText(ValueLabel label, const std::string& text) {
     if (hwnd) SetWindowTextW(hwnd, Widen(text).c_str());
 }
 
-bool MainFrame::IsMinimized() { return IsIconic(hwnd_) || (!IsWindowVisible(hwnd_) && minimizedWhileHidden_); }
+bool MainFrame::IsMinimized() { return IsIconic(Handle()) || (!IsWindowVisible(Handle()) && minimizedWhileHidden_); }
 
 void MainFrame::Minimize() {
     // A window that is not on screen only remembers the state for its next showing.
-    if (IsWindowVisible(hwnd_))
-        ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+    if (IsWindowVisible(Handle()))
+        ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
     else
         minimizedWhileHidden_ = true;
 }
 
 void MainFrame::Restore() {
     minimizedWhileHidden_ = false;
-    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
 }
 
-void MainFrame::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+void MainFrame::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE); }
 
 void MainFrame::BringToFront() {
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    BringWindowToTop(hwnd_);
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    BringWindowToTop(Handle());
 }
 
 int MainFrame::OuterWidth() {
     RECT r;
-    GetWindowRect(hwnd_, &r);
+    GetWindowRect(Handle(), &r);
     return r.right - r.left;
 }
 
 int MainFrame::OuterHeight() {
     RECT r;
-    GetWindowRect(hwnd_, &r);
+    GetWindowRect(Handle(), &r);
     return r.bottom - r.top;
 }
 
 void MainFrame::SetOuterSize(int width, int height) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int MainFrame::Dpi() { return DpiOf(hwnd_); }
+int MainFrame::Dpi() { return DpiOf(Handle()); }
 
 void MainFrame::ReleaseLeftButton() {
     INPUT input{};
@@ -223,11 +208,11 @@ void MainFrame::ReleaseLeftButton() {
 }
 
 bool MainFrame::AutorunChecked() {
-    return (GetMenuState(GetMenu(hwnd_), main_ids::mnuFileAutorun, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    return (GetMenuState(GetMenu(Handle()), main_ids::mnuFileAutorun, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 void MainFrame::SetAutorunChecked(bool checked) {
-    CheckMenuItem(GetMenu(hwnd_), main_ids::mnuFileAutorun, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(GetMenu(Handle()), main_ids::mnuFileAutorun, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainFrame::SetAllStatCaption(const std::string& caption) {
@@ -242,7 +227,7 @@ void MainFrame::AddTrayIcon() {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
     data.hIcon = trayIcon_.get();
-    wcsncpy(data.szTip, L"Quillmark", ARRAYSIZE(data.szTip) - 1);
+    wcsncpy(data.szTip, L"" QM_PRODUCT, ARRAYSIZE(data.szTip) - 1);
     Shell_NotifyIconW(NIM_ADD, &data);
 }
 
@@ -258,13 +243,13 @@ void MainFrame::PopupFileMenu() {
     POINT at{};
     GetCursorPos(&at);
     // Without this the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(hwnd_);
-    TrackPopupMenu(layout_->Menu("mnuFile"), 0, at.x, at.y, 0, hwnd_, nullptr);
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    SetForegroundWindow(Handle());
+    TrackPopupMenu(layout_->Menu("mnuFile"), 0, at.x, at.y, 0, Handle(), nullptr);
+    PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
 void MainFrame::ShellOpen(const std::string& target) {
-    ShellExecuteW(hwnd_, nullptr, Widen(target).c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
+    OpenWithShell(Handle(), target);
 }
 
 Answer MainFrame::Ask(const std::string& text, MessageIcon icon, bool withCancel) {
@@ -272,11 +257,11 @@ Answer MainFrame::Ask(const std::string& text, MessageIcon icon, bool withCancel
     flags |= icon == MessageIcon::Question ? MB_ICONQUESTION
              : icon == MessageIcon::Error  ? MB_ICONERROR
                                            : MB_ICONINFORMATION;
-    return MessageBoxW(hwnd_, Widen(text).c_str(), L"Quillmark", flags) == IDOK ? Answer::Ok : Answer::Cancel;
+    return ShowMessageBox(Handle(), text, flags) == IDOK ? Answer::Ok : Answer::Cancel;
 }
 
-void MainFrame::ShowAbout() { AboutBox::ShowModal(instance_, hwnd_); }
+void MainFrame::ShowAbout() { AboutBox::ShowModal(instance_, Handle()); }
 
-void MainFrame::Destroy() { DestroyWindow(hwnd_); }
+void MainFrame::Destroy() { DestroyWindow(Handle()); }
 
 }  // namespace qm::ui::win32

@@ -12,10 +12,11 @@
 #include "core/display.h"
 #include "ui/main_window.h"
 #include "ui/win32/builder.h"
+#include "ui/win32/window.h"
 
 namespace qm::ui::win32 {
 
-class MainFrame : public MainWindowView, public LabelSink {
+class MainFrame : public Window, public MainWindowView, public LabelSink {
 public:
     explicit MainFrame(HINSTANCE instance);
     ~MainFrame() override;
@@ -28,7 +29,6 @@ public:
     // hidden) and runs Form_Activate for the first showing.
     void CreateAndShow();
     void StartSampler();
-    HWND Handle() const { return hwnd_; }
 
     // LabelSink
     void SetLabelText(ValueLabel label, const std::string& text) override;
@@ -56,16 +56,14 @@ public:
     void Destroy() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static void CALLBACK SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Command(int id);
     // Runs a handler; a failure that escapes it is logged, never thrown into Windows.
     template <typename F>
     void Guard(const char* what, F&& handler);
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     std::unique_ptr<BuiltLayout> layout_;
     MainWindow* behaviour_ = nullptr;
     std::function<void()> onSettingsChange_;

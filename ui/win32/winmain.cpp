@@ -7,9 +7,15 @@
 #include "app/startup.h"
 #include "ui/main_window.h"
 #include "ui/win32/main_frame.h"
+#include "win32/clock.h"
 #include "win32/dll_search.h"
+#include "win32/files.h"
 #include "win32/handles.h"
-#include "win32/platform.h"
+#include "win32/input_devices.h"
+#include "win32/number_format.h"
+#include "win32/path_names.h"
+#include "win32/program.h"
+#include "win32/registry.h"
 #include "win32/single_copy.h"
 #include "win32/wide.h"
 
@@ -24,7 +30,7 @@ public:
     CopyLocks& Locks() override { return locks_; }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         UINT flags = MB_OK | (icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
-        MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(kProgramTitle).c_str(), flags);
+        ui::win32::ShowMessageBox(nullptr, text, flags);
     }
     void InitCommonControls() override {
         INITCOMMONCONTROLSEX init{};
@@ -67,6 +73,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
             display.Invalidate();
         },
         [&](const char* what, const std::exception& e) { failures.Failed(what, e.what()); });
+    // The behaviour goes before the frame: a window still open then (start-up
+    // failed after it was made) must not reach it in its last messages.
+    struct Detach {
+        ui::win32::MainFrame& frame;
+        ~Detach() { frame.Attach(nullptr, {}, {}); }
+    } detach{frame};
 
     Win32Host host(frame);
     switch (Main(app, platform, host)) {

@@ -1,7 +1,7 @@
-// The platform services the statistics core needs, as small interfaces.
-// The Windows build implements them over Win32; tests use fakes.
+// Files, named by UTF-8 paths: reading, writing, replacing in one step.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -9,38 +9,6 @@
 #include <string_view>
 
 namespace qm {
-
-struct LocalDate {
-    int year = 0;
-    int month = 0;  // 1..12
-    int day = 0;    // 1..31
-};
-
-struct LocalDateTime {
-    LocalDate date;
-    int hour = 0;    // 0..23
-    int minute = 0;
-    int second = 0;
-};
-
-// Today's local date, and the local date and time as regional text.
-class Calendar {
-public:
-    virtual ~Calendar() = default;
-    virtual LocalDate Today() const = 0;
-    virtual LocalDateTime Now() const = 0;
-    // The regional short date, a blank, the regional time (UTF-8).
-    virtual std::string NowText() const = 0;
-};
-
-// The user's regional number format.
-class NumberFormat {
-public:
-    virtual ~NumberFormat() = default;
-    // The value with exactly `decimals` decimals, with the regional decimal
-    // symbol, digit grouping and leading zero (UTF-8).
-    virtual std::string Format(double value, int decimals) const = 0;
-};
 
 // Failure of a file operation; the message names the file and the step.
 class FileError : public std::runtime_error {

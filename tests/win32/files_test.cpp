@@ -1,15 +1,23 @@
-// The Win32 implementations against the real system (run under Wine in CI).
-#include "win32/platform.h"
+// The Win32 file system against the real system (run under Wine in CI),
+// and the program's saves and debug log through it.
+#include "win32/files.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/debug_log.h"
-#include "core/display.h"
 #include "core/stat_file.h"
 #include "core/text.h"
+#include "input/clock.h"
+#include "win32/clock.h"
+#include "win32/number_format.h"
+#include "win32/path_names.h"
+#include "win32/registry.h"
 #include "win32/wide.h"
 
 namespace qm::win32 {
@@ -71,66 +79,6 @@ public:
 private:
     std::wstring root_, path_;
 };
-
-TEST(Win32NumberFormat, MetersInUnitedStatesAndGermanFormats) {
-    Win32NumberFormat us(L"en-US"), german(L"de-DE");
-    EXPECT_EQ(MetersText(4521873, us), "1,291.96");
-    EXPECT_EQ(MetersText(1750, us), "0.50");
-    EXPECT_EQ(MetersText(0, us), "0.00");
-    EXPECT_EQ(MetersText(4521873, german), "1.291,96");
-    EXPECT_EQ(MetersText(2147483647, german), "613.566,76");
-}
-
-TEST(Win32NumberFormat, DebugLogSecondsWithFiveDecimals) {
-    Win32NumberFormat us(L"en-US"), german(L"de-DE");
-    EXPECT_EQ(us.Format(1234.56789, 5), "1,234.56789");
-    EXPECT_EQ(german.Format(1234.56789, 5), "1.234,56789");
-    EXPECT_EQ(us.Format(0.5, 5), "0.50000");
-}
-
-TEST(Win32NumberFormat, UserDefaultFormatsTwoDecimals) {
-    Win32NumberFormat user;
-    std::string text = MetersText(1750, user);
-    EXPECT_TRUE(text == "0.50" || text == "0,50") << text;
-}
-
-TEST(Win32Counter, HiResSecondsMovesForward) {
-    Win32Counter counter;
-    EXPECT_GT(counter.Frequency(), 0);
-    CounterTimeSource clock(counter);
-    double a = clock.HiResSeconds();
-    Sleep(20);
-    double b = clock.HiResSeconds();
-    EXPECT_GT(b, a);
-    EXPECT_LT(b - a, 5.0);
-}
-
-TEST(Win32Calendar, TodayAndNowAreTheLocalDateAndTime) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    LocalDate today = Win32Calendar().Today();
-    EXPECT_EQ(today.year, now.wYear);
-    EXPECT_EQ(today.month, now.wMonth);
-    EXPECT_EQ(today.day, now.wDay);
-    LocalDateTime at = Win32Calendar().Now();
-    EXPECT_EQ(at.date.year, now.wYear);
-    EXPECT_NEAR(at.hour * 3600 + at.minute * 60 + at.second, now.wHour * 3600 + now.wMinute * 60 + now.wSecond, 2);
-}
-
-TEST(Win32Calendar, NowTextHoldsTheRegionalDateAndTime) {
-    std::string now = Win32Calendar().NowText();
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    EXPECT_NE(now.find(std::to_string(t.wYear)), std::string::npos) << now;
-    EXPECT_NE(now.find(' '), std::string::npos) << now;
-    EXPECT_NE(now.find(':'), std::string::npos) << now;
-}
-
-TEST(Win32Program, PathNamesThisExecutable) {
-    std::string path = ProgramPath();
-    EXPECT_EQ(StemOfPath(path), "qm_win32_tests");
-    EXPECT_EQ(AddBackslash(FolderOfPath(path)).back(), '\\');
-}
 
 TEST(Win32FileSystem, CreateReadReplaceAppendRemove) {
     TempFolder folder(L"qm-files");

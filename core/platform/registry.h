@@ -1,0 +1,25 @@
+// The system registry, as far as the program uses it: string values.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qm {
+
+enum class RegistryRoot { LocalMachine, CurrentUser };
+
+// The registry operations the autorun registration needs.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // Creates the key when missing and writes the REG_SZ value; true on success.
+    virtual bool SetStringValue(RegistryRoot root, const std::string& subkey, const std::string& name,
+                                const std::string& data) = 0;
+    // Deletes the value; true when it was deleted.
+    virtual bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) = 0;
+    // The text of a string value; nothing when it is not there or cannot be read.
+    virtual std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
+                                                      const std::string& name) = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,17 @@
+// The key states and the cursor over Win32.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "core/platform/input_devices.h"
+
+namespace qm::win32 {
+
+class Win32Input : public InputDevices {
+public:
+    uint16_t GetAsyncKeyState(int virtualKey) override;
+    std::optional<Point> GetCursorPos() override;
+};
+
+}  // namespace qm::win32

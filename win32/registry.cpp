@@ -1,0 +1,55 @@
+#include "win32/registry.h"
+
+#include <windows.h>
+
+#include "win32/handles.h"
+#include "win32/wide.h"
+
+namespace qm::win32 {
+
+namespace {
+HKEY RootKey(RegistryRoot root) {
+    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+}  // namespace
+
+bool Win32Registry::SetStringValue(RegistryRoot root, const std::string& subkey, const std::string& name,
+                                   const std::string& data) {
+    UniqueKey key;
+    if (RegCreateKeyExW(RootKey(root), Widen(subkey).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(),
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const std::wstring text = Widen(data);
+    // REG_SZ data includes its terminating NUL.
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          bytes) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) {
+    UniqueKey key;
+    if (RegOpenKeyExW(RootKey(root), Widen(subkey).c_str(), 0, KEY_SET_VALUE, key.out()) != ERROR_SUCCESS)
+        return false;
+    return RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+std::optional<std::string> Win32Registry::GetStringValue(RegistryRoot root, const std::string& subkey,
+                                                         const std::string& name) {
+    UniqueKey key;
+    if (RegOpenKeyExW(RootKey(root), Widen(subkey).c_str(), 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
+        return std::nullopt;
+    const std::wstring valueName = Widen(name);
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return Narrow(text);
+}
+
+}  // namespace qm::win32
