@@ -101,15 +101,13 @@ source "$QM_WIN_BUILD/identity.sh"
 MAIN=$QM_TITLE IDLE="Idle timer"
 driver=$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe
 
-Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp 8>"$out/display" >"$out/logs/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$out/display")"
+source "$here/tests/lib/harness.sh"
+qm_start_screen "$out/logs/xvfb.log" || exit 1
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1
   qm_wine_release
-  kill "$xvfb_pid" >/dev/null 2>&1
+  qm_stop_screen
 }
 trap cleanup EXIT
 

@@ -5,7 +5,9 @@
 # logs in build/e2e. Needs the windows preset built.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+self=$(realpath "${BASH_SOURCE[0]}")  # the tests are the test_ functions of this file
 source "$here/scripts/wine-env.sh"
+source "$here/tests/lib/harness.sh"
 build=$QM_WIN_BUILD
 out=$here/build/e2e
 exe=$build/program/quillmark.exe
@@ -24,19 +26,12 @@ source "$build/identity.sh"
 MAIN=$QM_TITLE
 
 # --- the screen -------------------------------------------------------------
-display=""
-for n in $(seq 91 120); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
+qm_start_screen "$out/xvfb.log" || { echo "e2e: 0 passed, 1 failed"; exit 1; }
 cleanup() {
   qm_wine_release
-  kill "$xvfb_pid" >/dev/null 2>&1
+  qm_stop_screen
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
 wineboot -i >"$out/wineboot.log" 2>&1
 # Every program starts in one virtual desktop, with a taskbar and a notification area.
@@ -64,15 +59,7 @@ wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 qm_wine_hold || { echo "e2e: 0 passed, 1 failed"; exit 1; }
 
 # --- helpers ----------------------------------------------------------------
-passed=0 failed=0 current="" problems=""
 drv() { wine "$driver" "$@" 2>>"$out/driver.log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-fail() { problems+="    $*"$'\n'; }
-expect_eq() {  # WHAT ACTUAL EXPECTED
-  [ "$2" == "$3" ] || fail "$1: got [$2], expected [$3]"
-}
-expect_match() {  # WHAT TEXT REGEX
-  [[ "$2" =~ $3 ]] || fail "$1: [$2] does not match /$3/"
-}
 shot() { import -window root "$out/shots/$1.png" 2>/dev/null; }
 today=$(date +%m-%d-%Y)
 folder_n=0
@@ -84,10 +71,11 @@ new_folder() {  # a fresh program folder: quillmark.exe and readme.txt
 }
 start() {  # start quillmark in $prog with arguments, in the background
   (cd "$prog" && exec wine quillmark.exe "$@" >>"$out/program.log" 2>&1) &
+  qm_started $!
 }
 stop_all() {  # ends every Windows program, the desktop and its tray included
   qm_wine_hold
-  for _ in $(seq 50); do pgrep -f 'quillmark\.exe' >/dev/null || break; sleep 0.1; done
+  qm_wait_ended
 }
 box_text() {  # the message of the box that `drv msgbox|answer` printed
   awk -F'\t' '$1 == "text" { print $2 }' | head -n 1
@@ -99,25 +87,6 @@ label() {  # label ID: the text of a control of the main window
 line() { sed -n "${2}p" "$1" | tr -d '\r'; }
 stat_line() { line "$prog/stat.dat" "$1"; }
 tray_icon() { drv --timeout 3000 tray-icons 2>/dev/null | awk -F'\t' '$1 == "icon" && $2 == "Quillmark" { print $4 }' | head -n 1; }
-log_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
-run_test() {
-  current=$1
-  problems=""
-  stop_all
-  local driver_from program_from faults
-  driver_from=$(log_size "$out/driver.log") program_from=$(log_size "$out/program.log")
-  "$1"
-  stop_all
-  # A failure of Wine itself is named as such, not taken for the program's.
-  if faults=$(qm_wine_faults "$out/driver.log" "$driver_from"; qm_wine_faults "$out/program.log" "$program_from"); then
-    problems="    Wine itself failed during this test, so its checks say nothing about the program:"$'\n'"$(sed 's/^/      /' <<<"$faults")"$'\n'"$problems"
-  fi
-  if [ -z "$problems" ]; then
-    passed=$((passed + 1)); echo "PASS $current"
-  else
-    failed=$((failed + 1)); echo "FAIL $current"; printf '%s' "$problems"
-  fi
-}
 
 # Control ids, named as in the layout tables (qm_layout_check.exe prints them).
 eval "$(wine "$check" ids 2>/dev/null | tr -d '\r' | grep -E '^[a-z]+_[A-Za-z0-9_]+=[0-9]+$')"
@@ -128,7 +97,7 @@ ALL_TIME=$main_lblAllTime ALL_PIXELS=$main_lblMousePixels_1 ALL_CLICKS=$main_lbl
 ALL_KEYS=$main_lblKeybrdPushed_1 ALL_METERS=$main_lblMouseMeters_1 ALL_BOX=$main_frmAllStat
 
 # --- the tests --------------------------------------------------------------
-first_start_creates_the_file() {
+test_first_start_creates_the_file() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
@@ -139,7 +108,7 @@ first_start_creates_the_file() {
   [ ! -e "$prog/DbgFile.dat" ] || fail "DbgFile.dat written at a normal start"
 }
 
-layout_matches_the_tables() {
+test_layout_matches_the_tables() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
@@ -151,7 +120,7 @@ layout_matches_the_tables() {
   shot main-96dpi
 }
 
-counts_keys_and_mouse_then_saves_them() {
+test_counts_keys_and_mouse_then_saves_them() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
@@ -187,7 +156,7 @@ counts_keys_and_mouse_then_saves_them() {
   expect_eq "stat.dat line 8 (date)" "$(stat_line 8)" "$today"
 }
 
-second_copy_is_refused() {
+test_second_copy_is_refused() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
@@ -211,61 +180,20 @@ second_copy_is_refused() {
   expect_eq "tray icons" "$(drv tray-icons | awk -F'\t' '$1 == "icon" && $2 == "Quillmark"' | wc -l)" "1"
 }
 
-damaged_file_is_reported_and_kept() {
+test_damaged_file_is_reported_and_kept() {
   new_folder
   printf '1\r\n0\r\n3000000000\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
   local before
   before=$(md5sum <"$prog/stat.dat")
   start
-  local text
+  local text pid=$!
   text=$(drv msgbox Quillmark | box_text)
   expect_match "message" "$text" 'stat\.dat, line 3'
   shot damaged-file
   drv answer Quillmark OK >/dev/null
-  sleep 1
-  pgrep -f 'quillmark\.exe' >/dev/null && fail "the program still runs"
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the program still runs"
   expect_eq "stat.dat unchanged" "$(md5sum <"$prog/stat.dat")" "$before"
-}
-
-german_settings_on_screen_points_in_the_file() {
-  # Every Windows program of the session under German settings, as on a
-  # German Windows (Wine keeps one set of regional settings per session).
-  local -x LANG=de_DE.UTF-8
-  new_folder
-  printf '15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n' >"$prog/stat.dat"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
-  sleep 0.5
-  expect_eq "all-time meters" "$(label $ALL_METERS)" "1.291,96"
-  drv choose "$MAIN" File "Save statistics" >/dev/null
-  drv answer Quillmark OK >/dev/null
-  # The real numbers keep their "." in the file.
-  expect_eq "stat.dat lines 1 to 5 after a save" "$(tr -d '\r' <"$prog/stat.dat" | head -n 5 | paste -sd '|')" \
-    "15234|812.37|4521873|9876|1543.2"
-  start  # a refused copy: the log's seconds in the regional format
-  drv answer Quillmark OK >/dev/null
-  sleep 0.5
-  expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" '\([0-9.]+,[0-9]{5}\): PrevInstance detected$'
-}
-
-high_dpi_layout() {
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  stop_all
-  new_folder
-  start
-  if drv wait-window "$MAIN" >/dev/null; then
-    sleep 1
-    local result
-    result=$(wine "$check" main 2>&1 | tr -d '\r')
-    echo "$result" >"$out/layout-144.txt"
-    expect_match "layout at 144 dpi" "$(tail -n 1 <<<"$result")" "checked at 144 dpi, 0 differences"
-    shot main-144dpi
-  else
-    fail "the main window did not appear at 144 dpi"
-  fi
-  stop_all
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  stop_all
 }
 
 
@@ -293,7 +221,7 @@ checked() {  # checked MENU ITEM: 1 when the item has its check mark
   drv menu-item "$MAIN" "$1" "$2" | sed -E 's/.*checked=([01]).*/\1/'
 }
 
-hidden_start_shows_only_the_tray_icon() {
+test_hidden_start_shows_only_the_tray_icon() {
   new_folder
   start /hiden
   drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -312,7 +240,7 @@ hidden_start_shows_only_the_tray_icon() {
   expect_eq "window with /HIDEN" "$(visible "$MAIN")" "1"
 }
 
-close_hides_and_counting_goes_on() {
+test_close_hides_and_counting_goes_on() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -330,7 +258,7 @@ close_hides_and_counting_goes_on() {
   expect_eq "keys typed while hidden" "$(label $CUR_KEYS)" "6"
 }
 
-exit_from_the_file_menu_saves_everything() {
+test_exit_from_the_file_menu_saves_everything() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -345,7 +273,7 @@ exit_from_the_file_menu_saves_everything() {
   expect_eq "tray icon after Exit" "$(tray_icon)" ""
 }
 
-exit_from_the_tray_menu_while_hidden() {
+test_exit_from_the_tray_menu_while_hidden() {
   new_folder
   start /hiden
   drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -365,7 +293,7 @@ exit_from_the_tray_menu_while_hidden() {
   expect_eq "tray icon after Exit" "$(tray_icon)" ""
 }
 
-reset_questions() {
+test_reset_questions() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -398,7 +326,7 @@ reset_questions() {
   expect_eq "stat.dat after resetting the common figures" "$(stat_line 1)/$(stat_line 8)" "2/$today"
 }
 
-save_writes_before_it_confirms() {
+test_save_writes_before_it_confirms() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -410,7 +338,7 @@ save_writes_before_it_confirms() {
   drv answer Quillmark OK >/dev/null
 }
 
-run_at_start_twice() {
+test_run_at_start_twice() {
   clear_run_values
   new_folder
   start
@@ -437,7 +365,7 @@ run_at_start_twice() {
   sleep 0.5
 }
 
-dragging_the_frame_keeps_the_size() {
+test_dragging_the_frame_keeps_the_size() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -446,7 +374,7 @@ dragging_the_frame_keeps_the_size() {
   expect_eq "outer size after a drag" "$(drv window-info "$MAIN" | cut -d' ' -f3)" "outer=562,366"
 }
 
-about_window() {
+test_about_window() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -479,7 +407,7 @@ about_window() {
   expect_eq "main window after About" "$(visible "$MAIN")" "1"
 }
 
-hidden_run_stays_shown_through_message_boxes() {
+test_hidden_run_stays_shown_through_message_boxes() {
   new_folder
   start /hiden
   drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -519,7 +447,7 @@ hidden_run_stays_shown_through_message_boxes() {
   [ -n "$(tray_icon)" ] || fail "no tray icon after About"
 }
 
-double_click_on_a_link_opens_it_once() {
+test_double_click_on_a_link_opens_it_once() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -539,7 +467,7 @@ double_click_on_a_link_opens_it_once() {
   expect_match "ICQ link target" "$(sed -n 2p "$out/opened.txt" 2>/dev/null)" 'uin=[0-9]+&action=message$'
 }
 
-about_keyboard() {
+test_about_keyboard() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -565,7 +493,7 @@ about_keyboard() {
   drv --timeout 3000 wait-gone About >/dev/null || fail "Space on Back did not close the About window after it was activated again"
 }
 
-help_with_and_without_readme() {
+test_help_with_and_without_readme() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -581,7 +509,48 @@ help_with_and_without_readme() {
   # A Notepad still open goes with stop_all, which ends the prefix's programs only.
 }
 
-all_time_figure_at_its_limit_keeps_saving() {
+test_high_dpi_layout() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  stop_all
+  new_folder
+  start
+  if drv wait-window "$MAIN" >/dev/null; then
+    sleep 1
+    local result
+    result=$(wine "$check" main 2>&1 | tr -d '\r')
+    echo "$result" >"$out/layout-144.txt"
+    expect_match "layout at 144 dpi" "$(tail -n 1 <<<"$result")" "checked at 144 dpi, 0 differences"
+    shot main-144dpi
+  else
+    fail "the main window did not appear at 144 dpi"
+  fi
+  stop_all
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  stop_all
+}
+
+test_german_settings_on_screen_points_in_the_file() {
+  # Every Windows program of the session under German settings, as on a
+  # German Windows (Wine keeps one set of regional settings per session).
+  local -x LANG=de_DE.UTF-8
+  new_folder
+  printf '15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n' >"$prog/stat.dat"
+  start
+  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  sleep 0.5
+  expect_eq "all-time meters" "$(label $ALL_METERS)" "1.291,96"
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  # The real numbers keep their "." in the file.
+  expect_eq "stat.dat lines 1 to 5 after a save" "$(tr -d '\r' <"$prog/stat.dat" | head -n 5 | paste -sd '|')" \
+    "15234|812.37|4521873|9876|1543.2"
+  start  # a refused copy: the log's seconds in the regional format
+  drv answer Quillmark OK >/dev/null
+  sleep 0.5
+  expect_match "log line" "$(line "$prog/DbgFile.dat" 1)" '\([0-9.]+,[0-9]{5}\): PrevInstance detected$'
+}
+
+test_all_time_figure_at_its_limit_keeps_saving() {
   new_folder
   printf '7\r\n0\r\n2147483000\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
   start
@@ -615,7 +584,7 @@ all_time_figure_at_its_limit_keeps_saving() {
   expect_eq "no message at the restart" "$(drv --timeout 1500 msgbox Quillmark 2>/dev/null | box_text)" ""
 }
 
-second_copy_from_another_folder_is_refused() {
+test_second_copy_from_another_folder_is_refused() {
   new_folder
   local first=$prog
   start
@@ -635,7 +604,7 @@ second_copy_from_another_folder_is_refused() {
   expect_eq "tray icons" "$(drv tray-icons | awk -F'\t' '$1 == "icon" && $2 == "Quillmark"' | wc -l)" "1"
 }
 
-leftover_temporary_file_is_removed_at_start() {
+test_leftover_temporary_file_is_removed_at_start() {
   new_folder
   printf '15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n' >"$prog/stat.dat"
   printf '99\r\n0\r\n' >"$prog/stat.dat.tmp"   # half a save, cut off by a crash
@@ -648,7 +617,7 @@ leftover_temporary_file_is_removed_at_start() {
   expect_eq "all-time keys" "$(drv wait-text "$MAIN" $ALL_KEYS 15234)" "15234"
 }
 
-file_that_cannot_be_looked_at_is_reported_and_kept() {
+test_file_that_cannot_be_looked_at_is_reported_and_kept() {
   new_folder
   # A link to itself: asked for the file's attributes, the system can say
   # neither "there" nor "not found" (on Windows, access denied does the same).
@@ -665,7 +634,7 @@ file_that_cannot_be_looked_at_is_reported_and_kept() {
   expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "quillmark.exe readme.txt stat.dat "
 }
 
-works_in_a_folder_deeper_than_the_path_limit() {
+test_works_in_a_folder_deeper_than_the_path_limit() {
   new_folder
   local deep=$prog level=0
   # The program sees Z: and the Unix path (winepath -w stops at 260 characters).
@@ -713,7 +682,7 @@ expect_row_matches_stat_dat() {  # WHAT
     fail "$1: seconds $typing and $other, stat.dat has $(stat_line 5) and $(stat_line 2)"
 }
 
-history_of_a_save_and_of_exit() {
+test_history_of_a_save_and_of_exit() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -735,7 +704,7 @@ history_of_a_save_and_of_exit() {
   cp "$prog/history.csv" "$out/history-after-exit.csv"
 }
 
-history_keeps_points_under_german_settings() {
+test_history_keeps_points_under_german_settings() {
   local -x LANG=de_DE.UTF-8
   new_folder
   start
@@ -750,7 +719,7 @@ history_keeps_points_under_german_settings() {
   expect_match "typing seconds" "$(history_lines | sed -n 2p | cut -d, -f6)" '^[0-9]+\.[0-9]+$'
 }
 
-damaged_history_is_set_aside() {
+test_damaged_history_is_set_aside() {
   new_folder
   printf 'date;keys_pressed;mouse_clicks\r\n2026-01-05;120;7\r\n' >"$prog/history.csv"
   cp "$prog/history.csv" "$out/history-damaged.csv"
@@ -792,7 +761,7 @@ expect_sums_match() {  # WHAT
 # replace it until it is closed. What is counted meanwhile waits in
 # history.pending, across an Exit, and reaches history.csv at the first save
 # after the spreadsheet has closed it.
-history_held_by_a_spreadsheet_loses_nothing() {
+test_history_held_by_a_spreadsheet_loses_nothing() {
   new_folder
   start
   drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
@@ -836,7 +805,7 @@ history_held_by_a_spreadsheet_loses_nothing() {
 # The program killed at random moments while it saves again and again, with
 # keys typed meanwhile: every figure that reached stat.dat reaches history.csv
 # once. The saves are spaced, so that the 60 ms timer still runs between them.
-history_survives_kills_during_saves() {
+test_history_survives_kills_during_saves() {
   new_folder
   local round pid saver typist
   for round in 1 2 3 4 5 6; do
@@ -870,7 +839,7 @@ history_survives_kills_during_saves() {
 
 # A number beyond the range of a double on line 9 is no flag: the program
 # starts, registered to start with Windows.
-line9_beyond_a_double_starts_with_windows() {
+test_line9_beyond_a_double_starts_with_windows() {
   clear_run_values
   new_folder
   printf '5\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\n1e999\r\n' >"$prog/stat.dat"
@@ -888,7 +857,7 @@ line9_beyond_a_double_starts_with_windows() {
 }
 
 # The largest double on line 2 is saved as a number that loads again.
-largest_double_is_saved_so_that_it_loads() {
+test_largest_double_is_saved_so_that_it_loads() {
   new_folder
   printf '0\r\n1.7976931348623157e308\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
   start
@@ -914,7 +883,7 @@ largest_double_is_saved_so_that_it_loads() {
 # spelling, and a start under each is refused. A copy elsewhere (another
 # session or computer; here the driver holds the lock file for it) refuses
 # starts by the lock file alone.
-other_spellings_of_the_folder_are_refused() {
+test_other_spellings_of_the_folder_are_refused() {
   new_folder
   local win link="$out/link$folder_n" drive="$WINEPREFIX/dosdevices/q:" s before opened
   start
@@ -966,7 +935,7 @@ other_spellings_of_the_folder_are_refused() {
 }
 
 # A killed copy holds nothing: its lock file goes with it and the next start runs.
-killed_copy_lets_the_next_start_run() {
+test_killed_copy_lets_the_next_start_run() {
   new_folder
   local pid
   start
@@ -987,7 +956,7 @@ killed_copy_lets_the_next_start_run() {
 # and the reason, and nothing there is touched. A folder of that name stands
 # in for a folder the user may not write to (the tests may run as root,
 # whom file modes do not stop).
-folder_without_a_lock_file_is_named() {
+test_folder_without_a_lock_file_is_named() {
   new_folder
   printf '5\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
   mkdir "$prog/stat.dat.lock"
@@ -1009,7 +978,7 @@ folder_without_a_lock_file_is_named() {
 # A copy in the user's profile registers for this user only, although Wine
 # lets it write the machine's key as an administrator's copy could; another
 # copy's value for every user stays where it is and is named.
-run_at_start_in_a_profile_is_this_users_alone() {
+test_run_at_start_in_a_profile_is_this_users_alone() {
   clear_run_values
   local profile
   profile=$(winepath -u "$(wine cmd /c echo %USERPROFILE% 2>/dev/null | tr -d '\r')" 2>/dev/null)
@@ -1051,22 +1020,9 @@ run_at_start_in_a_profile_is_this_users_alone() {
   rm -rf "$prog"
 }
 
-TESTS=${QM_E2E_TESTS:-"first_start_creates_the_file layout_matches_the_tables counts_keys_and_mouse_then_saves_them
-  second_copy_is_refused damaged_file_is_reported_and_kept hidden_start_shows_only_the_tray_icon
-  close_hides_and_counting_goes_on exit_from_the_file_menu_saves_everything exit_from_the_tray_menu_while_hidden
-  reset_questions save_writes_before_it_confirms run_at_start_twice dragging_the_frame_keeps_the_size about_window
-  hidden_run_stays_shown_through_message_boxes double_click_on_a_link_opens_it_once about_keyboard
-  help_with_and_without_readme high_dpi_layout german_settings_on_screen_points_in_the_file
-  all_time_figure_at_its_limit_keeps_saving second_copy_from_another_folder_is_refused
-  leftover_temporary_file_is_removed_at_start file_that_cannot_be_looked_at_is_reported_and_kept
-  works_in_a_folder_deeper_than_the_path_limit
-  history_of_a_save_and_of_exit history_keeps_points_under_german_settings damaged_history_is_set_aside
-  history_held_by_a_spreadsheet_loses_nothing history_survives_kills_during_saves
-  line9_beyond_a_double_starts_with_windows largest_double_is_saved_so_that_it_loads
-  other_spellings_of_the_folder_are_refused killed_copy_lets_the_next_start_run folder_without_a_lock_file_is_named
-  run_at_start_in_a_profile_is_this_users_alone"}
-for t in $TESTS; do run_test "$t"; done
+# Every test_ function above, in order; QM_E2E_TESTS may name some of them.
+QM_BEFORE_TEST=stop_all QM_AFTER_TEST=stop_all
+for t in ${QM_E2E_TESTS:-$(qm_tests_of "$self")}; do qm_run_test "test_${t#test_}" "$out/driver.log" "$out/program.log"; done
 
 echo "screenshots and logs: $out"
-echo "e2e: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+qm_summary e2e

@@ -23,15 +23,9 @@ printf '418652\r\n20415.6\r\n61283940\r\n296410\r\n52877.3\r\n96215\r\n367290\r\
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
 export LANG=en_US.UTF-8
-display=""
-for n in $(seq 161 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-trap 'qm_wine_release; kill $xvfb_pid >/dev/null 2>&1' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+source "$here/tests/lib/harness.sh"
+qm_start_screen /dev/null || exit 1
+trap 'qm_wine_release; qm_stop_screen' EXIT
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1

@@ -29,15 +29,9 @@ if [ -n "${DISPLAY:-}" ]; then
   exec wine quillmark.exe "$@"
 fi
 
-display=""
-for n in $(seq 91 120); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display"
-trap 'qm_wine_release; kill $xvfb >/dev/null 2>&1' EXIT
-sleep 1
+source "$here/tests/lib/harness.sh"
+qm_start_screen /dev/null || exit 1
+trap 'qm_wine_release; qm_stop_screen' EXIT
 # One wineserver for the program and the driver that waits for its window.
 qm_wine_hold
 (cd "$program" && exec wine quillmark.exe "$@" >/dev/null 2>&1) &

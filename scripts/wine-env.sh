@@ -83,7 +83,7 @@ qm_wine_server_pid() {
 qm_wine_hold() {
   qm_wine_boot || return 1
   qm_wine_release
-  wineserver -p >/dev/null 2>&1
+  wineserver -p >/dev/null 2>&1 || true
   local _
   for _ in $(seq 100); do qm_wine_server_pid >/dev/null && return 0; sleep 0.05; done
   echo "wine: no wineserver could be started for $WINEPREFIX" >&2
@@ -93,7 +93,8 @@ qm_wine_hold() {
 # qm_wine_release: ends the server of $WINEPREFIX and every program in it, and
 # waits until it is gone.
 qm_wine_release() {
-  wineserver -k >/dev/null 2>&1
+  # Fails when no server runs; callers may run under set -e.
+  wineserver -k >/dev/null 2>&1 || true
   local _
   for _ in $(seq 100); do qm_wine_server_pid >/dev/null || return 0; sleep 0.1; done
   echo "wine: the wineserver of $WINEPREFIX does not end" >&2

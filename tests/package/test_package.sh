@@ -15,42 +15,19 @@
 # build/package.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+self=$(realpath "${BASH_SOURCE[0]}")  # the tests are the test_ functions of this file
 cd "$here"
 source "$here/scripts/wine-env.sh"
 source "$here/scripts/release-limits.sh"
+source "$here/tests/lib/harness.sh"
 out=$here/build/package
 shots=$out/shots
 driver=$QM_WIN_BUILD/tests/e2e/qm_e2e_driver.exe
 started=$SECONDS
 
-passed=0 failed=0 current="" problems=""
-fail() { problems+="    $*"$'\n'; }
-expect_eq() {  # WHAT ACTUAL EXPECTED
-  [ "$2" == "$3" ] || fail "$1: got [$2], expected [$3]"
-}
-expect_match() {  # WHAT TEXT REGEX
-  [[ "$2" =~ $3 ]] || fail "$1: [$2] does not match /$3/"
-}
-run_test() {
-  current=$1
-  problems=""
-  local t0=$SECONDS driver_from faults
-  driver_from=$(stat -c %s "$out/driver.log" 2>/dev/null || echo 0)
-  "$1"
-  # A failure of Wine itself is named as such, not taken for the program's.
-  if faults=$(qm_wine_faults "$out/driver.log" "$driver_from"); then
-    problems="    Wine itself failed during this test, so its checks say nothing about the release:"$'\n'"$(sed 's/^/      /' <<<"$faults")"$'\n'"$problems"
-  fi
-  if [ -z "$problems" ]; then
-    passed=$((passed + 1)); echo "PASS $current ($((SECONDS - t0)) s)"
-  else
-    failed=$((failed + 1)); echo "FAIL $current ($((SECONDS - t0)) s)"; printf '%s' "$problems"
-  fi
-}
 finish() {
   echo "screenshots and logs: $out ($((SECONDS - started)) s)"
-  echo "package: $passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
+  qm_summary package
   exit
 }
 
@@ -59,7 +36,7 @@ rm -rf "$out/prefix" "$shots" "$out/unzipped"
 mkdir -p "$out" "$shots"
 if ! bash scripts/package.sh >"$out/package.log" 2>&1; then
   cat "$out/package.log"
-  failed=1; echo "FAIL scripts/package.sh"; finish
+  qm_failed=1; echo "FAIL scripts/package.sh"; finish
 fi
 source build/windows/identity.sh  # the shipped program's version and names
 version=$QM_VERSION
@@ -73,14 +50,14 @@ version_value() {  # version_value FILE NAME: a value of the version resource
   resources "$1" | sed -nE "s/^ *VALUE \"$2\", \"(.*)\"\r?$/\1/p" | head -n 1
 }
 
-release_files() {
+file_test_release_files() {
   expect_eq "version" "$version" "$(sed -nE 's/^project\(Quillmark VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)"
   expect_eq "files in dist" "$(ls "$dist" | LC_ALL=C sort | paste -sd ' ')" \
     "SHA256SUMS quillmark-$version-portable.zip quillmark-$version-setup.exe"
   (cd "$dist" && sha256sum --quiet -c SHA256SUMS) >/dev/null 2>&1 || fail "sha256sum -c SHA256SUMS fails"
 }
 
-portable_zip() {
+file_test_portable_zip() {
   expect_eq "zip contents" "$(unzip -Z1 "$zip" | paste -sd ' ')" "Quillmark/ Quillmark/quillmark.exe Quillmark/readme.txt"
   mkdir -p "$out/unzipped"
   unzip -q -o "$zip" -d "$out/unzipped" || { fail "unzip failed"; return; }
@@ -93,7 +70,7 @@ portable_zip() {
     fail "the zip's quillmark.exe is not the 32-bit release build"
 }
 
-shipped_program_in_release_form() {
+file_test_shipped_program_in_release_form() {
   local exe=$out/unzipped/Quillmark/quillmark.exe headers
   [ -f "$exe" ] || { fail "no exe from the zip"; return; }
   headers=$(objdump32 -p "$exe")
@@ -114,7 +91,7 @@ shipped_program_in_release_form() {
   expect_eq "icons (program and tray)" "$(resources "$exe" | grep -c 'RT_GROUP_ICON')" "2"
 }
 
-installer_file() {
+file_test_installer_file() {
   expect_match "format" "$(objdump32 -p "$setup")" 'file format pei-i386'
   expect_eq "FileVersion" "$(version_value "$setup" FileVersion)" "$version"
   expect_eq "ProductVersion" "$(version_value "$setup" ProductVersion)" "$version"
@@ -123,11 +100,11 @@ installer_file() {
   expect_match "execution level" "$(strings -a "$setup" | grep requestedExecutionLevel)" 'requestedExecutionLevel level="asInvoker"'
 }
 
-for t in release_files portable_zip shipped_program_in_release_form installer_file; do run_test "$t"; done
+for t in $(qm_tests_of "$self" file_test_); do qm_run_test "$t"; done
 
 # --- under Wine ------------------------------------------------------------
 if [ ! -f "$driver" ]; then
-  failed=$((failed + 1)); echo "FAIL under Wine: $driver is missing: build the $QM_WIN_PRESET preset first"; finish
+  qm_failed=$((qm_failed + 1)); echo "FAIL under Wine: $driver is missing: build the $QM_WIN_PRESET preset first"; finish
 fi
 if [ "$QM_WINE_ARCH" = win32 ]; then
   installer=$setup
@@ -139,7 +116,7 @@ else
   program=$QM_WIN_BUILD/program
   if ! makensis -V2 -DIDENTITY="$QM_WIN_BUILD/identity.nsh" -DTARGET=amd64-unicode -DPROGRAM_DIR="$program" \
        -DOUTFILE="$installer" installer/quillmark.nsi >"$out/makensis-amd64.log" 2>&1; then
-    cat "$out/makensis-amd64.log"; failed=$((failed + 1)); echo "FAIL the 64-bit test installer"; finish
+    cat "$out/makensis-amd64.log"; qm_failed=$((qm_failed + 1)); echo "FAIL the 64-bit test installer"; finish
   fi
 fi
 echo "under Wine ($QM_WINE_ARCH): $(basename "$installer")"
@@ -150,19 +127,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
 export LANG=en_US.UTF-8
 
-display=""
-for n in $(seq 121 160); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
+qm_start_screen "$out/xvfb.log" || { qm_failed=$((qm_failed + 1)); echo "FAIL no screen"; finish; }
 cleanup() {
   qm_wine_release
-  kill "$xvfb_pid" >/dev/null 2>&1
+  qm_stop_screen
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
 t0=$SECONDS
 wineboot -i >"$out/wineboot.log" 2>&1
@@ -171,7 +141,7 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/
 # One wineserver holds the prefix from here to the end (the desktop setting
 # counts from its start): a program started just as a server ends by itself
 # would fail inside Wine.
-qm_wine_hold || { failed=$((failed + 1)); echo "FAIL no wineserver for the prefix"; finish; }
+qm_wine_hold || { qm_failed=$((qm_failed + 1)); echo "FAIL no wineserver for the prefix"; finish; }
 echo "fresh Wine prefix ($((SECONDS - t0)) s)"
 
 drv() { wine "$driver" "$@" 2>>"$out/driver.log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
@@ -229,7 +199,7 @@ lnk="$(unix_path "$(win_env APPDATA)")/Microsoft/Windows/Start Menu/Programs/Qui
 KNOWN_STAT=$'15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nFalse\r\n'
 KNOWN_LOG=$'12-01-2025 10:00:00.(1234.56789): PrevInstance detected\r\n'
 
-silent_install() {
+test_silent_install() {
   wine "$installer" /S >>"$out/setup.log" 2>&1
   expect_eq "exit code" "$?" "0"
   expect_eq "installed files" "$(ls "$inst" 2>&1 | paste -sd ' ')" "quillmark.exe readme.txt uninstall.exe"
@@ -250,7 +220,7 @@ silent_install() {
     fail "EstimatedSize $kb KB"
 }
 
-starts_from_the_start_menu() {
+test_starts_from_the_start_menu() {
   wine start /unix "$lnk" >>"$out/program.log" 2>&1
   drv wait-window "$MAIN" >/dev/null || { fail "the shortcut did not start Quillmark"; return; }
   wait_for 5 test -f "$inst/stat.dat" || fail "no stat.dat in the installed folder"
@@ -262,7 +232,7 @@ starts_from_the_start_menu() {
 # program saved something new, which depends on how long it ran: left out.
 user_files() { ls "$inst" 2>&1 | grep -vx 'history.csv' | paste -sd ' '; }
 
-update_keeps_the_figures() {
+test_update_keeps_the_figures() {
   printf '%s' "$KNOWN_STAT" >"$inst/stat.dat"
   printf '%s' "$KNOWN_LOG" >"$inst/DbgFile.dat"
   : >"$inst/stat.dat.lock"  # left behind by a crash of the whole system: it holds nothing
@@ -277,7 +247,7 @@ update_keeps_the_figures() {
   expect_eq "the two files with their times" "$(figures)" "$before"
 }
 
-running_program_stops_a_silent_run() {
+test_running_program_stops_a_silent_run() {
   start_installed
   drv wait-window "$MAIN" >/dev/null || { fail "Quillmark did not start"; return; }
   [ -e "$inst/stat.dat.lock" ] || fail "no stat.dat.lock while Quillmark runs"
@@ -300,7 +270,7 @@ running_program_stops_a_silent_run() {
   wait_for 2 gone "$inst/stat.dat.lock" || fail "stat.dat.lock stays after Exit"
 }
 
-installer_pages_wait_for_exit() {
+test_installer_pages_wait_for_exit() {
   local stat_before w text
   start_installed
   drv wait-window "$MAIN" >/dev/null || { fail "Quillmark did not start"; return; }
@@ -335,7 +305,7 @@ installer_pages_wait_for_exit() {
   exit_quillmark
 }
 
-silent_uninstall_keeps_the_figures() {
+test_silent_uninstall_keeps_the_figures() {
   start_installed
   drv wait-window "$MAIN" >/dev/null || { fail "Quillmark did not start"; return; }
   drv choose "$MAIN" File "Run at start" >/dev/null
@@ -374,7 +344,7 @@ uninstall_page() {  # uninstall_page tick|keep SHOT: the uninstaller through its
   wait_for 10 no_uninstaller || fail "the uninstaller's window stays"
 }
 
-uninstall_page_deletes_only_when_ticked() {
+test_uninstall_page_deletes_only_when_ticked() {
   wine "$installer" /S >>"$out/setup.log" 2>&1 || { fail "reinstalling failed"; return; }
   expect_eq "stat.dat kept by the reinstall" "$(user_files)" "DbgFile.dat quillmark.exe readme.txt stat.dat uninstall.exe"
   local kept
@@ -390,7 +360,7 @@ uninstall_page_deletes_only_when_ticked() {
   no_entry
 }
 
-other_folder_and_quiet_uninstall() {
+test_other_folder_and_quiet_uninstall() {
   local folder_win='C:\Tools and more\Quill mark' folder quiet
   folder=$(unix_path "$folder_win")
   as_typed "\"$(winepath -w "$installer" | tr -d '\r')\" /S /D=$folder_win"
@@ -405,9 +375,5 @@ other_folder_and_quiet_uninstall() {
   no_entry
 }
 
-for t in silent_install starts_from_the_start_menu update_keeps_the_figures running_program_stops_a_silent_run \
-         installer_pages_wait_for_exit silent_uninstall_keeps_the_figures uninstall_page_deletes_only_when_ticked \
-         other_folder_and_quiet_uninstall; do
-  run_test "$t"
-done
+for t in $(qm_tests_of "$self"); do qm_run_test "$t" "$out/driver.log"; done
 finish
