@@ -40,6 +40,51 @@ expect_match() {  # WHAT TEXT REGEX
   [[ "$2" =~ $3 ]] || fail "$1: [$2] does not match /$3/"
 }
 
+# --- waiting for a condition, never for a time ----------------------------------
+# Microseconds now; EPOCHREALTIME has the locale's decimal sign.
+qm_now_us() { echo "${EPOCHREALTIME/[.,]/}"; }
+qm_us() { awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }'; }
+# qm_until SECONDS CMD...: runs CMD every tenth of a second until it
+# succeeds; fails when SECONDS pass first.
+qm_until() {
+  local end=$(($(qm_now_us) + $(qm_us "$1")))
+  shift
+  until "$@"; do
+    [ "$(qm_now_us)" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+# not CMD...: succeeds when CMD fails (for qm_until, which runs a command).
+not() { ! "$@"; }
+# qm_soon SECONDS EXPECTED CMD...: CMD's output once it is EXPECTED, or its
+# last output when SECONDS pass first.
+qm_soon() {
+  local end=$(($(qm_now_us) + $(qm_us "$1"))) expected=$2 value
+  shift 2
+  while value=$("$@"); [ "$value" != "$expected" ] && [ "$(qm_now_us)" -lt "$end" ]; do sleep 0.1; done
+  printf '%s' "$value"
+}
+# qm_soon_match SECONDS REGEX CMD...: as qm_soon, until the output matches.
+qm_soon_match() {
+  local end=$(($(qm_now_us) + $(qm_us "$1"))) regex=$2 value
+  shift 2
+  while value=$("$@"); ! [[ "$value" =~ $regex ]] && [ "$(qm_now_us)" -lt "$end" ]; do sleep 0.1; done
+  printf '%s' "$value"
+}
+# expect_soon WHAT EXPECTED CMD...: CMD's output becomes EXPECTED within 10 s.
+expect_soon() { expect_eq "$1" "$(qm_soon 10 "$2" "${@:3}")" "$2"; }
+expect_soon_match() { expect_match "$1" "$(qm_soon_match 10 "$2" "${@:3}")" "$2"; }
+# expect_stays WHAT EXPECTED SECONDS CMD...: CMD's output is EXPECTED and stays
+# so for SECONDS, the time in which what must not happen would have happened.
+expect_stays() {
+  local end=$(($(qm_now_us) + $(qm_us "$3"))) value
+  while value=$("${@:4}"); [ "$value" == "$2" ]; do
+    [ "$(qm_now_us)" -lt "$end" ] || return 0
+    sleep 0.1
+  done
+  fail "$1: got [$value], expected it to stay [$2]"
+}
+
 # --- the runner ------------------------------------------------------------------
 # qm_tests_of FILE [PREFIX]: the tests of FILE (functions named PREFIX...,
 # "test_" by default), in the order they are written.
