@@ -1044,6 +1044,24 @@ void CmdActivate(const Args& a) {
     Out(Hex(h));
 }
 
+// The control that has the keyboard focus in the window's thread, once it is
+// the one with that ID (GetGUIThreadInfo sees across processes).
+void CmdWaitFocus(const Args& a) {
+    Need(a, 2, 2, L"wait-focus TITLE CONTROL_ID");
+    HWND h = WaitWindow(a[0], true);
+    long long id = IntArg(a[1], L"control ID");
+    HWND focus = nullptr;
+    bool ok = Poll([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        focus = GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info) ? info.hwndFocus : nullptr;
+        return focus && (GetAncestor(focus, GA_ROOT) == h) && (GetDlgCtrlID(focus) & 0xFFFF) == (id & 0xFFFF);
+    });
+    if (!ok) Fail(L"control " + std::to_wstring(id) + L" has no focus; " +
+                  (focus ? L"control " + std::to_wstring(GetDlgCtrlID(focus)) + L" has" : std::wstring(L"nothing has")));
+    Out(Hex(focus));
+}
+
 void CmdMove(const Args& a) {
     Need(a, 2, 2, L"move X Y");
     MoveTo(static_cast<int>(IntArg(a[0], L"X")), static_cast<int>(IntArg(a[1], L"Y")));
@@ -1410,6 +1428,7 @@ const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
         {L"close", CmdClose},
         {L"syscommand", CmdSyscommand},
         {L"activate", CmdActivate},
+        {L"wait-focus", CmdWaitFocus},
         {L"move", CmdMove},
         {L"path", CmdPath},
         {L"click", CmdClick},
