@@ -51,10 +51,10 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
             quit = got == 0;
             break;
         }
-        if (box.IsEnterOnBack(msg)) {
-            box.behaviour_.cmdBack_Click();
-            continue;
-        }
+        // The dialog manager's keyboard: Enter and Space click the focused
+        // "Back", Tab moves among the controls. Its Escape (IDCANCEL) stays
+        // unanswered, as "Back" is not the window's cancel button.
+        if (box.Handle() && IsDialogMessageW(box.Handle(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -77,19 +77,17 @@ bool AboutBox::IsAboutWindow(HWND window) {
     return wcscmp(name, kAboutClass) == 0;
 }
 
-bool AboutBox::IsEnterOnBack(const MSG& msg) const {
-    // A push button answers Space by itself, but Enter only in a dialog, and
-    // this window is not one: Enter on the focused "Back" is a click here.
-    // Escape stays unanswered, as "Back" is not the window's cancel button.
-    return msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && layout_ && msg.hwnd == layout_->Get("cmdBack");
-}
-
 LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_COMMAND:
             if (LOWORD(wp) == about_ids::cmdBack && HIWORD(wp) == BN_CLICKED) behaviour_.cmdBack_Click();
+            // Enter: this is no dialog, so no button is its default, and the
+            // dialog manager asks for IDOK; with the focus on "Back" that is
+            // a click.
+            if (LOWORD(wp) == IDOK && layout_ && GetFocus() == layout_->Get("cmdBack"))
+                behaviour_.cmdBack_Click();
             return 0;
         case WM_QM_LINK_CLICK:
             if (wp == about_ids::txtSite) behaviour_.txtSite_Click();

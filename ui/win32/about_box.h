@@ -26,7 +26,6 @@ public:
 private:
     explicit AboutBox(HINSTANCE instance) : instance_(instance), behaviour_(*this) {}
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    bool IsEnterOnBack(const MSG& msg) const;
     bool FocusBack();  // false before the controls exist
 
     HINSTANCE instance_;
