@@ -156,23 +156,16 @@ listing() {  # the files of a folder with their sizes, times and checksums
   (cd "$1" 2>/dev/null && find . -type f -printf '%P %s %T@ ' -exec md5sum {} \; | sort)
 }
 figures() { listing "$inst" | grep -E '^(stat|DbgFile)\.dat '; }
+wizard_window() { drv list-windows | awk -F'\t' -v t="$1" '$4 == 1 && index($5, t) == 1 && $2 == "#32770" { print $1; exit }'; }
 wizard() {  # wizard TITLE: names the visible installer window whose title starts with TITLE
   local h
-  for _ in $(seq 100); do
-    h=$(drv list-windows | awk -F'\t' -v t="$1" '$4 == 1 && index($5, t) == 1 && $2 == "#32770" { print $1; exit }')
-    [ -n "$h" ] && { echo "hwnd:$h"; return 0; }
-    sleep 0.1
-  done
-  return 1
+  h=$(qm_soon_match 10 . wizard_window "$1")
+  [ -n "$h" ] && echo "hwnd:$h"
 }
 control_id() {  # control_id WINDOW TEXT: the id of the visible control showing TEXT
   drv controls "$1" | awk -F'\t' -v t="$2" '$6 == 1 && $7 == t { print $2; exit }'
 }
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-  local limit=$(($1 * 10)); shift
-  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
+wait_for() { qm_until "$@"; }  # wait_for SECONDS COMMAND...: until the command succeeds
 gone() { [ ! -e "$1" ]; }
 as_typed() {  # as_typed COMMAND-LINE: runs a command line as typed at a Windows prompt; its exit code
   printf '@echo off\r\n%s\r\nexit /b %%ERRORLEVEL%%\r\n' "$1" >"$out/as-typed.bat"
@@ -278,25 +271,22 @@ test_installer_pages_wait_for_exit() {
   stat_before=$(tr -d '\r' <"$inst/stat.dat" | head -n 1)
   (exec wine "$installer" >>"$out/setup.log" 2>&1) &
   w=$(wizard "Quillmark $version Setup") || { fail "no installer window"; return; }
-  sleep 1
-  expect_eq "welcome title" "$(drv text "$w" 1201)" "Welcome to Quillmark Setup"
+  expect_eq "welcome title" "$(drv wait-text "$w" 1201 "Welcome to Quillmark Setup")" "Welcome to Quillmark Setup"
   shot installer-welcome
   drv click-control "$w" 1 >/dev/null
-  sleep 1
-  expect_eq "folder offered" "$(drv text "$w" 1019)" "$inst_win"
+  expect_eq "folder offered" "$(drv wait-text "$w" 1019 "$inst_win")" "$inst_win"
   shot installer-folder
   drv click-control "$w" 1 >/dev/null  # Install
   text=$(drv msgbox "Quillmark $version Setup" | box_text)
   expect_match "question" "$text" '^Quillmark is running\..*choose Exit in its File menu.*Then click Retry\.'
   shot installer-running
-  drv answer "Quillmark $version Setup" Retry >/dev/null
-  sleep 0.5
+  drv answer "Quillmark $version Setup" Retry >/dev/null   # returns once the box has closed
   drv --timeout 3000 msgbox "Quillmark $version Setup" >/dev/null || fail "Retry went on while Quillmark ran"
   exit_quillmark
   expect_eq "stat.dat keys saved by Exit" "$(tr -d '\r' <"$inst/stat.dat" | head -n 1)" "$((stat_before + 3))"
   drv answer "Quillmark $version Setup" Retry >/dev/null
   local box
-  for _ in $(seq 100); do box=$(control_id "$w" "Start Quillmark"); [ -n "$box" ] && break; sleep 0.1; done
+  box=$(qm_soon_match 10 . control_id "$w" "Start Quillmark")
   [ -n "$box" ] || { fail "no finish page with Start Quillmark"; shot installer-no-finish; return; }
   shot installer-finish
   drv click-control "$w" 1 >/dev/null  # Finish, with Start Quillmark ticked
@@ -333,13 +323,13 @@ uninstall_page() {  # uninstall_page tick|keep SHOT: the uninstaller through its
   (exec wine "$inst/uninstall.exe" >>"$out/setup.log" 2>&1) &
   local w box
   w=$(wizard "Uninstall Quillmark") || { fail "no uninstaller window"; return 1; }
-  for _ in $(seq 50); do box=$(control_id "$w" "Also delete my statistics"); [ -n "$box" ] && break; sleep 0.1; done
+  box=$(qm_soon_match 5 . control_id "$w" "Also delete my statistics")
   [ -n "$box" ] || { fail "no check box 'Also delete my statistics'"; return 1; }
-  if [ "$1" = tick ]; then drv click-control "$w" "$box" >/dev/null; sleep 0.3; fi
+  [ "$1" = tick ] && drv click-control "$w" "$box" >/dev/null
   shot "$2"
   drv click-control "$w" 1 >/dev/null  # Uninstall
   wait_for 30 gone "$inst/uninstall.exe" || { fail "the uninstaller did not finish"; return 1; }
-  sleep 0.5
+  drv wait-text "$w" 1 "&Close" >/dev/null || fail "no Close button at the end"
   drv click-control "$w" 1 >/dev/null  # Close
   wait_for 10 no_uninstaller || fail "the uninstaller's window stays"
 }
