@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
+
+#include "core/history.h"
 
 namespace qm::bench {
 
@@ -49,6 +52,22 @@ void FillWithEverydayFigures(Statistics& stats) {
     stats.SavedStat.KeysPressed -= 120;
     stats.SavedStat.MousePixels -= 35000;
     stats.SavedStat.PassedSeconds -= 60;
+}
+
+std::string TenYearHistory() {
+    std::vector<HistoryRow> rows;
+    LocalDate day{2016, 12, 8};
+    const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int i = 0; i < 3650; ++i) {
+        rows.push_back({HistoryDate(day), {23456, 3456, 2345678, 17890, 2345.67, 456.78, 28800 + i}});
+        const bool leap = day.year % 4 == 0 && (day.year % 100 != 0 || day.year % 400 == 0);
+        const int length = day.month == 2 && leap ? 29 : kDays[day.month - 1];
+        if (++day.day > length) {
+            day.day = 1;
+            if (++day.month > 12) day.month = 1, ++day.year;
+        }
+    }
+    return HistoryText(rows);
 }
 
 }  // namespace qm::bench

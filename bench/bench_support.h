@@ -69,4 +69,8 @@ struct NativePlatform {
 // so that every text has its everyday length.
 void FillWithEverydayFigures(Statistics& stats);
 
+// The text of a history.csv of ten years of days (3,650 rows) before
+// 2026-12-07, ascending, with figures of a busy day.
+std::string TenYearHistory();
+
 }  // namespace qm::bench

@@ -5,7 +5,6 @@
 // target is well under 5 ms a save; `history_save_us` is the CPU time, which
 // is what grows with the history (the disk's own waits are save_us').
 #include <string>
-#include <vector>
 
 #include "app/app_state.h"
 #include "bench/bench_support.h"
@@ -14,23 +13,6 @@
 
 namespace qm::bench {
 namespace {
-
-// Ten years of days before 2026-12-07, ascending, with figures of a busy day.
-std::string TenYearHistory() {
-    std::vector<HistoryRow> rows;
-    LocalDate day{2016, 12, 8};
-    const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int i = 0; i < 3650; ++i) {
-        rows.push_back({HistoryDate(day), {23456, 3456, 2345678, 17890, 2345.67, 456.78, 28800 + i}});
-        const bool leap = day.year % 4 == 0 && (day.year % 100 != 0 || day.year % 400 == 0);
-        const int length = day.month == 2 && leap ? 29 : kDays[day.month - 1];
-        if (++day.day > length) {
-            day.day = 1;
-            if (++day.month > 12) day.month = 1, ++day.year;
-        }
-    }
-    return HistoryText(rows);
-}
 
 // Every save counts something new, as the minute's save of a busy user does.
 void CountAMinute(AppState& app) {

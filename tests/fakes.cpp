@@ -24,6 +24,16 @@ std::string FakeNumberFormat::Format(double value, int decimals) const {
     return result;
 }
 
+std::string FakeDateFormat::ShortDate(const LocalDate& date) const {
+    return std::to_string(date.month) + "/" + std::to_string(date.day) + "/" + std::to_string(date.year);
+}
+
+std::string FakeDateFormat::YearMonth(int year, int month) const {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d", year, month);
+    return text;
+}
+
 namespace {
 class MemoryFile : public WritableFile {
 public:

@@ -15,6 +15,7 @@
 #include "core/display.h"
 #include "core/platform/clock.h"
 #include "core/platform/copy_locks.h"
+#include "core/platform/date_format.h"
 #include "core/platform/files.h"
 #include "core/platform/input_devices.h"
 #include "core/platform/number_format.h"
@@ -44,6 +45,14 @@ public:
 
 private:
     std::string decimal_, thousand_;
+};
+
+// United States dates: 12/7/2026; a year and month as 2026-12, so that
+// tests see which month was asked for.
+class FakeDateFormat : public DateFormat {
+public:
+    std::string ShortDate(const LocalDate& date) const override;
+    std::string YearMonth(int year, int month) const override;
 };
 
 // The program was ended (killed, the power cut) at a step of the file system.
