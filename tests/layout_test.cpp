@@ -5,6 +5,7 @@
 
 #include "core/identity.h"
 #include "ui/about_layout.h"
+#include "ui/history_layout.h"
 #include "ui/contacts.h"
 #include "ui/main_layout.h"
 
@@ -128,7 +129,7 @@ TEST(MainLayout, MenuBarShowsFileAndQuestionMarkOnly) {
     }
     EXPECT_EQ(bar, (std::vector<std::string>{"File", "?"}));
     EXPECT_EQ(file, (std::vector<std::string>{"Reset current statistics", "Reset common statistics",
-                                              "Save statistics", "Run at start", "-", "Exit"}));
+                                              "Save statistics", "History...", "Run at start", "-", "Exit"}));
     EXPECT_TRUE(M().FindMenu("mnuTray")->hidden);
     EXPECT_EQ(M().FindMenu("mnuHelpReadme")->caption, "Help");
     EXPECT_EQ(M().FindMenu("mnuHelpAbout")->caption, "About");
@@ -167,6 +168,56 @@ TEST(Links, TargetsMatchWhatTheBoxesShow) {
     EXPECT_EQ(SiteLink(), std::string("http://") + kSiteHost + "/?velturnquillmark" QM_VERSION_SHORT);
     EXPECT_EQ(MailLink(), std::string("mailto:") + AboutLayout().Find("txtMail")->caption);
     EXPECT_NE(IcqLink().find("uin=" + AboutLayout().Find("txtICQ")->caption + "&action=message"), std::string::npos);
+}
+
+
+TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSize) {
+    const WindowLayout& h = HistoryLayout();
+    EXPECT_EQ(h.title, "Quillmark history");
+    EXPECT_TRUE(h.sizable);
+    EXPECT_GT(h.minClientWidth, 0);
+    EXPECT_LE(h.minClientWidth, h.client.width);
+    EXPECT_LE(h.minClientHeight, h.client.height);
+    std::vector<std::string> tabs;
+    for (const Widget& w : h.widgets)
+        if (w.tabStop) tabs.push_back(w.name);
+    EXPECT_EQ(tabs, (std::vector<std::string>{"cboFigure", "cboPeriod", "picChart", "txtDetail", "cmdCopy", "cmdOpen"}));
+    EXPECT_EQ(h.Find("cboFigure")->items,
+              (std::vector<std::string>{"Keys pressed", "Mouse clicks", "Meters of mouse travel", "Letters typed",
+                                        "Typing speed", "Time measured (hours)"}));
+    EXPECT_EQ(h.Find("cboPeriod")->items, (std::vector<std::string>{"Last 30 days", "Last 12 months", "All years"}));
+    EXPECT_EQ(h.Find("cmdCopy")->caption, "Copy");
+    EXPECT_EQ(h.Find("cmdOpen")->caption, "Open file");
+    EXPECT_EQ(h.Find("tmrFollow")->intervalMs, 1000);
+    // Every widget lies inside the client area, at its smallest too, and none overlaps another.
+    for (const Widget& w : h.widgets) {
+        if (w.kind == Kind::Timer) continue;
+        for (int dpi : {96, 144}) {
+            const int dx = TwipsToPixels(h.minClientWidth, dpi) - TwipsToPixels(h.client.width, dpi);
+            const int dy = TwipsToPixels(h.minClientHeight, dpi) - TwipsToPixels(h.client.height, dpi);
+            PixelBox p = Anchored({TwipsToPixels(w.rect.left, dpi), TwipsToPixels(w.rect.top, dpi),
+                                   TwipsToPixels(w.rect.width, dpi), TwipsToPixels(w.rect.height, dpi)},
+                                  w.anchors, dx, dy);
+            EXPECT_GE(p.left, 0) << w.name;
+            EXPECT_LE(p.left + p.width, TwipsToPixels(h.minClientWidth, dpi)) << w.name << " at " << dpi;
+            EXPECT_LE(p.top + p.height, TwipsToPixels(h.minClientHeight, dpi)) << w.name << " at " << dpi;
+        }
+        for (const Widget& v : h.widgets) {
+            if (&v == &w || v.kind == Kind::Timer) continue;
+            const bool apart = w.rect.left + w.rect.width <= v.rect.left || v.rect.left + v.rect.width <= w.rect.left ||
+                               w.rect.top + w.rect.height <= v.rect.top || v.rect.top + v.rect.height <= w.rect.top;
+            EXPECT_TRUE(apart) << w.name << " overlaps " << v.name;
+        }
+    }
+}
+
+TEST(Anchored, StretchesBetweenAnchoredEdgesAndFollowsALoneOne) {
+    const PixelBox r{10, 20, 100, 50};
+    EXPECT_EQ(Anchored(r, kAnchorTopLeft, 30, 40), r);
+    EXPECT_EQ(Anchored(r, kAnchorAll, 30, 40), (PixelBox{10, 20, 130, 90}));
+    EXPECT_EQ(Anchored(r, AnchorRight | AnchorBottom, 30, 40), (PixelBox{40, 60, 100, 50}));
+    EXPECT_EQ(Anchored(r, AnchorLeft | AnchorRight | AnchorBottom, -30, -40), (PixelBox{10, -20, 70, 50}));
+    EXPECT_EQ(Anchored(r, kAnchorAll, -500, -500), (PixelBox{10, 20, 0, 0}));  // never a negative size
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 struct FakeView : MainWindowView {
     bool minimized = false, visible = false, checked = false;
     int width = 562, height = 366, dpi = 96;
-    int releases = 0, trayAdds = 0, trayRemoves = 0, popups = 0, abouts = 0, destroyed = 0, fronts = 0;
+    int releases = 0, trayAdds = 0, trayRemoves = 0, popups = 0, abouts = 0, histories = 0, destroyed = 0, fronts = 0;
     std::string caption;
     std::vector<std::string> opened, asked;
     std::vector<Answer> answers;  // next answers to questions, OK when empty
@@ -47,6 +47,7 @@ struct FakeView : MainWindowView {
         return a;
     }
     void ShowAbout() override { ++abouts; }
+    void ShowHistory() override { ++histories; }
     void Destroy() override { ++destroyed; }
 };
 
@@ -277,6 +278,16 @@ TEST_F(MainWindowTest, HelpAndLinkOpenTheirTargets) {
     w->mnuHelpAbout_Click();
     EXPECT_EQ(view.opened, (std::vector<std::string>{"C:\\Q\\readme.txt", "http://velturn.com/?velturnquillmark" QM_VERSION_SHORT}));
     EXPECT_EQ(view.abouts, 1);
+}
+
+TEST_F(MainWindowTest, HistoryOpensBesideAHiddenMainWindowAndTouchesNoFile) {
+    auto w = Window("/hiden");
+    w->Form_Load();
+    const auto before = files.files;
+    w->mnuFileHistory_Click();
+    EXPECT_EQ(view.histories, 1);
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(files.files, before);
 }
 
 TEST_F(MainWindowTest, TrayEventsRestoreOrPopUpAndIgnoreTheRest) {

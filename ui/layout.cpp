@@ -1,5 +1,6 @@
 #include "ui/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qm::ui {
@@ -18,6 +19,18 @@ const MenuItem* WindowLayout::FindMenu(const std::string& wanted) const {
     for (const MenuItem& m : menu)
         if (m.name == wanted) return &m;
     return nullptr;
+}
+
+PixelBox Anchored(PixelBox r, uint8_t anchors, int dx, int dy) {
+    auto follow = [](int& start, int& length, bool first, bool second, int grow) {
+        if (first && second)
+            length = std::max(0, length + grow);
+        else if (second)
+            start += grow;
+    };
+    follow(r.left, r.width, anchors & AnchorLeft, anchors & AnchorRight, dx);
+    follow(r.top, r.height, anchors & AnchorTop, anchors & AnchorBottom, dy);
+    return r;
 }
 
 }  // namespace qm::ui

@@ -14,9 +14,19 @@ inline constexpr int kTwipsPerInch = 1440;
 // Twips to pixels at a given dpi, rounded to nearest (15 twips per pixel at 96 dpi).
 int TwipsToPixels(int twips, int dpi);
 
-enum class Kind { Button, LinkBox, Label, GroupBox, Panel, Picture, Timer };
+// ComboBox: a drop-down list of `items`. TextBox: read-only text that takes
+// the focus, so that a screen reader reads it. Chart: a control the window
+// draws itself.
+enum class Kind { Button, LinkBox, Label, GroupBox, Panel, Picture, Timer, ComboBox, TextBox, Chart };
 enum class Align { Left, Center, Right };
 
+// The edges of the window's client area a widget keeps its distance to when
+// the window is resized. With both left and right the widget grows with the
+// width; with right alone it moves with the right edge; likewise top and
+// bottom.
+enum Anchor : uint8_t { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
+inline constexpr uint8_t kAnchorTopLeft = AnchorLeft | AnchorTop;
+inline constexpr uint8_t kAnchorAll = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
 struct Font {
     std::string face = "MS Sans Serif";
     double points = 8.25;
@@ -62,6 +72,8 @@ struct Widget {
     Image image = Image::None;
     int intervalMs = 0;        // timers
     int id = 0;                // control or timer id
+    uint8_t anchors = kAnchorTopLeft;
+    std::vector<std::string> items;  // a combo box's choices (UTF-8)
 };
 
 struct MenuItem {
@@ -82,6 +94,8 @@ struct WindowLayout {
     bool minimizeBox = false;
     bool maximizeBox = false;
     bool centred = false;
+    int minClientWidth = 0;    // twips; the smallest client area a sizable window takes
+    int minClientHeight = 0;
     Colour back;
     Font font;
     std::vector<Widget> widgets;
@@ -90,5 +104,13 @@ struct WindowLayout {
     const Widget* Find(const std::string& name, int index = -1) const;
     const MenuItem* FindMenu(const std::string& name) const;
 };
+
+// A widget's rectangle in pixels once the client area has grown by (dx, dy)
+// pixels over the size the layout gives it (shrunk, when negative).
+struct PixelBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const PixelBox&) const = default;
+};
+PixelBox Anchored(PixelBox designed, uint8_t anchors, int dx, int dy);
 
 }  // namespace qm::ui

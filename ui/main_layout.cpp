@@ -134,6 +134,7 @@ WindowLayout Build() {
         {"mnuFileCurReset", "Reset current statistics", "mnuFile", false, mnuFileCurReset},
         {"mnuFileAllReset", "Reset common statistics", "mnuFile", false, mnuFileAllReset},
         {"mnuFileSave", "Save statistics", "mnuFile", false, mnuFileSave},
+        {"mnuFileHistory", "History...", "mnuFile", false, mnuFileHistory},
         {"mnuFileAutorun", "Run at start", "mnuFile", false, mnuFileAutorun},
         {"mnuFileSepar", "-", "mnuFile", false, 0},
         {"mnuFileExit", "Exit", "mnuFile", false, mnuFileExit},

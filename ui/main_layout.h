@@ -29,6 +29,7 @@ inline constexpr int mnuFileAllReset = 1002;
 inline constexpr int mnuFileSave = 1003;
 inline constexpr int mnuFileAutorun = 1004;
 inline constexpr int mnuFileExit = 1005;
+inline constexpr int mnuFileHistory = 1006;
 inline constexpr int mnuHelpReadme = 1011;
 inline constexpr int mnuHelpAbout = 1012;
 inline constexpr int mnuTrayShow = 1021;

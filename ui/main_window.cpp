@@ -140,6 +140,8 @@ void MainWindow::mnuHelpReadme_Click() { view_.ShellOpen(ProgramFilePath(platfor
 
 void MainWindow::mnuHelpAbout_Click() { view_.ShowAbout(); }
 
+void MainWindow::mnuFileHistory_Click() { view_.ShowHistory(); }
+
 void MainWindow::txtSite_Click() { view_.ShellOpen(SiteLink()); }
 
 void MainWindow::tmrCounter_Timer() {

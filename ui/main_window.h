@@ -46,6 +46,7 @@ public:
     virtual void ShellOpen(const std::string& target) = 0;
     virtual Answer Ask(const std::string& text, MessageIcon icon, bool withCancel) = 0;
     virtual void ShowAbout() = 0;          // modal
+    virtual void ShowHistory() = 0;        // modeless; one at a time, brought to the front when open
     virtual void Destroy() = 0;            // the window goes, and with it the program
 };
 
@@ -94,6 +95,7 @@ public:
     void mnuFileCurReset_Click();
     void mnuFileAllReset_Click();
     void mnuFileSave_Click();
+    void mnuFileHistory_Click();
     void mnuFileAutorun_Click();
     void mnuFileExit_Click();
     void mnuHelpReadme_Click();

@@ -1,0 +1,163 @@
+#include "ui/history_window.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace qm::ui {
+
+namespace {
+
+std::string DamagedText(const std::string& problem) {
+    return "history.csv is damaged (" + problem +
+           "). The next save keeps it aside as history-damaged-<date>-<time>.csv and starts a new history.";
+}
+
+// history.csv's rows with the days it is still owed added in.
+std::vector<HistoryRow> WithOwed(const std::vector<HistoryRow>& rows, const OwedDays& owed) {
+    std::vector<HistoryRow> merged;
+    merged.reserve(rows.size() + owed.size());
+    auto day = owed.begin();
+    for (const HistoryRow& row : rows) {
+        for (; day != owed.end() && day->first < row.date; ++day) merged.push_back({day->first, day->second});
+        merged.push_back(row);
+        if (day != owed.end() && day->first == row.date) merged.back().figures += (day++)->second;
+    }
+    for (; day != owed.end(); ++day) merged.push_back({day->first, day->second});
+    return merged;
+}
+
+}  // namespace
+
+void HistoryWindow::Form_Load() {
+    view_.SelectChoices(0, 0);
+    ReadHistoryIfChanged();
+    Rebuild(true);
+}
+
+void HistoryWindow::cboFigure_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(std::size(kChartFigures)) || kChartFigures[index] == figure_) return;
+    figure_ = kChartFigures[index];  // the same bars: the pointed-at one stays
+    Rebuild(true);
+}
+
+void HistoryWindow::cboPeriod_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(std::size(kChartPeriods)) || kChartPeriods[index] == period_) return;
+    period_ = kChartPeriods[index];
+    pointed_ = -1;
+    Rebuild(true);
+}
+
+void HistoryWindow::PointAt(int bar) {
+    if (bar < -1 || bar >= static_cast<int>(chart_.bars.size()) || bar == pointed_) return;
+    pointed_ = bar;
+    view_.RedrawChart();
+    ShowDetail();
+}
+
+void HistoryWindow::ChartKeyDown(ChartKey key) {
+    const int last = static_cast<int>(chart_.bars.size()) - 1;
+    if (last < 0) return;
+    int bar = pointed_;
+    switch (key) {
+        // Nothing pointed at yet: the arrows start from the current bar, the last.
+        case ChartKey::Left: bar = bar < 0 ? last : std::max(0, bar - 1); break;
+        case ChartKey::Right: bar = bar < 0 ? last : std::min(last, bar + 1); break;
+        case ChartKey::Home: bar = 0; break;
+        case ChartKey::End: bar = last; break;
+    }
+    PointAt(bar);
+}
+
+void HistoryWindow::cmdCopy_Click() {
+    if (!view_.SetClipboardText(ClipboardText(chart_)))
+        view_.Tell("The chart could not be copied: another program is using the clipboard. Try again in a moment.");
+}
+
+void HistoryWindow::cmdOpen_Click() {
+    const std::string path = HistoryFilePath(platform_);
+    try {
+        if (!platform_.files.Exists(path)) {
+            view_.Tell(std::string("There is no history.csv yet. ") + kHistoryStartsText);
+            return;
+        }
+    } catch (const FileError& e) {
+        view_.Tell(std::string("history.csv cannot be opened: ") + e.what());
+        return;
+    }
+    view_.ShellOpen(path);
+}
+
+void HistoryWindow::tmrFollow_Timer() { Rebuild(ReadHistoryIfChanged()); }
+
+bool HistoryWindow::ReadHistoryIfChanged() {
+    const std::string path = HistoryFilePath(platform_);
+    std::vector<HistoryRow> rows;
+    std::string notice;
+    try {
+        // Its length and last bytes tell a history.csv that a save has
+        // changed, without reading all of it every second.
+        std::string seen = "none";
+        if (platform_.files.Exists(path)) {
+            const FileTail tail = platform_.files.Tail(path, 64);
+            seen = std::to_string(tail.size) + ":" + tail.bytes;
+            if (seen == seen_) return false;
+            if (tail.size > kLargestHistoryBytes) {
+                notice = DamagedText("it is " + std::to_string(tail.size) + " bytes long, more than any real history");
+            } else {
+                try {
+                    rows = ParseHistory(platform_.files.ReadAll(path));
+                    if (rows.empty()) notice = kHistoryStartsText;
+                } catch (const HistoryFormatError& e) {
+                    rows.clear();
+                    notice = DamagedText(e.what());
+                }
+            }
+        } else {
+            if (seen == seen_) return false;
+            notice = kHistoryStartsText;
+        }
+        seen_ = seen;
+        everRead_ = true;
+    } catch (const FileError& e) {
+        // A spreadsheet holds it: what was read before stays on screen, and
+        // the next second tries again.
+        seen_.clear();
+        notice = std::string(everRead_ ? "history.csv cannot be read now; the chart shows it as it was read last: "
+                                       : "history.csv cannot be read: ") +
+                 e.what();
+        if (notice == notice_) return false;
+        notice_ = std::move(notice);
+        return true;
+    }
+    const bool changed = rows != rows_ || notice != notice_;
+    rows_ = std::move(rows);
+    notice_ = std::move(notice);
+    return changed;
+}
+
+void HistoryWindow::Rebuild(bool force) {
+    OwedDays extra = app_.history.unwritten;
+    AddDays(extra, app_.history.owed);
+    const DayFigures unsaved = UnsavedFigures(app_.stats);
+    const LocalDate today = platform_.calendar.Today();
+    const std::string todayText = HistoryDate(today);
+    if (!force && extra == extraSeen_ && unsaved == unsavedSeen_ && todayText == todaySeen_) return;
+    extraSeen_ = extra;
+    unsavedSeen_ = unsaved;
+    todaySeen_ = todayText;
+    chart_ = extra.empty() ? BuildHistoryChart(rows_, unsaved, today, figure_, period_)
+                           : BuildHistoryChart(WithOwed(rows_, extra), unsaved, today, figure_, period_);
+    if (pointed_ >= static_cast<int>(chart_.bars.size())) pointed_ = -1;
+    view_.RedrawChart();
+    ShowDetail();
+}
+
+void HistoryWindow::ShowDetail() {
+    std::string text = DetailText(chart_, pointed_, platform_.numbers, dates_);
+    if (pointed_ < 0 && !notice_.empty()) text = notice_ + " " + text;
+    if (text == detail_) return;
+    detail_ = text;
+    view_.SetDetailText(text);
+}
+
+}  // namespace qm::ui
