@@ -59,6 +59,9 @@ inline bool DeleteDcHandle(HDC dc) { return DeleteDC(dc) != 0; }
 inline HMENU NullMenu() { return nullptr; }
 inline bool DestroyMenuHandle(HMENU m) { return DestroyMenu(m) != 0; }
 
+inline HGLOBAL NullGlobal() { return nullptr; }
+inline bool FreeGlobal(HGLOBAL g) { return GlobalFree(g) == nullptr; }
+
 using UniqueGdi = Unique<HGDIOBJ, NullGdi, DeleteGdi>;       // fonts, brushes, bitmaps
 using UniqueIcon = Unique<HICON, NullIcon, DestroyIconHandle>;
 using UniqueDc = Unique<HDC, NullDc, DeleteDcHandle>;           // CreateCompatibleDC
@@ -66,6 +69,20 @@ using UniqueMenu = Unique<HMENU, NullMenu, DestroyMenuHandle>;  // menus not att
 using UniqueFile = Unique<HANDLE, InvalidFileHandle, CloseFile>;    // CreateFileW
 using UniqueHandle = Unique<HANDLE, NullHandle, CloseFile>;         // mutexes, events
 using UniqueKey = Unique<HKEY, NullKey, CloseKey>;
+using UniqueGlobal = Unique<HGLOBAL, NullGlobal, FreeGlobal>;  // GlobalAlloc, until the clipboard takes it
+
+// An object selected into a device context until the end of the scope.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+    ~Selected() { SelectObject(dc_, old_); }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // The device context of a window, or of the screen for no window (GetDC).
 class WindowDc {

@@ -272,9 +272,13 @@ SIZE BuiltLayout::ClientSize(int dpi) const {
 
 void BuiltLayout::Place(const Control& c) {
     const Rect& r = c.widget->rect;
-    SetWindowPos(c.hwnd, nullptr, TwipsToPixels(r.left, dpi_), TwipsToPixels(r.top, dpi_),
-                 TwipsToPixels(r.width, dpi_), TwipsToPixels(r.height, dpi_),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool topLevel = c.widget->parent.empty();
+    PixelBox box = Anchored({TwipsToPixels(r.left, dpi_), TwipsToPixels(r.top, dpi_), TwipsToPixels(r.width, dpi_),
+                             TwipsToPixels(r.height, dpi_)},
+                            c.widget->anchors, topLevel ? growX_ : 0, topLevel ? growY_ : 0);
+    // A drop-down list's height is that of the list when it opens.
+    if (c.widget->kind == Kind::ComboBox) box.height *= 1 + static_cast<int>(c.widget->items.size());
+    SetWindowPos(c.hwnd, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.widget->font)), TRUE);
 }
 
@@ -326,6 +330,17 @@ void BuiltLayout::Create(int dpi) {
                 param = &panel;
                 break;
             }
+            case Kind::ComboBox:
+                cls = L"COMBOBOX";
+                style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+                break;
+            case Kind::TextBox:
+                cls = L"EDIT";
+                style |= ES_READONLY | ES_AUTOHSCROLL;
+                break;
+            case Kind::Chart:
+                cls = kChartClass;
+                break;
             case Kind::Timer:
                 break;
         }
@@ -336,6 +351,8 @@ void BuiltLayout::Create(int dpi) {
             linkClicks_.push_back(std::make_unique<LinkClick>());
             SetWindowSubclass(hwnd, LinkProc, 1, reinterpret_cast<DWORD_PTR>(linkClicks_.back().get()));
         }
+        for (const std::string& item : w.items)
+            SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         controls_.push_back({&w, hwnd});
         Place(controls_.back());
     }
@@ -360,9 +377,19 @@ void BuiltLayout::StackControls() {
     }
 }
 
+void BuiltLayout::Resize(int clientWidth, int clientHeight) {
+    const SIZE designed = ClientSize(dpi_);
+    if (clientWidth - designed.cx == growX_ && clientHeight - designed.cy == growY_) return;
+    growX_ = clientWidth - designed.cx;
+    growY_ = clientHeight - designed.cy;
+    for (const Control& c : controls_)
+        if (c.widget->anchors != kAnchorTopLeft) Place(c);
+}
+
 void BuiltLayout::Relayout(int dpi) {
     if (dpi == dpi_) return;
     dpi_ = dpi;
+    growX_ = growY_ = 0;  // the WM_SIZE of the new dpi's window size comes next
     // The old fonts go only once every control has its new one.
     std::map<std::string, qm::win32::UniqueGdi> oldFonts = std::move(fonts_);
     fonts_.clear();

@@ -18,6 +18,9 @@ namespace qm::ui::win32 {
 inline constexpr UINT WM_QM_LINK_CLICK = WM_APP + 1;  // wParam: control id
 inline constexpr UINT WM_QM_PANEL_MOUSEDOWN = WM_APP + 2;  // wParam: control id, lParam: as received
 
+// The class of a Kind::Chart control; the window that has one registers it.
+inline constexpr wchar_t kChartClass[] = L"QuillmarkChart";
+
 // The dpi of a window (of the system before it exists).
 int DpiOf(HWND window);
 
@@ -35,6 +38,11 @@ public:
     void Create(int dpi);
     // Fonts and rectangles for a new dpi.
     void Relayout(int dpi);
+    // A sizable window's client area is now this many pixels: the anchored
+    // controls follow its edges.
+    void Resize(int clientWidth, int clientHeight);
+    // The window's own font at the current dpi.
+    HFONT WindowFont() { return FontFor(layout_.font); }
     int Dpi() const { return dpi_; }
 
     HWND Get(const std::string& name, int index = -1) const;
@@ -70,6 +78,7 @@ private:
     HWND window_;
     HINSTANCE instance_;
     int dpi_ = 96;
+    int growX_ = 0, growY_ = 0;  // pixels the client area has over the layout's size
     std::vector<Control> controls_;
     std::map<std::string, qm::win32::UniqueGdi> fonts_;
     std::map<COLORREF, qm::win32::UniqueGdi> brushes_;

@@ -28,7 +28,7 @@ MainFrame::~MainFrame() {
 }
 
 void MainFrame::Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
-                       std::function<void(const char*, const std::exception&)> onFailure) {
+                       FailureHandler onFailure) {
     behaviour_ = behaviour;
     onSettingsChange_ = std::move(onSettingsChange);
     onFailure_ = std::move(onFailure);
@@ -36,13 +36,7 @@ void MainFrame::Attach(MainWindow* behaviour, std::function<void()> onSettingsCh
 
 template <typename F>
 void MainFrame::Guard(const char* what, F&& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        if (onFailure_) onFailure_(what, e);
-    } catch (...) {
-        if (onFailure_) onFailure_(what, std::runtime_error("unknown failure"));
-    }
+    Guarded(onFailure_, what, std::forward<F>(handler));
 }
 
 void MainFrame::CreateAndShow() {
@@ -73,6 +67,10 @@ void MainFrame::CreateAndShow() {
     Guard("Activating the window", [&] { behaviour_->Activated(Activation::FirstShowing); });
 }
 
+void MainFrame::SetHistorySources(AppState& app, Platform& platform, const DateFormat& dates) {
+    historySources_ = std::make_unique<HistorySources>(HistorySources{app, platform, dates});
+}
+
 void MainFrame::StartSampler() { SetTimer(Handle(), main_ids::samplerTimer, 60, SamplerProc); }
 
 void CALLBACK MainFrame::SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
@@ -86,6 +84,7 @@ void MainFrame::Command(int id) {
         case main_ids::mnuFileCurReset: Guard("Reset current statistics", [&] { b.mnuFileCurReset_Click(); }); break;
         case main_ids::mnuFileAllReset: Guard("Reset common statistics", [&] { b.mnuFileAllReset_Click(); }); break;
         case main_ids::mnuFileSave: Guard("Save statistics", [&] { b.mnuFileSave_Click(); }); break;
+        case main_ids::mnuFileHistory: Guard("History", [&] { b.mnuFileHistory_Click(); }); break;
         case main_ids::mnuFileAutorun: Guard("Run at start", [&] { b.mnuFileAutorun_Click(); }); break;
         case main_ids::mnuFileExit: Guard("Exit", [&] { b.mnuFileExit_Click(); }); break;
         case main_ids::mnuHelpReadme: Guard("Help", [&] { b.mnuHelpReadme_Click(); }); break;
@@ -141,7 +140,11 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ENDSESSION:
             if (wp) Guard("Saving at the end of the session", [&] { b.EndSession(); });
             return 0;
+        case WM_QM_HISTORY_CLOSED:
+            if (history_ && !history_->Handle()) history_.reset();
+            return 0;
         case WM_DESTROY:
+            history_.reset();  // the program's end closes the History window
             KillTimer(Handle(), main_ids::samplerTimer);
             KillTimer(Handle(), main_ids::tmrCounter);
             KillTimer(Handle(), main_ids::tmrSaving);
@@ -263,5 +266,16 @@ Answer MainFrame::Ask(const std::string& text, MessageIcon icon, bool withCancel
 void MainFrame::ShowAbout() { AboutBox::ShowModal(instance_, Handle()); }
 
 void MainFrame::Destroy() { DestroyWindow(Handle()); }
+
+void MainFrame::ShowHistory() {
+    if (history_ && history_->Handle()) {
+        history_->BringToFront();
+        return;
+    }
+    if (!historySources_) return;
+    const HistorySources& s = *historySources_;
+    history_ = std::make_unique<HistoryBox>(instance_, s.app, s.platform, s.dates, Handle(), onFailure_);
+    if (!history_->Open()) history_.reset();
+}
 
 }  // namespace qm::ui::win32

@@ -12,6 +12,7 @@
 #include "core/display.h"
 #include "ui/main_window.h"
 #include "ui/win32/builder.h"
+#include "ui/win32/history_box.h"
 #include "ui/win32/window.h"
 
 namespace qm::ui::win32 {
@@ -23,12 +24,17 @@ public:
 
     // The behaviour to raise, and what to do when regional settings change.
     void Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
-                std::function<void(const char*, const std::exception&)> onFailure);
+                FailureHandler onFailure);
 
     // Creates the window, runs Form_Load, shows it (minimized when starting
     // hidden) and runs Form_Activate for the first showing.
     void CreateAndShow();
     void StartSampler();
+    // What the History window reads and shows.
+    void SetHistorySources(AppState& app, Platform& platform, const DateFormat& dates);
+    // The keyboard of the modeless History window, from the message loop;
+    // true when the message was used there.
+    bool PreTranslate(MSG& msg) { return history_ && history_->PreTranslate(msg); }
 
     // LabelSink
     void SetLabelText(ValueLabel label, const std::string& text) override;
@@ -53,6 +59,7 @@ public:
     void ShellOpen(const std::string& target) override;
     Answer Ask(const std::string& text, MessageIcon icon, bool withCancel) override;
     void ShowAbout() override;
+    void ShowHistory() override;
     void Destroy() override;
 
 private:
@@ -67,12 +74,19 @@ private:
     std::unique_ptr<BuiltLayout> layout_;
     MainWindow* behaviour_ = nullptr;
     std::function<void()> onSettingsChange_;
-    std::function<void(const char*, const std::exception&)> onFailure_;
+    FailureHandler onFailure_;
     std::array<HWND, kValueLabelCount> labels_{};
     qm::win32::UniqueIcon trayIcon_;
     UINT taskbarCreated_ = 0;
     bool shown_ = false;
     bool minimizedWhileHidden_ = false;
+    struct HistorySources {
+        AppState& app;
+        Platform& platform;
+        const DateFormat& dates;
+    };
+    std::unique_ptr<HistorySources> historySources_;
+    std::unique_ptr<HistoryBox> history_;  // while the History window is open
 };
 
 }  // namespace qm::ui::win32

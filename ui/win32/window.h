@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace qm::ui::win32 {
@@ -41,6 +43,22 @@ private:
 
     HWND hwnd_ = nullptr;  // owned: destroyed by the destructor if still open
 };
+
+// What a window does with a failure that escapes one of its handlers.
+using FailureHandler = std::function<void(const char*, const std::exception&)>;
+
+// Runs a handler; a failure that escapes it goes to onFailure (which logs
+// it), never into Windows, through whose callbacks nothing may unwind.
+template <typename F>
+void Guarded(const FailureHandler& onFailure, const char* what, F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        if (onFailure) onFailure(what, e);
+    } catch (...) {
+        if (onFailure) onFailure(what, std::runtime_error("unknown failure"));
+    }
+}
 
 // A message box titled with the program's name; returns the button pressed.
 int ShowMessageBox(HWND owner, const std::string& text, UINT flags);

@@ -57,12 +57,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     win32::Win32Registry registry;
     win32::Win32PathNames paths;
     win32::Win32NumberFormat numbers;
+    win32::Win32DateFormat dates;
     win32::Win32Input input;
     Platform platform{files, calendar, clock, registry, paths, numbers, win32::ProgramPath()};
 
     AppState app;
     FailureLog failures(platform);
     ui::win32::MainFrame frame(instance);
+    frame.SetHistorySources(app, platform, dates);
     Display display(frame, numbers);
     ui::MainWindow behaviour(app, platform, frame, display, input, failures,
                              win32::Narrow(commandLine ? commandLine : L""));
@@ -88,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (frame.PreTranslate(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -1,0 +1,347 @@
+#include "ui/win32/history_box.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "ui/history_layout.h"
+#include "win32/handles.h"
+#include "win32/wide.h"
+
+namespace qm::ui::win32 {
+
+using qm::win32::Selected;
+using qm::win32::Widen;
+
+namespace {
+
+constexpr wchar_t kHistoryClass[] = L"QuillmarkHistory";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// The chart's colours: bars in blue, the current day, month or year darker,
+// the bar pointed at in orange; gridlines faint.
+constexpr COLORREF kBar = RGB(91, 143, 201);
+constexpr COLORREF kCurrentBar = RGB(31, 78, 140);
+constexpr COLORREF kPointedBar = RGB(232, 136, 32);
+constexpr COLORREF kGridline = RGB(222, 226, 232);
+constexpr COLORREF kAxisText = RGB(96, 100, 108);
+
+void RegisterChartClass(HINSTANCE instance, WNDPROC proc) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(instance, kChartClass, &wc)) return;
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kChartClass;
+    RegisterClassExW(&wc);  // no background brush: the chart paints every pixel
+}
+
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
+    std::wstring wide = Widen(text);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format | DT_NOPREFIX);
+}
+
+}  // namespace
+
+HistoryBox::HistoryBox(HINSTANCE instance, AppState& app, Platform& platform, const DateFormat& dates, HWND opener,
+                       FailureHandler onFailure)
+    : instance_(instance), platform_(platform), opener_(opener), onFailure_(std::move(onFailure)),
+      behaviour_(app, platform, dates, *this) {}
+
+HistoryBox::~HistoryBox() {
+    // Destroyed here, while the box can still answer its last messages.
+    if (Handle()) DestroyWindow(Handle());
+}
+
+template <typename F>
+void HistoryBox::Guard(const char* what, F&& handler) {
+    Guarded(onFailure_, what, std::forward<F>(handler));
+}
+
+bool HistoryBox::Open() {
+    RegisterChartClass(instance_, ChartProc);
+    const WindowLayout& layout = HistoryLayout();
+    if (!Create(instance_, kHistoryClass, 0, 0, Widen(layout.title), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100))
+        return false;
+    layout_ = std::make_unique<BuiltLayout>(layout, Handle(), instance_);
+    layout_->Create(DpiOf(Handle()));
+    Place();
+    Guard("Reading the history", [&] { behaviour_.Form_Load(); });
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    SetFocus(layout_->Get("cboFigure"));
+    return true;
+}
+
+void HistoryBox::Place() {
+    // The client area the layout asks for, beside the opener when it is on
+    // screen and there is room, else centred on the work area.
+    const int dpi = layout_->Dpi();
+    SIZE client = layout_->ClientSize(dpi);
+    RECT r{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&r, kStyle, FALSE, 0);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // A screen too small for the layout at this dpi gets a smaller window;
+    // the chart gives up the room.
+    const int width = static_cast<int>(std::min(r.right - r.left, work.right - work.left));
+    const int height = static_cast<int>(std::min(r.bottom - r.top, work.bottom - work.top));
+    int x = work.left + (work.right - work.left - width) / 2;
+    int y = work.top + (work.bottom - work.top - height) / 2;
+    RECT main{};
+    if (opener_ && IsWindowVisible(opener_) && !IsIconic(opener_) && GetWindowRect(opener_, &main)) {
+        const int gap = MulDiv(8, dpi, 96);
+        if (main.right + gap + width <= work.right)
+            x = main.right + gap;
+        else if (main.left - gap - width >= work.left)
+            x = main.left - gap - width;
+        y = std::max(static_cast<int>(work.top), std::min(static_cast<int>(main.top), static_cast<int>(work.bottom) - height));
+    }
+    SetWindowPos(Handle(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HistoryBox::BringToFront() {
+    if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+    SetForegroundWindow(Handle());
+}
+
+bool HistoryBox::PreTranslate(MSG& msg) {
+    if (!Handle() || !layout_ || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+        // Ctrl+C copies the chart, unless it copies a selection of the detail line.
+        DWORD start = 0, end = 0;
+        if (msg.hwnd == layout_->Get("txtDetail"))
+            SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        if (start == end) {
+            Guard("Copy", [&] { behaviour_.cmdCopy_Click(); });
+            return true;
+        }
+    }
+    return IsDialogMessageW(Handle(), &msg) != FALSE;
+}
+
+void HistoryBox::RedrawChart() {
+    if (HWND chart = layout_ ? layout_->Get("picChart") : nullptr) InvalidateRect(chart, nullptr, FALSE);
+}
+
+void HistoryBox::SetDetailText(const std::string& text) {
+    if (HWND detail = layout_ ? layout_->Get("txtDetail") : nullptr) SetWindowTextW(detail, Widen(text).c_str());
+}
+
+void HistoryBox::SelectChoices(int figure, int period) {
+    if (!layout_) return;
+    SendMessageW(layout_->Get("cboFigure"), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
+    SendMessageW(layout_->Get("cboPeriod"), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
+}
+
+bool HistoryBox::SetClipboardText(const std::string& text) {
+    const std::wstring wide = Widen(text);
+    qm::win32::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
+    if (!memory) return false;
+    void* bytes = GlobalLock(memory.get());
+    if (!bytes) return false;
+    std::memcpy(bytes, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory.get());
+    if (!OpenClipboard(Handle())) return false;
+    bool done = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory.get());
+    if (done) memory.release();  // the clipboard's now
+    CloseClipboard();
+    return done;
+}
+
+void HistoryBox::ShellOpen(const std::string& path) { OpenWithShell(Handle(), path); }
+
+void HistoryBox::Tell(const std::string& text) { ShowMessageBox(Handle(), text, MB_OK | MB_ICONINFORMATION); }
+
+LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
+    switch (msg) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wp), code = HIWORD(wp);
+            const auto selected = [&] { return static_cast<int>(SendMessageW(reinterpret_cast<HWND>(lp), CB_GETCURSEL, 0, 0)); };
+            if (id == history_ids::cboFigure && code == CBN_SELCHANGE)
+                Guard("Figure", [&] { behaviour_.cboFigure_Click(selected()); });
+            else if (id == history_ids::cboPeriod && code == CBN_SELCHANGE)
+                Guard("Period", [&] { behaviour_.cboPeriod_Click(selected()); });
+            else if (id == history_ids::cmdCopy && code == BN_CLICKED)
+                Guard("Copy", [&] { behaviour_.cmdCopy_Click(); });
+            else if (id == history_ids::cmdOpen && code == BN_CLICKED)
+                Guard("Open file", [&] { behaviour_.cmdOpen_Click(); });
+            else if (id == IDCANCEL)  // Escape
+                DestroyWindow(Handle());
+            return 0;
+        }
+        case WM_TIMER:
+            if (wp == history_ids::tmrFollow) Guard("Following the figures", [&] { behaviour_.tmrFollow_Timer(); });
+            return 0;
+        case WM_SIZE:
+            if (layout_ && wp != SIZE_MINIMIZED) layout_->Resize(LOWORD(lp), HIWORD(lp));
+            return 0;
+        case WM_GETMINMAXINFO:
+            if (layout_) {
+                const WindowLayout& layout = HistoryLayout();
+                RECT r{0, 0, TwipsToPixels(layout.minClientWidth, layout_->Dpi()),
+                       TwipsToPixels(layout.minClientHeight, layout_->Dpi())};
+                AdjustWindowRectEx(&r, kStyle, FALSE, 0);
+                auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+                info->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
+                return 0;
+            }
+            break;
+        case WM_ACTIVATE:
+            // The focus goes back to where it was when the window was left.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                focus_ = GetFocus();
+            } else if (focus_ && IsChild(Handle(), focus_)) {
+                SetFocus(focus_);
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            DestroyWindow(Handle());
+            return 0;
+        case WM_NCDESTROY:
+            if (opener_) PostMessageW(opener_, WM_QM_HISTORY_CLOSED, 0, 0);
+            break;
+    }
+    return DefaultProc(msg, wp, lp);
+}
+
+LRESULT CALLBACK HistoryBox::ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<HistoryBox*>(Bound(GetAncestor(chart, GA_ROOT)));
+    if (!self || !self->layout_) return DefWindowProcW(chart, msg, wp, lp);
+    return self->ChartMessage(chart, msg, wp, lp);
+}
+
+LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT: {
+            qm::win32::PaintDc dc(chart);
+            Guard("Drawing the chart", [&] { PaintChart(chart, dc.get()); });
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel: no flicker
+        case WM_SIZE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(chart, nullptr, FALSE);
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_LBUTTONDOWN:
+            SetFocus(chart);
+            return 0;
+        case WM_MOUSEMOVE: {
+            if (!trackingMouse_) {
+                TRACKMOUSEEVENT track{};
+                track.cbSize = sizeof track;
+                track.dwFlags = TME_LEAVE;
+                track.hwndTrack = chart;
+                trackingMouse_ = TrackMouseEvent(&track) != FALSE;
+            }
+            const int bar = BarAt(paint_, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            Guard("Pointing", [&] { behaviour_.PointAt(bar); });
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            trackingMouse_ = false;
+            Guard("Pointing", [&] { behaviour_.PointAt(-1); });
+            return 0;
+        case WM_KEYDOWN: {
+            ChartKey key;
+            switch (wp) {
+                case VK_LEFT: key = ChartKey::Left; break;
+                case VK_RIGHT: key = ChartKey::Right; break;
+                case VK_HOME: key = ChartKey::Home; break;
+                case VK_END: key = ChartKey::End; break;
+                default: return DefWindowProcW(chart, msg, wp, lp);
+            }
+            Guard("Moving along the bars", [&] { behaviour_.ChartKeyDown(key); });
+            return 0;
+        }
+    }
+    return DefWindowProcW(chart, msg, wp, lp);
+}
+
+void HistoryBox::PaintChart(HWND chart, HDC target) {
+    RECT area{};
+    GetClientRect(chart, &area);
+    const int width = area.right, height = area.bottom;
+    if (width <= 0 || height <= 0) return;
+    // Drawn off screen first, then copied in one step: no flicker.
+    qm::win32::UniqueDc dc(CreateCompatibleDC(target));
+    qm::win32::UniqueGdi bitmap(CreateCompatibleBitmap(target, width, height));
+    if (!dc || !bitmap) return;
+    Selected useBitmap(dc.get(), bitmap.get());
+    Selected useFont(dc.get(), layout_->WindowFont());
+    FillRect(dc.get(), &area, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(dc.get(), TRANSPARENT);
+
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    const auto textWidth = [&](const std::string& text) {
+        const std::wstring wide = Widen(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const HistoryChart& chartModel = behaviour_.Chart();
+    paint_ = LayOutChart(chartModel, width, height, layout_->Dpi(), metrics.tmHeight, textWidth, platform_.numbers);
+
+    SetTextColor(dc.get(), kAxisText);
+    qm::win32::UniqueGdi gridBrush(CreateSolidBrush(kGridline));
+    for (const Gridline& line : paint_.gridlines) {
+        RECT rule{paint_.plot.left, line.y, paint_.plot.right, line.y + 1};
+        FillRect(dc.get(), &rule, static_cast<HBRUSH>(gridBrush.get()));
+        DrawTextIn(dc.get(), line.label.text, ToRect(line.label.rect), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+    }
+    qm::win32::UniqueGdi barBrush(CreateSolidBrush(kBar)), currentBrush(CreateSolidBrush(kCurrentBar)),
+        pointedBrush(CreateSolidBrush(kPointedBar));
+    for (size_t i = 0; i < paint_.bars.size(); ++i) {
+        const bool pointed = static_cast<int>(i) == behaviour_.PointedBar();
+        HGDIOBJ brush = pointed ? pointedBrush.get() : chartModel.bars[i].current ? currentBrush.get() : barBrush.get();
+        RECT bar = ToRect(paint_.bars[i].bar);
+        if (pointed && bar.top == bar.bottom) bar.top = bar.bottom - 2;  // an empty day pointed at still shows
+        FillRect(dc.get(), &bar, static_cast<HBRUSH>(brush));
+    }
+    for (const PeriodLabel& label : paint_.labels) {
+        const bool current = chartModel.bars[static_cast<size_t>(label.bar)].current;
+        SetTextColor(dc.get(), current ? GetSysColor(COLOR_WINDOWTEXT) : kAxisText);
+        DrawTextIn(dc.get(), label.label.text, ToRect(label.label.rect), DT_CENTER | DT_SINGLELINE);
+    }
+    if (!behaviour_.Notice().empty()) {
+        // Over the upper part of the plot, on a ground of its own so that no gridline crosses it.
+        const int margin = MulDiv(12, layout_->Dpi(), 96);
+        RECT box{paint_.plot.left + margin, paint_.plot.top + margin, paint_.plot.right - margin, paint_.plot.bottom};
+        if (box.right <= box.left) box = area;
+        const std::wstring notice = Widen(behaviour_.Notice());
+        RECT text = box;
+        DrawTextW(dc.get(), notice.c_str(), static_cast<int>(notice.size()), &text,
+                  DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        const int shift = (box.right - box.left - (text.right - text.left)) / 2;
+        OffsetRect(&text, shift, 0);
+        text.right += 2;  // the measured width, drawn again, may lose its last glyph to rounding
+        RECT ground = text;
+        InflateRect(&ground, margin / 2, margin / 2);
+        FillRect(dc.get(), &ground, GetSysColorBrush(COLOR_WINDOW));
+        FrameRect(dc.get(), &ground, static_cast<HBRUSH>(gridBrush.get()));
+        SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
+        DrawTextW(dc.get(), notice.c_str(), static_cast<int>(notice.size()), &text,
+                  DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
+    }
+    if (GetFocus() == chart) {
+        RECT focus = area;
+        InflateRect(&focus, -1, -1);
+        DrawFocusRect(dc.get(), &focus);
+    }
+    BitBlt(target, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace qm::ui::win32

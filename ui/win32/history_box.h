@@ -1,0 +1,61 @@
+// The History window on Win32: a modeless window built from its layout, and
+// a chart control that draws what the behaviour's chart says.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ui/history_window.h"
+#include "ui/win32/builder.h"
+#include "ui/win32/window.h"
+
+namespace qm::ui::win32 {
+
+// Posted to the window that opened the History window once it has gone, so
+// that the object behind it is freed.
+inline constexpr UINT WM_QM_HISTORY_CLOSED = WM_APP + 3;
+
+class HistoryBox : public Window, public HistoryWindowView {
+public:
+    HistoryBox(HINSTANCE instance, AppState& app, Platform& platform, const DateFormat& dates, HWND opener,
+               FailureHandler onFailure);
+    ~HistoryBox() override;
+
+    // Creates the window, reads the history and shows it beside the opener
+    // (centred when the opener is hidden); false when no window was made.
+    bool Open();
+    void BringToFront();
+    // The window's keyboard, from the message loop: Ctrl+C, then the dialog
+    // manager's Tab, Escape and arrows. True when the message was used here.
+    bool PreTranslate(MSG& msg);
+
+    // HistoryWindowView
+    void RedrawChart() override;
+    void SetDetailText(const std::string& text) override;
+    void SelectChoices(int figure, int period) override;
+    bool SetClipboardText(const std::string& text) override;
+    void ShellOpen(const std::string& path) override;
+    void Tell(const std::string& text) override;
+
+private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    static LRESULT CALLBACK ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp);
+    void PaintChart(HWND chart, HDC target);
+    void Place();
+    template <typename F>
+    void Guard(const char* what, F&& handler);
+
+    HINSTANCE instance_;
+    Platform& platform_;
+    HWND opener_;
+    FailureHandler onFailure_;
+    HistoryWindow behaviour_;
+    std::unique_ptr<BuiltLayout> layout_;
+    ChartPaint paint_;            // as last drawn: what the mouse points at
+    bool trackingMouse_ = false;
+    HWND focus_ = nullptr;        // the control that had the focus when the window was left
+};
+
+}  // namespace qm::ui::win32
