@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the main window, docs/main-window.png, from
-# the real program under Wine in Xvfb at 96 dpi: a stat.dat with a few weeks
-# of figures, then a few seconds of typing, pointing and clicking so that the
-# current run shows figures too. Builds the program first if needed.
+# Takes the README's pictures of the main window, docs/main-window.png, and
+# of the History window, docs/history-window.png, from the real program under
+# Wine in Xvfb at 96 dpi: a stat.dat with a few weeks of figures and a
+# history.csv with some months of days, then a few seconds of typing,
+# pointing and clicking so that the current run shows figures too. Builds
+# the program first if needed.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -19,6 +21,15 @@ cp "$QM_WIN_BUILD/program/quillmark.exe" "$QM_WIN_BUILD/program/readme.txt" "$ou
 # about 336 letters a minute.
 printf '418652\r\n20415.6\r\n61283940\r\n296410\r\n52877.3\r\n96215\r\n367290\r\n11-02-2026\r\nFalse\r\n' \
   >"$out/Quillmark/stat.dat"
+# Five months of days before today: busy weekdays, quiet weekends, a week away.
+for ago in $(seq 150 -1 1); do
+  day=$(date -d "-$ago days" +%Y-%m-%d)
+  echo "$day $(date -d "$day" +%u) $ago"
+done | awk 'BEGIN { srand(7); print "date,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds" }
+  $3 >= 40 && $3 < 47 { next }
+  { busy = $2 <= 5 ? 1 : 0.2; keys = int((9000 + rand() * 6000) * busy); letters = int(keys * 0.7)
+    printf "%s,%d,%d,%d,%d,%.2f,%.2f,%d\n", $1, keys, int(keys / 9), int(keys * 140), letters, letters / 5.6, keys / 40, int(busy * 27000 + rand() * 3600) }' |
+  sed 's/$/\r/' >"$out/Quillmark/history.csv"
 
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 unset LC_ALL LC_CTYPE LC_NUMERIC LC_TIME LC_MESSAGES LANGUAGE
@@ -38,6 +49,7 @@ qm_wine_hold  # one server from here to the end; the desktop settings count from
 drv() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; }
 source "$QM_WIN_BUILD/identity.sh"
 MAIN=$QM_TITLE
+HISTORY="$QM_PRODUCT history"
 (cd "$out/Quillmark" && exec wine quillmark.exe >/dev/null 2>&1) &
 drv wait-window "$MAIN" >/dev/null
 xdotool mousemove 700 600
@@ -53,6 +65,22 @@ read -r left top right bottom <<<"$rect"
 import -window root "$out/screen.png"
 convert "$out/screen.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage -strip \
   -define png:exclude-chunks=date,time docs/main-window.png
+echo "wrote docs/main-window.png ($((right - left))x$((bottom - top)))"
+
+# The History window over the last 30 days, pointing at the day three weeks ago.
+drv choose "$MAIN" File "History..." >/dev/null
+drv wait-window "$HISTORY" >/dev/null
+origin=$(drv window-info "$HISTORY" | sed -E 's/.*origin=([-0-9]+),([-0-9]+).*/\1 \2/')
+chart=$(drv controls "$HISTORY" | awk -F'\t' '$3 == "QuillmarkChart" { print $5; exit }' | tr ',' ' ')
+read -r ox oy <<<"$origin"
+read -r cl ct cr cb <<<"$chart"
+drv move $((ox + cl + (cr - cl) * 9 / 30)) $((oy + (ct + cb) / 2)) >/dev/null
+sleep 1.5  # the pointed-at bar and its line drawn
+rect=$(drv window-info "$HISTORY" | sed -E 's/.* rect=([0-9-]+),([0-9-]+),([0-9-]+),([0-9-]+).*/\1 \2 \3 \4/')
+read -r left top right bottom <<<"$rect"
+import -window root "$out/screen-history.png"
+convert "$out/screen-history.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage -strip \
+  -define png:exclude-chunks=date,time docs/history-window.png
+echo "wrote docs/history-window.png ($((right - left))x$((bottom - top)))"
 drv choose "$MAIN" File Exit >/dev/null
 drv wait-gone "$MAIN" >/dev/null
-echo "wrote docs/main-window.png ($((right - left))x$((bottom - top)))"

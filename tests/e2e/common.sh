@@ -17,9 +17,20 @@ start() {  # start quillmark in $prog with arguments, in the background
   (cd "$prog" && exec wine quillmark.exe "$@" >>"$out/program.log" 2>&1) &
   qm_started $!
 }
+start_shown() {  # start, and wait for the main window; fails without one
+  start "$@"
+  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return 1; }
+}
 stop_all() {  # ends every Windows program, the desktop and its tray included
   qm_wine_hold
   qm_wait_ended
+}
+# screen_dpi N: the display's dpi for the programs started from now on (every
+# program of the prefix ends first, as Windows asks one to sign out).
+screen_dpi() {
+  stop_all
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  stop_all
 }
 ended() { ! kill -0 "$1" 2>/dev/null; }  # PID
 box_text() {  # the message of the box that `drv msgbox|answer` printed

@@ -6,8 +6,7 @@
 
 test_first_start_creates_the_file() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  start_shown || return
   expect_eq "stat.dat" "$(tr -d '\r' <"$prog/stat.dat" | paste -sd '|')" "0|0|0|0|0|0|0||False"
   expect_eq "all-time caption" "$(label $ALL_BOX)" "Статистика за все время (с $today)"
   expect_eq "window" "$(drv window-info "$MAIN" | cut -d' ' -f1-3)" "visible=1 iconic=0 outer=562,366"
@@ -17,8 +16,7 @@ test_first_start_creates_the_file() {
 
 test_counts_keys_and_mouse_then_saves_them() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  start_shown || return
   drv move 600 600 >/dev/null
   local base px
   base=$(settled $CUR_PIXELS)
@@ -69,8 +67,7 @@ test_german_settings_on_screen_points_in_the_file() {
   local -x LANG=de_DE.UTF-8
   new_folder
   printf '15234\r\n812.37\r\n4521873\r\n9876\r\n1543.2\r\n3410\r\n86400\r\n03-14-2024\r\nTrue\r\n' >"$prog/stat.dat"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   expect_soon "all-time meters" "1.291,96" label $ALL_METERS
   drv choose "$MAIN" File "Save statistics" >/dev/null
   drv answer Quillmark OK >/dev/null
@@ -85,8 +82,7 @@ test_german_settings_on_screen_points_in_the_file() {
 test_all_time_figure_at_its_limit_keeps_saving() {
   new_folder
   printf '7\r\n0\r\n2147483000\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   xdotool mousemove 100 100
   settled $CUR_PIXELS >/dev/null
   glide 100 100 60 80 10   # 1,000 px
@@ -110,8 +106,7 @@ test_all_time_figure_at_its_limit_keeps_saving() {
   expect_eq "stat.dat line 1 after Exit" "$(stat_line 1)" "14"
   expect_eq "stat.dat line 3 after Exit" "$(stat_line 3)" "2147483647"
   stop_all
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the program did not start again from the file"; return; }
+  start_shown || return
   expect_soon "all-time keys after the restart" "14" label $ALL_KEYS
   expect_eq "no message at the restart" "$(drv --timeout 1500 msgbox Quillmark 2>/dev/null | box_text)" ""
 }
@@ -122,8 +117,7 @@ test_leftover_temporary_file_is_removed_at_start() {
   printf '99\r\n0\r\n' >"$prog/stat.dat.tmp"   # half a save, cut off by a crash
   local before
   before=$(md5sum <"$prog/stat.dat")
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  start_shown || return
   [ ! -e "$prog/stat.dat.tmp" ] || fail "stat.dat.tmp is still there after the start"
   expect_eq "stat.dat after the start" "$(md5sum <"$prog/stat.dat")" "$before"
   expect_eq "all-time keys" "$(drv wait-text "$MAIN" $ALL_KEYS 15234)" "15234"
@@ -157,8 +151,7 @@ test_works_in_a_folder_deeper_than_the_path_limit() {
   mkdir -p "$deep"
   mv "$prog/quillmark.exe" "$prog/readme.txt" "$deep/"
   prog=$deep
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  start_shown || return
   expect_eq "stat.dat created" "$(tr -d '\r' <"$prog/stat.dat" | paste -sd '|')" "0|0|0|0|0|0|0||False"
   drv type "deep" 120 >/dev/null
   wait_label $CUR_KEYS 4
@@ -195,8 +188,7 @@ test_line9_beyond_a_double_starts_with_windows() {
 test_largest_double_is_saved_so_that_it_loads() {
   new_folder
   printf '0\r\n1.7976931348623157e308\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv choose "$MAIN" File "Save statistics" >/dev/null
   expect_eq "confirmation" "$(drv answer Quillmark OK | box_text)" "Statistics saved sucessfully"
   expect_eq "stat.dat line 2 after the save" "$(stat_line 2)" "1.7976931348623157e308"

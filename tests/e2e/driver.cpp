@@ -1136,24 +1136,57 @@ void CmdType(const Args& a) {
 }
 
 void CmdKeys(const Args& a) {
-    Need(a, 1, 1000, L"keys VK [VK...]");
-    std::vector<WORD> keys;
+    Need(a, 1, 1000, L"keys VK[+VK...] [VK...]");
+    // Each argument is a key, or a chord: the keys before the last held down
+    // around it (0x11+0x43 is Ctrl+C).
+    std::vector<std::vector<WORD>> keys;
     for (const auto& s : a) {
-        long long vk = IntArg(s, L"virtual-key code");
-        if (vk < 1 || vk > 254) Fail(L"virtual-key code out of range: " + s);
-        keys.push_back(static_cast<WORD>(vk));
+        std::vector<WORD> chord;
+        size_t start = 0;
+        for (;;) {
+            const size_t plus = s.find(L'+', start);
+            const std::wstring part = s.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start);
+            long long vk = IntArg(part, L"virtual-key code");
+            if (vk < 1 || vk > 254) Fail(L"virtual-key code out of range: " + part);
+            chord.push_back(static_cast<WORD>(vk));
+            if (plus == std::wstring::npos) break;
+            start = plus + 1;
+        }
+        keys.push_back(chord);
     }
     for (size_t i = 0; i < keys.size(); ++i) {
         if (i) Sleep(g_settings.delayMs);
-        if (auto button = ButtonOfKey(keys[i])) {  // a click where the cursor is
+        const std::vector<WORD>& chord = keys[i];
+        for (size_t k = 0; k + 1 < chord.size(); ++k) Send({KeyInput(chord[k], false)});
+        if (auto button = ButtonOfKey(chord.back())) {  // a click where the cursor is
             SendButton(*button, true);
             Sleep(g_settings.holdMs);
             SendButton(*button, false);
         } else {
-            PressKey(keys[i], false);
+            PressKey(chord.back(), false);
         }
+        for (size_t k = chord.size() - 1; k-- > 0;) Send({KeyInput(chord[k], true)});
     }
     Out(std::to_wstring(keys.size()));
+}
+
+// The clipboard's text, raw; fails when it holds none.
+void CmdClipboard(const Args& a) {
+    Need(a, 0, 0, L"clipboard");
+    std::wstring text;
+    bool got = Poll([&] {
+        if (!OpenClipboard(nullptr)) return false;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = chars;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return true;
+    }, 2000);
+    if (!got) Fail(L"the clipboard could not be opened");
+    Out(text);
 }
 
 // Outer size once it has stopped changing.
@@ -1429,6 +1462,7 @@ const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
         {L"syscommand", CmdSyscommand},
         {L"activate", CmdActivate},
         {L"wait-focus", CmdWaitFocus},
+        {L"clipboard", CmdClipboard},
         {L"move", CmdMove},
         {L"path", CmdPath},
         {L"click", CmdClick},

@@ -39,8 +39,7 @@ expect_sums_match() {  # WHAT
 
 test_history_of_a_save_and_of_exit() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   [ ! -e "$prog/history.csv" ] || fail "history.csv made before anything was counted"
   drv type "quill" 150 >/dev/null
   drv click 700 600 left >/dev/null
@@ -62,8 +61,7 @@ test_history_of_a_save_and_of_exit() {
 test_history_keeps_points_under_german_settings() {
   local -x LANG=de_DE.UTF-8
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "typing" 250 >/dev/null
   wait_label $CUR_KEYS 6
   expect_match "meters with a decimal comma" "$(label $CUR_METERS)" '^[0-9]+,[0-9]{2}$'
@@ -78,8 +76,7 @@ test_damaged_history_is_set_aside() {
   new_folder
   printf 'date;keys_pressed;mouse_clicks\r\n2026-01-05;120;7\r\n' >"$prog/history.csv"
   cp "$prog/history.csv" "$out/history-damaged.csv"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "ab" 150 >/dev/null
   wait_label $CUR_KEYS 2
   drv choose "$MAIN" File "Save statistics" >/dev/null
@@ -101,8 +98,7 @@ test_damaged_history_is_set_aside() {
 # after the spreadsheet has closed it.
 test_history_held_by_a_spreadsheet_loses_nothing() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "sheet" 120 >/dev/null
   wait_label $CUR_KEYS 5
   drv choose "$MAIN" File "Save statistics" >/dev/null
@@ -130,8 +126,7 @@ test_history_held_by_a_spreadsheet_loses_nothing() {
   # The spreadsheet closes the file; the next run's first save catches up.
   rm -f "$open_flag"
   wait "$holder" 2>/dev/null
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window at the restart"; return; }
+  start_shown || return
   drv choose "$MAIN" File "Save statistics" >/dev/null
   drv answer Quillmark OK >/dev/null
   expect_sums_match "after the spreadsheet closed it"
@@ -166,10 +161,165 @@ test_history_survives_kills_during_saves() {
   done
   cp "$prog/stat.dat" "$out/stat-after-kills.dat"
   [ -f "$prog/history.csv" ] && cp "$prog/history.csv" "$out/history-after-kills.csv"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window after the kills"; return; }
+  start_shown || return
   drv choose "$MAIN" File Exit >/dev/null
   drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
   expect_match "keys in stat.dat" "$(stat_line 1)" '^[1-9][0-9]+$'
   expect_sums_match "after six kills"
+}
+
+# --- the History window ------------------------------------------------------------
+HISTORY="Quillmark history"
+history_detail() { drv text "$HISTORY" "$history_txtDetail"; }
+history_windows() { drv list-windows | awk -F'\t' -v t="$HISTORY" '$5 == t && $4 == 1' | wc -l; }
+# The 40 days before today: the day i days back has 1000 + 37 i keys and 10 + i clicks.
+write_history_fixture() {
+  local i
+  { echo "$HISTORY_HEADER"
+    for i in $(seq 40 -1 1); do
+      echo "$(date -d "-$i days" +%Y-%m-%d),$((1000 + 37 * i)),$((10 + i)),$((35000 * i)),$((800 + i)),300.5,20.25,3600"
+    done
+  } | sed 's/$/\r/' >"$prog/history.csv"
+}
+day_text() { date -d "-$1 days" +%-m/%-d/%Y; }  # the short date under en_US settings
+keys_text() { local n=$((1000 + 37 * $1)); echo "$((n / 1000)),$(printf %03d $((n % 1000)))"; }  # 1,000 to 9,999
+# A control's rectangle on the screen: L T R B.
+control_on_screen() {  # TITLE ID
+  local origin rect
+  origin=$(drv window-info "$1" | sed -E 's/.*origin=([-0-9]+),([-0-9]+).*/\1 \2/')
+  rect=$(drv controls "$1" | awk -F'\t' -v id="$2" '$2 == id { print $5; exit }' | tr ',' ' ')
+  read -r ox oy <<<"$origin"
+  read -r l t r b <<<"$rect"
+  echo "$((ox + l)) $((oy + t)) $((ox + r)) $((oy + b))"
+}
+# The pointer to the History window's title bar, off the chart.
+pointer_off_the_chart() {
+  local l t r b
+  IFS=, read -r l t r b <<<"$(drv window-info "$HISTORY" | sed -E 's/.*rect=([-0-9,]+).*/\1/')"
+  drv move $(((l + r) / 2)) $((t + 8)) >/dev/null
+}
+open_history_from_the_file_menu() {
+  drv choose "$MAIN" File "History..." >/dev/null
+  drv wait-window "$HISTORY" >/dev/null || { fail "no History window"; return 1; }
+}
+# The tray menu's fourth item is History...
+open_history_from_the_tray_menu() {
+  tray_menu || return 1
+  drv keys 0x28 0x28 0x28 0x28 0x0D >/dev/null
+  drv wait-window "$HISTORY" >/dev/null || { fail "no History window from the tray menu"; return 1; }
+}
+
+test_history_window_points_at_days_and_copies_them() {
+  new_folder
+  write_history_fixture
+  start_shown || return
+  open_history_from_the_file_menu || return
+  expect_soon_match "summary" '^Last 30 days: [0-9,]+ keys pressed in total' history_detail
+  expect_match "client area at 96 dpi" "$(drv window-info "$HISTORY")" ' client=720,418 '
+  shot history-96dpi
+  open_history_from_the_file_menu  # again: the same window, in front
+  expect_stays "History windows after choosing it twice" "1" 0.5 history_windows
+
+  # The mouse names the day it points at, with that day's figures.
+  local l t r b detail day ago
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picChart")"
+  drv move $(((l + r) / 2)) $(((t + b) / 2)) >/dev/null
+  detail=$(qm_soon_match 5 '^[0-9]+/[0-9]+/[0-9]{4}: ' history_detail)
+  day=${detail%%:*}
+  ago=$(( ($(date -d "$(date +%F)" +%s) - $(date -d "$day" +%s)) / 86400 ))
+  expect_match "the day under the pointer" "$detail" "^$day: $(keys_text "$ago") keys, $((10 + ago)) clicks, "
+  [ "$ago" -ge 13 ] && [ "$ago" -le 16 ] || fail "the middle of the chart points at $day, $ago days ago"
+  shot history-pointed
+
+  # Away from the chart, the keys: End is today, Left the day before, Home 29 days back.
+  drv click-control "$HISTORY" "$history_picChart" >/dev/null
+  pointer_off_the_chart
+  expect_soon_match "summary once the pointer has gone" '^Last 30 days: ' history_detail
+  drv keys 0x23 >/dev/null
+  expect_soon_match "End" "^$(day_text 0): " history_detail
+  drv keys 0x25 >/dev/null
+  expect_soon_match "Left" "^$(day_text 1): $(keys_text 1) keys, 11 clicks, 10.00 m, 801 letters, 175 letters/min, 1.0 h\$" history_detail
+  drv keys 0x25 0x27 >/dev/null
+  expect_soon_match "Left and Right" "^$(day_text 1): " history_detail
+  drv keys 0x24 >/dev/null
+  expect_soon_match "Home" "^$(day_text 29): $(keys_text 29) keys" history_detail
+
+  # Shift+Tab to the period, Down: the last 12 months; then the figure: mouse clicks.
+  drv keys 0x10+0x09 0x28 >/dev/null
+  expect_soon_match "period" '^Last 12 months: [0-9,]+ keys pressed' history_detail
+  drv keys 0x10+0x09 0x28 >/dev/null
+  expect_soon_match "figure" '^Last 12 months: .*clicks' history_detail
+  shot history-months-clicks
+  drv keys 0x11+0x43 >/dev/null  # Ctrl+C
+  local copied
+  copied=$(qm_soon_match 5 "$(date +%Y-%m)" drv clipboard | tr -d '\r')
+  expect_eq "clipboard header" "$(head -n 1 <<<"$copied")" \
+    "$(printf 'Date\tKeys pressed\tMouse clicks\tMeters of mouse travel\tLetters typed\tTyping speed\tTime measured (hours)')"
+  expect_eq "clipboard rows" "$(wc -l <<<"$copied")" "13"
+  expect_match "clipboard, this month" "$(tail -n 1 <<<"$copied")" "^$(date +%Y-%m)"$'\t'"[0-9]+"$'\t'
+
+  # Resized, the chart grows with the window; the sampler counts on meanwhile.
+  local before_keys w0 w1
+  before_keys=$(label $CUR_KEYS)
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picChart")"
+  w0=$((r - l))
+  drv drag-frame "$HISTORY" 120 90 >/dev/null
+  drv type "2468" 60 >/dev/null
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picChart")"
+  w1=$((r - l))
+  expect_eq "chart width after a drag of 120 px" "$((w1 - w0))" "120"
+  expect_soon "keys counted while the History window is open" "$((before_keys + 4))" label $CUR_KEYS
+  shot history-resized
+
+  drv activate "$HISTORY" >/dev/null
+  drv keys 0x1B >/dev/null
+  drv wait-gone "$HISTORY" >/dev/null || fail "Escape did not close the History window"
+  expect_eq "main windows after the History window closed" "$(main_windows)" "1"
+}
+
+test_history_window_from_the_tray_menu_says_what_the_history_lacks() {
+  new_folder
+  start /hiden
+  drv wait-window-any "$MAIN" >/dev/null || { fail "no main window"; return; }
+  [ -n "$(tray_icon)" ] || { fail "no tray icon"; return; }
+  open_history_from_the_tray_menu || return
+  expect_soon_match "empty history" '^The history starts with the first save, within a minute\.' history_detail
+  expect_eq "main window stays hidden" "$(visible "$MAIN")" "0"
+  shot history-empty
+  drv close "$HISTORY" >/dev/null
+  drv wait-gone "$HISTORY" >/dev/null || fail "the close box did not close the History window"
+  [ -n "$(tray_icon)" ] || fail "closing the History window ended the program"
+
+  printf 'date;keys_pressed;mouse_clicks\r\n2026-01-05;120;7\r\n' >"$prog/history.csv"
+  local before
+  before=$(md5_of "$prog/history.csv")
+  open_history_from_the_tray_menu || return
+  expect_soon_match "damaged history" \
+    '^history\.csv is damaged \(line 1: .+\)\. The next save keeps it aside as history-damaged-' history_detail
+  shot history-damaged
+  expect_eq "history.csv while the window shows it" "$(md5_of "$prog/history.csv")" "$before"
+  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "history.csv quillmark.exe readme.txt stat.dat stat.dat.lock "
+}
+
+test_history_window_at_144_dpi() {
+  screen_dpi 144
+  new_folder
+  write_history_fixture
+  start
+  if drv wait-window "$MAIN" >/dev/null && open_history_from_the_file_menu; then
+    pointer_off_the_chart
+    expect_soon_match "summary" '^Last 30 days: ' history_detail
+    # 1080 x 627 pixels, or what the 1024 x 768 screen leaves of it; the
+    # chart keeps its margins of 12 pixels and the 57 above it.
+    local w h
+    read -r w h <<<"$(drv window-info "$HISTORY" | sed -E 's/.*client=([0-9]+),([0-9]+).*/\1 \2/')"
+    [ "$w" -le 1080 ] && [ "$w" -ge 900 ] && [ "$h" -le 627 ] && [ "$h" -ge 560 ] ||
+      fail "client area at 144 dpi: $w x $h"
+    expect_eq "chart at 144 dpi" "$(drv controls "$HISTORY" | awk -F'\t' -v id="$history_picChart" '$2 == id { print $5 }')" \
+      "12,57,$((w - 12)),$((513 + h - 627))"
+    shot history-144dpi
+  else
+    fail "no History window at 144 dpi"
+  fi
+  screen_dpi 96
 }

@@ -4,7 +4,8 @@
 //
 //   qm_layout_check.exe main|about
 //   qm_layout_check.exe ids     the controls' ids as shell assignments,
-//                               main_<name>[_<index>]=<id> and about_<name>=<id>,
+//                               main_<name>[_<index>]=<id>, about_<name>=<id>
+//                               and history_<name>=<id>,
 //                               so that tests name controls as the tables do
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 
 #include "core/display.h"
 #include "ui/about_layout.h"
+#include "ui/history_layout.h"
 #include "ui/main_layout.h"
 #include "ui/win32/builder.h"
 #include "win32/wide.h"
@@ -60,7 +62,8 @@ bool IsValueLabel(const Widget& w) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wstring(argv[1]) == L"ids") {
-        for (const auto& [prefix, layout] : {std::pair{"main", &MainLayout()}, std::pair{"about", &AboutLayout()}})
+        for (const auto& [prefix, layout] : {std::pair{"main", &MainLayout()}, std::pair{"about", &AboutLayout()},
+                                             std::pair{"history", &HistoryLayout()}})
             for (const Widget& w : layout->widgets)
                 if (w.id > 0 && w.kind != Kind::Timer) {
                     if (w.index >= 0)

@@ -5,8 +5,7 @@
 
 test_second_copy_is_refused() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  start_shown || return
   local before
   before=$(md5sum <"$prog/stat.dat")
   for round in 1 2; do
@@ -29,8 +28,7 @@ test_second_copy_is_refused() {
 test_second_copy_from_another_folder_is_refused() {
   new_folder
   local first=$prog
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "one" 120 >/dev/null
   local before
   before=$(md5sum <"$first/stat.dat")
@@ -53,8 +51,7 @@ test_second_copy_from_another_folder_is_refused() {
 test_other_spellings_of_the_folder_are_refused() {
   new_folder
   local win link="$out/link$folder_n" drive="$WINEPREFIX/dosdevices/q:" s before opened
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   [ -f "$prog/stat.dat.lock" ] || fail "no stat.dat.lock beside stat.dat while the program runs"
   win=$(win_path "$prog")
   ln -sfn "$prog" "$link"

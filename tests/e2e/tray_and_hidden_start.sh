@@ -23,8 +23,7 @@ test_hidden_start_shows_only_the_tray_icon() {
 
 test_close_hides_and_counting_goes_on() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   local before
   before=$(md5sum <"$prog/stat.dat")
   drv close "$MAIN" >/dev/null

@@ -5,16 +5,14 @@
 
 test_layout_matches_the_tables() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "the main window did not appear"; return; }
+  start_shown || return
   expect_match "layout at 96 dpi" "$(layout_check main "$out/layout-96.txt")" "checked at 96 dpi, 0 differences"
   shot main-96dpi
 }
 
 test_reset_questions() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "abc" 120 >/dev/null
   wait_label $CUR_KEYS 3
   local before
@@ -43,8 +41,7 @@ test_reset_questions() {
 
 test_save_writes_before_it_confirms() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "save" 120 >/dev/null
   wait_label $CUR_KEYS 4
   drv choose "$MAIN" File "Save statistics" >/dev/null
@@ -55,8 +52,7 @@ test_save_writes_before_it_confirms() {
 
 test_exit_from_the_file_menu_saves_everything() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv type "abcde" 120 >/dev/null
   drv click 700 600 right >/dev/null
   expect_soon "keys and clicks before Exit" "5/1" labels $CUR_KEYS $CUR_CLICKS
@@ -70,8 +66,7 @@ test_exit_from_the_file_menu_saves_everything() {
 test_run_at_start_twice() {
   clear_run_values
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   expect_eq "check mark at start" "$(checked File "Run at start")" "0"
   drv choose "$MAIN" File "Run at start" >/dev/null
   expect_soon "Run value" "$(win_path "$prog")\\quillmark.exe /hiden" run_value
@@ -84,8 +79,7 @@ test_run_at_start_twice() {
   # An unreadable flag on line 9 registers the program at start-up.
   new_folder
   printf '0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nyes\r\n' >"$prog/stat.dat"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   expect_eq "Run value after line 9 'yes'" "$(run_value)" "$(win_path "$prog")\\quillmark.exe /hiden"
   expect_eq "check mark after line 9 'yes'" "$(checked File "Run at start")" "1"
   drv choose "$MAIN" File "Run at start" >/dev/null
@@ -94,16 +88,14 @@ test_run_at_start_twice() {
 
 test_dragging_the_frame_keeps_the_size() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv drag-frame "$MAIN" 120 90 >/dev/null
   expect_stays "outer size after a drag" "outer=562,366" 0.5 outer_size "$MAIN"
 }
 
 test_about_window() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv choose "$MAIN" "?" About >/dev/null
   drv wait-window About >/dev/null || { fail "no About window"; return; }
   expect_eq "version" "$(drv wait-text About $ABOUT_VERSION "$QM_VERSION_SHORT")" "$QM_VERSION_SHORT"
@@ -130,8 +122,7 @@ test_about_window() {
 
 test_double_click_on_a_link_opens_it_once() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   rm -f "$out/opened.txt"
   drv click-control "$MAIN" $MAIN_SITE left double >/dev/null
   qm_soon 10 1 opened >/dev/null
@@ -147,8 +138,7 @@ test_double_click_on_a_link_opens_it_once() {
 
 test_about_keyboard() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv choose "$MAIN" "?" About >/dev/null
   drv wait-window About >/dev/null || { fail "no About window"; return; }
   drv activate About >/dev/null
@@ -172,8 +162,7 @@ test_about_keyboard() {
 
 test_help_with_and_without_readme() {
   new_folder
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv choose "$MAIN" "?" Help >/dev/null
   drv --timeout 15000 wait-window "readme.txt - Notepad" >/dev/null || { fail "Help did not open readme.txt"; drv list-windows >"$out/help-windows.txt"; shot help-open; }
   drv close "readme.txt - Notepad" >/dev/null
@@ -186,8 +175,7 @@ test_help_with_and_without_readme() {
 }
 
 test_high_dpi_layout() {
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  stop_all
+  screen_dpi 144
   new_folder
   start
   if drv wait-window "$MAIN" >/dev/null; then
@@ -196,9 +184,7 @@ test_high_dpi_layout() {
   else
     fail "the main window did not appear at 144 dpi"
   fi
-  stop_all
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  stop_all
+  screen_dpi 96
 }
 
 # A copy in the user's profile registers for this user only, although Wine
@@ -215,8 +201,7 @@ test_run_at_start_in_a_profile_is_this_users_alone() {
   cp "$exe" "$prog/"
   local mine other='"C:\Program Files\Quillmark\quillmark.exe" /hiden'
   mine="\"$(win_path "$prog")\\quillmark.exe\" /hiden"
-  start
-  drv wait-window "$MAIN" >/dev/null || { fail "no main window"; return; }
+  start_shown || return
   drv choose "$MAIN" File "Run at start" >/dev/null
   expect_soon "the user's Run value" "$mine" run_value "$USER_RUN_KEY"
   expect_eq "the machine's Run value" "$(run_value)" ""
