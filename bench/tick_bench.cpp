@@ -75,6 +75,7 @@ public:
     void ShellOpen(const std::string&) override {}
     ui::Answer Ask(const std::string&, MessageIcon, bool) override { return ui::Answer::Ok; }
     void ShowAbout() override {}
+    void ShowHistory() override {}
     void Destroy() override {}
 };
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, then the native unit tests, the
-# same tests again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# benchmarks (built and run once briefly), the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # fuzz targets for a bounded time, the unit tests cross-built for Windows and
 # run under Wine, the end-to-end tests that drive the real program under
 # Wine, and the release packages. QM_FUZZ_SECONDS sets how long each fuzz
@@ -61,6 +61,18 @@ fuzz() {  # runs the fuzz targets side by side, each for QM_FUZZ_SECONDS, over t
 mkdir -p build
 source scripts/wine-env.sh
 stage "Native unit tests" native
+# The benchmarks are code too: they build, and each runs once briefly, so
+# that a change cannot leave scripts/bench.sh broken.
+echo "=== Benchmarks (built, each run briefly)"
+if { cmake --preset bench >build/bench-configure.log 2>&1 || { cat build/bench-configure.log; false; }; } &&
+   cmake --build --preset bench >build/bench-build.log 2>&1 &&
+   build/bench/bench/qm_bench --benchmark_min_time=0.01 >build/bench-smoke.log 2>&1; then
+  echo "PASS benchmarks"; passed=$((passed + 1))
+else
+  echo "FAIL benchmarks: see build/bench-build.log and build/bench-smoke.log"
+  tail -n 20 build/bench-build.log build/bench-smoke.log 2>/dev/null | sed 's/^/    /'
+  failed=$((failed + 1)); status=1
+fi
 if stage "Native unit tests under ASan and UBSan (clang)" sanitize; then fuzz; fi
 if [ "$QM_WIN_PRESET" != windows ]; then
   # This machine's Wine runs 64-bit programs only: the tests run the 64-bit
