@@ -35,11 +35,26 @@ void AddSeconds(double& total, double seconds, std::exception_ptr& failure) {
 
 }  // namespace
 
-void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
-                 Display& display) {
-    StatRecord& cur = stats.CurrentStat;
-    std::exception_ptr failure;
+bool KeyScanNeeded(SamplerState& state, InputDevices& input) {
+    const std::optional<uint32_t> lastInput = input.LastInputMs();
+    const uint32_t now = input.NowMs();
+    // Differences of wrapping milliseconds: a later time is ahead by less
+    // than half the clock's range. A changed last-input time is input
+    // however far it lies (after weeks of idle the difference can pass that
+    // half).
+    const bool needed = !state.HaveScanned || !lastInput || *lastInput != state.LastInputAtScan ||
+                        static_cast<int32_t>(state.ScanStartMs - *lastInput) <= 0;
+    if (needed) {
+        state.HaveScanned = true;
+        state.ScanStartMs = now;
+        state.LastInputAtScan = lastInput.value_or(0);
+    }
+    return needed;
+}
 
+// Codes 1 to 255: each key pressed since the previous query counts.
+static void ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, TimeSource& clock,
+              std::exception_ptr& failure) {
     for (int code = 1; code <= 255; ++code) {
         if ((input.GetAsyncKeyState(code) & 1) == 0) continue;
         KeyClass keyClass = ClassOfKey(code);
@@ -64,6 +79,14 @@ void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, Ti
         }
         state.LastKeyTime = clock.HiResSeconds();
     }
+}
+
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
+                 Display& display) {
+    StatRecord& cur = stats.CurrentStat;
+    std::exception_ptr failure;
+
+    if (KeyScanNeeded(state, input)) ScanKeys(state, cur, input, clock, failure);
 
     if (std::optional<Point> p = input.GetCursorPos()) {
         if (state.HaveCursorPos) {

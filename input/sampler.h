@@ -28,9 +28,24 @@ struct SamplerState {
     // False until the first cursor reading of the run: that reading only
     // marks where the cursor is, it is no travel.
     bool HaveCursorPos = false;
+    // The previous key scan: when it began (NowMs) and the last-input time
+    // read then. False until the first scan.
+    bool HaveScanned = false;
+    uint32_t ScanStartMs = 0;
+    uint32_t LastInputAtScan = 0;
 };
 
-// One tick: the key scan, the cursor, then display.RefreshDisplay(stats).
+// Whether this tick must scan the keys: only when input may have reached
+// the session since the previous scan. A key's "pressed since the last
+// query" bit is set only by input, so a skipped scan would have found
+// nothing; the next scan finds whatever came meanwhile. Input in the
+// millisecond in which the previous scan began may have come after it, and
+// a last-input time that cannot be read may hide anything: both scan.
+// Notes the scan it asks for.
+bool KeyScanNeeded(SamplerState& state, InputDevices& input);
+
+// One tick: the key scan (when KeyScanNeeded), the cursor, then
+// display.RefreshDisplay(stats).
 // A counter that would pass its 32-bit limit stays where it is while every
 // other figure goes on counting; the first such overflow is raised once the
 // tick has done all of its work.

@@ -209,9 +209,12 @@ struct ScriptedClock : TimeSource {
 };
 
 // Key bits and cursor positions for the next tick.
+// Without a last-input time (the default) every tick scans the keys.
 struct ScriptedInput : InputDevices {
     std::vector<int> pressed;             // codes with bit 0 set in the next tick
     std::optional<Point> cursor = Point{0, 0};
+    std::optional<uint32_t> lastInput;
+    uint32_t now = 0;
     std::vector<int> queried;
     uint16_t GetAsyncKeyState(int code) override {
         queried.push_back(code);
@@ -220,6 +223,8 @@ struct ScriptedInput : InputDevices {
         return 0;
     }
     std::optional<Point> GetCursorPos() override { return cursor; }
+    std::optional<uint32_t> LastInputMs() override { return lastInput; }
+    uint32_t NowMs() override { return now; }
 };
 
 struct RecordingLabels : LabelSink {

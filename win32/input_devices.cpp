@@ -14,4 +14,13 @@ std::optional<Point> Win32Input::GetCursorPos() {
     return Point{p.x, p.y};
 }
 
+std::optional<uint32_t> Win32Input::LastInputMs() {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetLastInputInfo(&info)) return std::nullopt;
+    return info.dwTime;
+}
+
+uint32_t Win32Input::NowMs() { return ::GetTickCount(); }
+
 }  // namespace qm::win32

@@ -12,6 +12,8 @@ class Win32Input : public InputDevices {
 public:
     uint16_t GetAsyncKeyState(int virtualKey) override;
     std::optional<Point> GetCursorPos() override;
+    std::optional<uint32_t> LastInputMs() override;  // GetLastInputInfo
+    uint32_t NowMs() override;                       // GetTickCount, its clock
 };
 
 }  // namespace qm::win32

@@ -21,6 +21,11 @@ public:
     // The cursor in screen pixels; nothing when it cannot be read (a locked
     // workstation, a secure desktop).
     virtual std::optional<Point> GetCursorPos() = 0;
+    // When the last keyboard or mouse input reached the session, on the
+    // clock of NowMs (milliseconds that wrap every 49.7 days); nothing when
+    // that cannot be told.
+    virtual std::optional<uint32_t> LastInputMs() = 0;
+    virtual uint32_t NowMs() = 0;
 };
 
 }  // namespace qm

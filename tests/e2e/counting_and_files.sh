@@ -46,6 +46,22 @@ test_counts_keys_and_mouse_then_saves_them() {
   expect_eq "stat.dat line 8 (date)" "$(stat_line 8)" "$today"
 }
 
+# Without input the program skips its scan of the keys; the first keys after
+# a quiet while are all counted, typed quickly or slowly.
+test_keys_after_ten_idle_seconds_are_all_counted() {
+  new_folder
+  start_shown || return
+  xdotool mousemove 900 700
+  settled $CUR_PIXELS >/dev/null
+  sleep 10  # the quiet while itself: no input reaches the session
+  drv type "quillmark" 60 >/dev/null
+  expect_soon "keys typed at 60 ms after ten idle seconds" "9" label $CUR_KEYS
+  sleep 10
+  drv type "idle" 200 >/dev/null
+  expect_soon "keys typed at 200 ms after ten more" "13" label $CUR_KEYS
+  expect_stays "keys once typing has stopped" "13" 1 label $CUR_KEYS
+}
+
 test_damaged_file_is_reported_and_kept() {
   new_folder
   printf '1\r\n0\r\n3000000000\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nFalse\r\n' >"$prog/stat.dat"
