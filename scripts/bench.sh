@@ -2,10 +2,13 @@
 # Measures what Quillmark costs and prints one result per line as
 # "name: value" (lines starting with "#" say where the figures come from):
 #
-#   tick_ns         one 60 ms sampler tick with the refresh of the twelve
-#                   labels, the cursor moving and a key pressed at every
-#                   tick: the real code over stand-in devices, natively,
-#                   release build, CPU time, median (Google Benchmark)
+#   tick_idle_ns    one 60 ms sampler tick without input since the last
+#                   one: the last-input time and the cursor read, the key
+#                   scan skipped, no label changed; the real code over
+#                   stand-in devices, natively, release build, CPU time,
+#                   median (Google Benchmark)
+#   tick_input_ns   the same with the cursor moving and a key pressed at
+#                   every tick: the key scan and the refresh of the labels
 #   save_us         one save of stat.dat through real files in a temporary
 #                   folder, natively, wall-clock time, median
 #   cpu_ratio       CPU time (the process plus its wineserver, from /proc)
@@ -15,6 +18,9 @@
 #                   each, A B A B A B, each from a fresh start of Wine
 #                   (its wineserver included) in the benchmark's own
 #                   prefix, nothing else running there; the ratio of the sums
+#   cpu_ratio_typing  the same while a driver presses a letter key 8 times
+#                   a second for the whole 30 s (into whichever window has
+#                   the focus, the same for both)
 #   start_ms        from starting quillmark.exe (prefix booted, wineserver
 #                   and desktop running) to its main window being visible,
 #                   median of 5
@@ -27,10 +33,14 @@
 # A benchmark added to bench/ that names a result (ReportAs) adds its line
 # after save_us.
 #
-# Builds what it needs. Takes about 7 minutes and wants a quiet machine:
+# Builds what it needs. Takes about 12 minutes and wants a quiet machine:
 # whatever else runs shows in the Wine figures. Not part of scripts/test.sh.
 # QM_BENCH_SECONDS (30), QM_BENCH_PAIRS (3), QM_BENCH_STARTS (5) and
-# QM_BENCH_REPETITIONS (9) shorten or lengthen it. Logs: build/bench-run.
+# QM_BENCH_REPETITIONS (9) shorten or lengthen it. QM_BENCH_BEFORE names
+# another quillmark.exe (an earlier build) that runs beside the two in
+# every pair, for a before-and-after comparison measured side by side; its
+# figures are the lines "cpu_ratio_before" and "cpu_ratio_typing_before".
+# Logs: build/bench-run.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -87,11 +97,11 @@ fi
 # --- natively ---------------------------------------------------------------------
 native=$(build/bench/bench/qm_bench --benchmark_repetitions="$repetitions" --benchmark_min_time=0.5 \
   2>"$out/logs/native.log") || problem "the native benchmarks failed (see $out/logs/native.log)"
-for name in tick_ns save_us; do
+for name in tick_idle_ns tick_input_ns save_us; do
   grep -E "^$name: " <<<"$native" || problem "no $name from the native benchmarks"
 done
 # Results of further benchmarks (bench/*_bench.cpp) follow.
-grep -vE '^(tick_ns|save_us): ' <<<"$native" | grep -E '^[a-z0-9_]+: '
+grep -vE '^(tick_idle_ns|tick_input_ns|save_us): ' <<<"$native" | grep -E '^[a-z0-9_]+: '
 
 # --- under Wine ---------------------------------------------------------------------
 export WINEPREFIX=$here/build/bench-wineprefix-$QM_WINE_ARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
@@ -123,6 +133,13 @@ drv() { wine "$driver" "$@" 2>>"$out/logs/driver.log" | tr -d '\r'; return "${PI
 mkdir -p "$out/quillmark" "$out/idle"
 cp "$QM_WIN_BUILD/program/quillmark.exe" "$QM_WIN_BUILD/program/readme.txt" "$out/quillmark/"
 cp "$QM_WIN_BUILD/bench/qm_idle_timer.exe" "$out/idle/"
+before=${QM_BENCH_BEFORE:-}
+if [ -n "$before" ]; then
+  [ -f "$before" ] || { echo "bench: QM_BENCH_BEFORE=$before is no file" >&2; exit 1; }
+  mkdir -p "$out/before"
+  cp "$before" "$out/before/quillmark.exe"
+  cp "$QM_WIN_BUILD/program/readme.txt" "$out/before/"
+fi
 
 # CPU time of a process so far, in clock ticks (user and system, all its threads).
 cpu_ticks() {
@@ -137,11 +154,15 @@ fresh_wine() {  # nothing left running in the prefix; a new server holds it unti
   qm_wine_hold || problem "no fresh wineserver for $WINEPREFIX"
 }
 
-# One idle run: a fresh start of Wine and the program, 10 s to settle, then
-# the CPU time of the program and the wineserver over the measured seconds.
+# Letter keys at 8 a second for the measured seconds (a key held 25 ms, 100 ms between).
+typing_keys() { for _ in $(seq $((seconds * 8))); do printf '0x%X ' $((0x41 + RANDOM % 26)); done; }
+
+# One run: a fresh start of Wine and the program, 10 s to settle, then the
+# CPU time of the program and the wineserver over the measured seconds,
+# with keys typed meanwhile when MODE is typing.
 # Sets run to "TICKS PROCESS_TICKS SERVER_TICKS PEAK_WORKING_SET_KB VMHWM_KB".
-idle_run() {  # FOLDER EXE TITLE
-  local folder=$1 exe=$2 title=$3 server p1 s1 p2 s2 memory hwm
+idle_run() {  # FOLDER EXE TITLE [MODE]
+  local folder=$1 exe=$2 title=$3 mode=${4:-idle} server p1 s1 p2 s2 memory hwm typist=""
   run=""
   fresh_wine
   (cd "$folder" && exec wine "$exe" >>"$out/logs/programs.log" 2>&1) &
@@ -151,9 +172,16 @@ idle_run() {  # FOLDER EXE TITLE
   server=$(server_pid) || { problem "no wineserver for $WINEPREFIX"; return 1; }
   [[ "$(tr '\0' ' ' <"/proc/$program_pid/cmdline" 2>/dev/null)" == *"$exe"* ]] ||
     { problem "process $program_pid is not $exe"; return 1; }
+  if [ "$mode" = typing ]; then
+    drv activate "$title" >/dev/null
+    # shellcheck disable=SC2046
+    wine "$driver" --hold 25 --delay 100 keys $(typing_keys) >/dev/null 2>>"$out/logs/driver.log" &
+    typist=$!
+  fi
   p1=$(cpu_ticks "$program_pid") && s1=$(cpu_ticks "$server") || { problem "$exe ended early"; return 1; }
   sleep "$seconds"
   p2=$(cpu_ticks "$program_pid") && s2=$(cpu_ticks "$server") || { problem "$exe ended early"; return 1; }
+  [ -n "$typist" ] && { kill "$typist" >/dev/null 2>&1; wait "$typist" 2>/dev/null; }
   # Measured from outside, once the CPU time is taken: the driver is a process of the prefix too.
   memory=$(drv process-memory "$title" | sed -nE 's/^peak_working_set_kb=([0-9]+) .*/\1/p')
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$program_pid/status" 2>/dev/null)
@@ -164,25 +192,40 @@ idle_run() {  # FOLDER EXE TITLE
 }
 
 hz=$(getconf CLK_TCK)
-sum_a=0 sum_b=0
 memories=()
-for i in $(seq "$pairs"); do
-  for side in A B; do
-    if [ "$side" = A ]; then name=quillmark.exe; idle_run "$out/quillmark" "$name" "$MAIN"
-    else name=qm_idle_timer.exe; idle_run "$out/idle" "$name" "$IDLE"; fi
-    [ -n "$run" ] || continue
-    read -r total process server memory hwm <<<"$run"
-    echo "# run $i $side, $name: $(awk -v t="$total" -v p="$process" -v s="$server" -v hz="$hz" \
-      'BEGIN { printf "%.2f s CPU in '"$seconds"' s (process %.2f, wineserver %.2f)", t / hz, p / hz, s / hz }'),"\
-      "peak working set $memory KB (Linux VmHWM $hwm kB)"
-    if [ "$side" = A ]; then sum_a=$((sum_a + total)); memories+=("$memory"); else sum_b=$((sum_b + total)); fi
+sides="A B"
+[ -n "$before" ] && sides="A B C"
+for mode in idle typing; do
+  sum_a=0 sum_b=0 sum_c=0
+  for i in $(seq "$pairs"); do
+    for side in $sides; do
+      case $side in
+        A) name=quillmark.exe; idle_run "$out/quillmark" "$name" "$MAIN" "$mode" ;;
+        B) name=qm_idle_timer.exe; idle_run "$out/idle" "$name" "$IDLE" "$mode" ;;
+        C) name="quillmark.exe before"; idle_run "$out/before" quillmark.exe "$MAIN" "$mode" ;;
+      esac
+      [ -n "$run" ] || continue
+      read -r total process server memory hwm <<<"$run"
+      echo "# $mode run $i $side, $name: $(awk -v t="$total" -v p="$process" -v s="$server" -v hz="$hz" \
+        'BEGIN { printf "%.2f s CPU in '"$seconds"' s (process %.2f, wineserver %.2f)", t / hz, p / hz, s / hz }'),"\
+        "peak working set $memory KB (Linux VmHWM $hwm kB)"
+      case $side in
+        A) sum_a=$((sum_a + total)); [ "$mode" = idle ] && memories+=("$memory") ;;
+        B) sum_b=$((sum_b + total)) ;;
+        C) sum_c=$((sum_c + total)) ;;
+      esac
+    done
   done
+  suffix=""
+  [ "$mode" = typing ] && suffix=_typing
+  if [ "$sum_a" -gt 0 ] && [ "$sum_b" -gt 0 ]; then
+    echo "cpu_ratio$suffix: $(awk -v a="$sum_a" -v b="$sum_b" 'BEGIN { printf "%.2f", a / b }')"
+    [ "$sum_c" -gt 0 ] &&
+      echo "cpu_ratio${suffix}_before: $(awk -v c="$sum_c" -v b="$sum_b" 'BEGIN { printf "%.2f", c / b }')"
+  else
+    problem "no CPU figures ($mode)"
+  fi
 done
-if [ "$sum_a" -gt 0 ] && [ "$sum_b" -gt 0 ]; then
-  echo "cpu_ratio: $(awk -v a="$sum_a" -v b="$sum_b" 'BEGIN { printf "%.2f", a / b }')"
-else
-  problem "no CPU figures"
-fi
 
 # Start-up: the prefix booted and its desktop up (a first start not counted),
 # kept alive between the starts by a driver that only sleeps. The bare
