@@ -149,12 +149,12 @@ std::vector<Session::Event> ADayOfInput(std::mt19937& random, int64_t ticks) {
 }
 
 TEST(KeyScanSkipping, CountsExactlyWhatAScanAtEveryTickCounts) {
-    for (uint32_t seed : {1u, 2u, 3u}) {
-        std::mt19937 random(seed);
-        const int64_t ticks = 120000;  // two hours of ticks
+    for (uint32_t day : {1u, 2u, 3u}) {
+        std::mt19937 random(day);
+        const int64_t ticks = 120000;  // two hours of ticks a day
         const std::vector<Session::Event> events = ADayOfInput(random, ticks);
-        // A clock that wraps in the middle of the run for some seeds.
-        const uint32_t clockStart = seed % 2 ? 0xFFFFFFFFu - 3600u * 1000u : 12345u;
+        // A clock that wraps in the middle of some of the days.
+        const uint32_t clockStart = day % 2 ? 0xFFFFFFFFu - 3600u * 1000u : 12345u;
         Session skipping(events, true, clockStart), scanning(events, false, clockStart);
         SessionClock skippingClock(skipping), scanningClock(scanning);
         test::RecordingLabels labels;
@@ -168,10 +168,10 @@ TEST(KeyScanSkipping, CountsExactlyWhatAScanAtEveryTickCounts) {
             SamplerTick(sa, a, skipping, skippingClock, display);
             SamplerTick(sb, b, scanning, scanningClock, display);
         }
-        EXPECT_EQ(a.CurrentStat, b.CurrentStat) << "seed " << seed;
-        EXPECT_GT(b.CurrentStat.KeysPressed, 1000) << "seed " << seed;
-        EXPECT_GT(b.CurrentStat.LettersTyped, 100) << "seed " << seed;
-        EXPECT_LT(skipping.queries * 2, scanning.queries) << "seed " << seed;
+        EXPECT_EQ(a.CurrentStat, b.CurrentStat) << "day " << day;
+        EXPECT_GT(b.CurrentStat.KeysPressed, 1000) << "day " << day;
+        EXPECT_GT(b.CurrentStat.LettersTyped, 100) << "day " << day;
+        EXPECT_LT(skipping.queries * 2, scanning.queries) << "day " << day;
     }
 }
 
