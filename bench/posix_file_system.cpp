@@ -111,6 +111,7 @@ FileTail PosixFileSystem::Tail(const std::string& path, size_t count) {
     if (::fstat(fd.get(), &info) != 0) Fail("Cannot read", path);
     FileTail tail;
     tail.size = static_cast<uint64_t>(info.st_size);
+    tail.modified = static_cast<uint64_t>(info.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(info.st_mtim.tv_nsec);
     const size_t want = static_cast<size_t>(std::min<uint64_t>(count, tail.size));
     tail.bytes.resize(want);
     const ssize_t got = ::pread(fd.get(), tail.bytes.data(), want, static_cast<off_t>(tail.size - want));

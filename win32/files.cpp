@@ -90,6 +90,9 @@ FileTail Win32FileSystem::Tail(const std::string& path, size_t count) {
     if (!GetFileSizeEx(file.get(), &size)) Fail("Cannot read", path);
     FileTail tail;
     tail.size = static_cast<uint64_t>(size.QuadPart);
+    FILETIME written{};
+    if (!GetFileTime(file.get(), nullptr, nullptr, &written)) Fail("Cannot read", path);
+    tail.modified = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
     const DWORD take = static_cast<DWORD>(std::min<uint64_t>({count, tail.size, 1u << 20}));
     LARGE_INTEGER from{};
     from.QuadPart = size.QuadPart - take;

@@ -26,9 +26,12 @@ public:
     virtual void Close() = 0;
 };
 
-// The length of a file and its last bytes.
+// The length of a file, the time of its last write and its last bytes.
 struct FileTail {
     uint64_t size = 0;
+    // The system's own stamp of the last write, only to be compared with
+    // another one of the same file (0 when the file is not there).
+    uint64_t modified = 0;
     std::string bytes;  // at most the count asked for; fewer when the file is shorter
 };
 
@@ -53,8 +56,9 @@ public:
     // well be there.
     virtual bool Exists(const std::string& path) = 0;
     virtual std::string ReadAll(const std::string& path) = 0;
-    // The length and the last `count` bytes of the file, without reading the
-    // rest; a file that is not there has length zero and no bytes.
+    // The length, the time of the last write and the last `count` bytes of
+    // the file, without reading the rest; a file that is not there has
+    // length zero and no bytes.
     virtual FileTail Tail(const std::string& path, size_t count) = 0;
     // Creates the file, or truncates it to length zero.
     virtual std::unique_ptr<WritableFile> Create(const std::string& path) = 0;
