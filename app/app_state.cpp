@@ -52,28 +52,38 @@ void LogOnce(Platform& platform, std::string& last, const std::string& message) 
     LogQuietly(platform, message);
 }
 
-// history.csv as it will be once it has taken `owed`. Raises FileError while
-// the file cannot be read (a spreadsheet holds it). A damaged file, or one
-// too large to be a real history, is moved aside unread first, for the user
-// to look at, and the history starts anew rather than stopping for good.
-std::string HistoryWith(Platform& platform, const OwedDays& owed) {
+// history.csv as it will be once it has taken `owed`, and the rows of
+// `unless` that it turns out not to hold (added to `owed`). Raises FileError
+// while the file cannot be read (a spreadsheet holds it). A damaged file, or
+// one too large to be a real history, is moved aside first, for the user to
+// look at, and the history starts anew rather than stopping for good.
+std::string HistoryWith(Platform& platform, OwedDays& owed, const std::vector<OwedUnless>& unless) {
     const std::string path = HistoryFilePath(platform);
-    if (!platform.files.Exists(path)) return HistoryWithAdded(HistoryText({}), owed);
+    std::optional<std::string> text;
     std::string problem;
-    const uint64_t size = platform.files.Tail(path, 0).size;
-    if (size > kLargestHistoryBytes) {
-        problem = "it is " + std::to_string(size) + " bytes long, more than any real history";
-    } else {
+    if (platform.files.Exists(path)) {
+        const uint64_t size = platform.files.Tail(path, 0).size;
+        if (size > kLargestHistoryBytes)
+            problem = TooLargeHistoryText(size);
+        else
+            text = platform.files.ReadAll(path);
+    }
+    const uint64_t hash = text ? ContentHash(*text) : 0;
+    for (const OwedUnless& rows : unless)
+        if (!text || hash != rows.historyHash) AddDays(owed, rows.days);
+    if (text) {
         try {
-            return HistoryWithAdded(platform.files.ReadAll(path), owed);
+            return HistoryWithAdded(*text, owed);
         } catch (const HistoryFormatError& e) {
             problem = e.what();
         }
     }
-    const std::string name = DamagedHistoryName(platform);
-    platform.files.Replace(path, ProgramFilePath(platform, name.c_str()), WhenBusy::FailAtOnce);
-    LogQuietly(platform, "history.csv is damaged (" + problem + "); it is kept as " + name +
-                             " and a new history.csv starts");
+    if (!problem.empty()) {
+        const std::string name = DamagedHistoryName(platform);
+        platform.files.Replace(path, ProgramFilePath(platform, name.c_str()), WhenBusy::FailAtOnce);
+        LogQuietly(platform, "history.csv is damaged (" + problem + "); it is kept as " + name +
+                                 " and a new history.csv starts");
+    }
     return HistoryWithAdded(HistoryText({}), owed);
 }
 
@@ -83,30 +93,44 @@ std::vector<HistoryRow> Rows(const OwedDays& days) {
     return rows;
 }
 
+// The sections of history.pending for one state of stat.dat: what is owed
+// (and, when known, the history.csv that holds it once written), then the
+// rows owed unless history.csv is a certain one.
+void AddPendingSections(std::vector<PendingSection>& sections, uint64_t statHash, const OwedDays& owed,
+                        const std::optional<std::string>& historyWithRows, const std::vector<OwedUnless>& unless) {
+    PendingSection section;
+    section.statHash = statHash;
+    section.rows = Rows(owed);
+    if (historyWithRows) {
+        section.appliedKnown = true;
+        section.historyHashWithRows = ContentHash(*historyWithRows);
+    }
+    sections.push_back(std::move(section));
+    for (const OwedUnless& rows : unless) {
+        PendingSection maybe;
+        maybe.statHash = statHash;
+        maybe.appliedKnown = true;
+        maybe.historyHashWithRows = rows.historyHash;
+        maybe.rows = Rows(rows.days);
+        sections.push_back(std::move(maybe));
+    }
+}
+
 // history.pending for a save about to write stat.dat: what history.csv is
 // owed once stat.dat holds the save (and in which history.csv that is
 // already there), and what it is owed if the save does not land.
 void WritePending(AppState& app, Platform& platform, uint64_t statHash, const OwedDays& owedAfter,
-                  const std::optional<std::string>& historyAfter) {
+                  const std::vector<OwedUnless>& unlessAfter, const std::optional<std::string>& historyAfter) {
     HistoryBacklog& backlog = app.history;
     const std::string path = PendingHistoryFilePath(platform);
-    if (owedAfter.empty()) {  // owed now or not, nothing is owed in either state
+    if (owedAfter.empty() && unlessAfter.empty()) {  // owed now or not, nothing is owed in either state
         platform.files.Remove(path);
         return;
     }
-    std::vector<PendingSection> sections(1);
-    sections[0].statHash = statHash;
-    sections[0].rows = Rows(owedAfter);
-    if (historyAfter) {
-        sections[0].appliedKnown = true;
-        sections[0].historyHashWithRows = ContentHash(*historyAfter);
-    }
-    if (backlog.statHash != 0 && backlog.statHash != statHash) {
-        PendingSection before;
-        before.statHash = backlog.statHash;
-        before.rows = Rows(backlog.owed);
-        sections.push_back(std::move(before));
-    }
+    std::vector<PendingSection> sections;
+    AddPendingSections(sections, statHash, owedAfter, historyAfter, unlessAfter);
+    if (backlog.statHash != 0 && backlog.statHash != statHash)
+        AddPendingSections(sections, backlog.statHash, backlog.owed, std::nullopt, backlog.owedUnless);
     try {
         WriteFileAtomically(platform.files, path, PendingText(sections), WhenBusy::FailAtOnce);
         backlog.lastPendingFailure.clear();
@@ -135,17 +159,23 @@ void SaveProgramStatistics(AppState& app, Platform& platform) {
     OwedDays owedAfter = backlog.owed;
     AddDays(owedAfter, backlog.unwritten);
     AddDays(owedAfter, thisSave);
+    std::vector<OwedUnless> unlessAfter = backlog.owedUnless;
     std::optional<std::string> historyAfter;
-    if (!owedAfter.empty()) {
+    if (!owedAfter.empty() || !unlessAfter.empty()) {
         try {
-            historyAfter = HistoryWith(platform, owedAfter);
+            OwedDays owedSeen = owedAfter;
+            std::string history = HistoryWith(platform, owedSeen, unlessAfter);
+            // history.csv could be read: what was owed unless it held it is decided.
+            owedAfter = std::move(owedSeen);
+            unlessAfter.clear();
+            if (!owedAfter.empty()) historyAfter = std::move(history);
         } catch (const std::exception& e) {
             LogOnce(platform, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
         }
     }
     // Written before stat.dat, so that a kill between the two writes finds
     // what is owed in whichever state stat.dat is.
-    WritePending(app, platform, statHash, owedAfter, historyAfter);
+    WritePending(app, platform, statHash, owedAfter, unlessAfter, historyAfter);
 
     app.stats = std::move(merged);
     try {
@@ -158,6 +188,7 @@ void SaveProgramStatistics(AppState& app, Platform& platform) {
     }
     backlog.unwritten.clear();
     backlog.owed = std::move(owedAfter);
+    backlog.owedUnless = std::move(unlessAfter);
     backlog.statHash = statHash;
     // A file that already held the limit when it was loaded is no news.
     if (!app.capNoticeGiven)
@@ -183,33 +214,64 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
     HistoryBacklog& backlog = app.history;
     backlog.owed.clear();
     backlog.unwritten.clear();
+    backlog.owedUnless.clear();
     const std::string path = PendingHistoryFilePath(platform);
     backlog.statHash = statHash;
     try {
         if (!platform.files.Exists(path)) return;
-        bool anyRows = false;
+        const uint64_t size = platform.files.Tail(path, 0).size;
+        if (size > kLargestPendingBytes) {
+            LogQuietly(platform, "history.pending is " + std::to_string(size) + " bytes long, more than it can " +
+                                     "really hold; what it holds is not added to history.csv");
+            return;
+        }
+        // history.csv's hash, read once, when a section asks whether it holds its rows.
+        std::optional<std::optional<uint64_t>> history;  // outer: not looked at yet; inner: none when it is not there
+        std::string unreadable;
+        auto holds = [&](uint64_t hash) -> std::optional<bool> {
+            if (!history && unreadable.empty()) {
+                const std::string historyPath = HistoryFilePath(platform);
+                try {
+                    if (platform.files.Exists(historyPath) &&
+                        platform.files.Tail(historyPath, 0).size <= kLargestHistoryBytes)
+                        history = ContentHash(platform.files.ReadAll(historyPath));
+                    else
+                        history = std::optional<uint64_t>();
+                } catch (const FileError& e) {
+                    unreadable = e.what();
+                }
+            }
+            if (!history) return std::nullopt;
+            return *history && **history == hash;
+        };
+        bool anyRows = false, mine = false;
         for (const PendingSection& section : ParsePending(platform.files.ReadAll(path))) {
             anyRows = anyRows || !section.rows.empty();
             if (section.statHash != backlog.statHash) continue;
+            mine = true;
+            OwedDays days;
+            for (const HistoryRow& row : section.rows) days[row.date] += row.figures;
             if (section.appliedKnown) {
                 // Ended after history.csv took the rows and before this file went?
-                const std::string history = HistoryFilePath(platform);
-                try {
-                    if (platform.files.Exists(history) && platform.files.Tail(history, 0).size <= kLargestHistoryBytes &&
-                        ContentHash(platform.files.ReadAll(history)) == section.historyHashWithRows)
-                        return;
-                } catch (const FileError& e) {
-                    LogQuietly(platform, "history.csv could not be read to see whether it holds what history.pending "
-                                         "owes it (" + std::string(e.what()) + "); the figures are added");
+                const std::optional<bool> held = holds(section.historyHashWithRows);
+                if (held == true) continue;
+                if (!held) {
+                    // Not known until history.csv can be read: kept with its condition.
+                    LogOnce(platform, backlog.lastFailure,
+                            "history.csv could not be read to see whether it holds what history.pending owes it (" +
+                                unreadable + "); the first save that can read it decides");
+                    backlog.owedUnless.push_back({section.historyHashWithRows, std::move(days)});
+                    continue;
                 }
             }
-            for (const HistoryRow& row : section.rows) backlog.owed[row.date] += row.figures;
-            return;
+            AddDays(backlog.owed, days);
         }
-        if (anyRows)
+        if (anyRows && !mine)
             LogQuietly(platform, "history.pending belongs to another stat.dat than the one there now; what it holds "
                                  "is not added to history.csv");
     } catch (const std::exception& e) {
+        backlog.owed.clear();
+        backlog.owedUnless.clear();
         LogQuietly(platform, "history.pending cannot be used (" + std::string(e.what()) +
                                  "); what it holds is not added to history.csv");
     }

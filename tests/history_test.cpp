@@ -395,11 +395,20 @@ TEST_F(HistorySaveTest, AKillAtAnyStepOfASaveNeitherLosesNorDoublesItsFigures) {
             const bool finished = !files.killed;
             files.killAtStep = 0;
             files.killed = false;
-            files.held.clear();
-            auto after = Start();
-            SaveProgramStatistics(*after, platform);  // nothing new: brings the history what it is owed
-            EXPECT_EQ(HistoryKeys(), StatDatKeys()) << "killed at step " << step << (held ? ", history held" : "");
-            EXPECT_EQ(files.files[logPath].find("not added"), std::string::npos) << files.files[logPath];
+            for (bool heldAtStart : {false, true}) {
+                // The next start, perhaps while a spreadsheet holds history.csv until after its first save.
+                const auto files_ = files.files;
+                files.held.clear();
+                if (heldAtStart) files.held = {historyPath};
+                auto after = Start();
+                SaveProgramStatistics(*after, platform);
+                files.held.clear();
+                SaveProgramStatistics(*after, platform);  // nothing new: brings the history what it is owed
+                EXPECT_EQ(HistoryKeys(), StatDatKeys()) << "killed at step " << step << (held ? ", history held" : "")
+                                                        << (heldAtStart ? ", and at the next start" : "");
+                EXPECT_EQ(files.files[logPath].find("not added"), std::string::npos) << files.files[logPath];
+                files.files = files_;
+            }
             if (finished) break;
         }
     }
@@ -466,6 +475,11 @@ TEST_F(HistorySaveTest, APendingFileOfAnotherStatDatIsLoggedAndNotAdded) {
     files.files[pendingPath] = "rubbish";
     run = Start();
     EXPECT_NE(files.files[logPath].find("history.pending cannot be used"), std::string::npos) << files.files[logPath];
+    files.files[pendingPath] = std::string(kLargestPendingBytes + 1, '\n');
+    files.readWhole.clear();
+    run = Start();
+    EXPECT_EQ(std::count(files.readWhole.begin(), files.readWhole.end(), pendingPath), 0);
+    EXPECT_NE(files.files[logPath].find("history.pending is 1048577 bytes long"), std::string::npos);
 }
 
 TEST(PendingTest, SectionsAreWrittenAndReadBack) {
