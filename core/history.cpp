@@ -238,10 +238,16 @@ void AppendRow(std::string& text, const std::string& date, const DayFigures& f) 
 }  // namespace
 
 std::vector<HistoryRow> ParseHistory(std::string_view text) {
+    // Grows row by row: a count taken from unchecked text (a header and
+    // millions of line feeds) must not decide an allocation.
     std::vector<HistoryRow> rows;
-    rows.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     ScanHistory(text, [&](const HistoryRow& row, std::string_view) { rows.push_back(row); });
     return rows;
+}
+
+std::string TooLargeHistoryText(uint64_t size) {
+    return "it is " + std::to_string(size) + " bytes long, more than any real history (at most " +
+           std::to_string(kLargestHistoryBytes) + " bytes)";
 }
 
 std::string HistoryText(const std::vector<HistoryRow>& rows) {

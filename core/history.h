@@ -63,10 +63,17 @@ DayFigures UnsavedFigures(const Statistics& stats);
 // under 0001-01-01.
 std::string HistoryDate(const LocalDate& date);
 
-// A history.csv above this size is not a real one (a real one holds some
-// hundred KB; 64 MB are three thousand years of rows): it is set aside
-// unread, like any damaged file, rather than read at every save.
-inline constexpr uint64_t kLargestHistoryBytes = 64ull << 20;  // 64 MB
+// A history.csv above this size is not a real one (ten years of real use
+// are some 260 KB; 1 MB is forty years): it is set aside unread, like any
+// damaged file. Saves and the History window read it on the sampler's
+// thread, so this also bounds what one save may cost beside the 60 ms tick.
+inline constexpr uint64_t kLargestHistoryBytes = 1ull << 20;  // 1 MB
+// The same for history.pending, which owes history.csv a row per day it
+// could not be written.
+inline constexpr uint64_t kLargestPendingBytes = 1ull << 20;
+
+// Why a history.csv of `size` bytes is set aside unread.
+std::string TooLargeHistoryText(uint64_t size);
 
 // Reads the whole file. Raises HistoryFormatError unless it is the header
 // and rows of valid, distinct dates in ascending order with seven plain

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 namespace qm::test {
 
@@ -45,6 +46,7 @@ public:
         }
         fs_.Step("write " + path_);
         fs_.files[path_].append(bytes);
+        fs_.written[path_] = ++fs_.writeClock;
     }
     void Flush() override { fs_.Step("flush " + path_); }
     void Close() override { fs_.Step("close " + path_); }
@@ -90,13 +92,14 @@ FileTail MemoryFileSystem::Tail(const std::string& path, size_t count) {
     auto it = files.find(path);
     if (it == files.end()) return {};
     const std::string& content = it->second;
-    return {content.size(), content.substr(content.size() - std::min(count, content.size()))};
+    return {content.size(), written[path], content.substr(content.size() - std::min(count, content.size()))};
 }
 
 std::string MemoryFileSystem::ReadAll(const std::string& path) {
     readWhole.push_back(path);
     FailIfUnreadable(*this, "Cannot open", path);
     FailIfHeld("Cannot open", path);
+    if (outOfMemory.count(path)) throw std::bad_alloc();
     auto it = files.find(path);
     if (it == files.end()) throw FileError("Cannot open " + path + ": not found");
     return it->second;
@@ -121,6 +124,7 @@ void MemoryFileSystem::Replace(const std::string& from, const std::string& to, W
     std::string bytes = std::move(it->second);
     files.erase(it);
     files[to] = std::move(bytes);
+    written[to] = ++writeClock;
 }
 
 void MemoryFileSystem::Remove(const std::string& path) noexcept {
@@ -136,6 +140,7 @@ void MemoryFileSystem::Append(const std::string& path, std::string_view bytes) {
     Step("append " + path);
     FailIfHeld("Cannot append to", path);
     files[path] += std::string(bytes);
+    written[path] = ++writeClock;
 }
 
 }  // namespace qm::test

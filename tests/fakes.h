@@ -73,12 +73,15 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> unreadable;
     std::set<std::string> held;
+    std::set<std::string> outOfMemory;  // ReadAll of these raises std::bad_alloc, as a 32-bit process short of it
     std::set<std::string> failWrites;  // every write of these files fails (their temporary file cannot be made)
     int failAtStep = 0;  // 0: never
     int killAtStep = 0;  // 0: never
     bool killed = false;
     int steps = 0;
     std::vector<std::string> readWhole;  // the paths given to ReadAll, in order
+    std::map<std::string, uint64_t> written;  // by path: the stamp of its last write, as Tail reports it
+    uint64_t writeClock = 0;
     std::vector<std::pair<std::string, WhenBusy>> replaced;  // the targets of Replace, with their patience
     std::function<void(const std::string&)> onStep;  // called with each step before it is taken
 

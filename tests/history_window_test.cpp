@@ -3,6 +3,7 @@
 // run, and its commands. It never writes a file.
 #include <gtest/gtest.h>
 
+#include "core/atomic_file.h"
 #include "tests/fakes.h"
 #include "ui/history_window.h"
 
@@ -70,9 +71,14 @@ TEST_F(HistoryWindowTest, DaysStillOwedToTheFileAreShownWhereTheyBelong) {
     app.history.owed["2026-12-01"] = Keys(5);
     app.history.owed["2026-12-06"] = Keys(7);
     app.history.unwritten["2026-12-07"] = Keys(3);
+    // Owed unless history.csv is a certain file: this one, and another.
+    app.history.owedUnless = {{ContentHash(files.files[path]), {{"2026-12-02", Keys(100)}}},
+                              {ContentHash("another"), {{"2026-12-03", Keys(9)}}}};
     window.Form_Load();
     const auto& bars = window.Chart().bars;
     EXPECT_EQ(bars[23].sums.KeysPressed, 15);  // 1 December
+    EXPECT_EQ(bars[24].sums.KeysPressed, 0);
+    EXPECT_EQ(bars[25].sums.KeysPressed, 9);
     EXPECT_EQ(bars[28].sums.KeysPressed, 7);
     EXPECT_EQ(bars[29].sums.KeysPressed, 3);
 }
@@ -96,6 +102,32 @@ TEST_F(HistoryWindowTest, FollowsOnlyWhatChangedAndReadsTheFileOnlyWhenASaveChan
     window.tmrFollow_Timer();
     EXPECT_EQ(Today().date.day, 8);
     EXPECT_EQ(window.Chart().bars[28].sums.KeysPressed, 20);
+}
+
+TEST_F(HistoryWindowTest, ASaveOfTheSameLengthToARowBeforeTheLastIsSeen) {
+    // The clock was set back: today's row is followed by a later date.
+    WriteHistory({{"2026-12-07", Keys(1520)}, {"2026-12-09", {123456789, 12345, 123456789, 1234567, 1e5, 1e4, 86400}}});
+    window.Form_Load();
+    EXPECT_EQ(Today().sums.KeysPressed, 1520);
+    app.stats.CurrentStat.KeysPressed = 5;
+    SaveProgramStatistics(app, platform);  // 1520 becomes 1525: same length, same last bytes
+    window.tmrFollow_Timer();
+    EXPECT_EQ(Today().sums.KeysPressed, 1525);
+}
+
+TEST_F(HistoryWindowTest, AFileTooBigForMemoryIsSaidOnceAndNotReadEverySecond) {
+    WriteHistory({{"2026-12-07", Keys(20)}});
+    files.outOfMemory.insert(path);
+    window.Form_Load();
+    EXPECT_NE(window.Notice().find("not enough memory"), std::string::npos) << window.Notice();
+    const size_t reads = files.readWhole.size();
+    window.tmrFollow_Timer();
+    EXPECT_EQ(files.readWhole.size(), reads);
+    files.outOfMemory.clear();
+    WriteHistory({{"2026-12-07", Keys(21)}});  // changed: read again
+    window.tmrFollow_Timer();
+    EXPECT_EQ(Today().sums.KeysPressed, 21);
+    EXPECT_TRUE(window.Notice().empty());
 }
 
 TEST_F(HistoryWindowTest, EmptyDamagedAndHeldHistoriesAreSaidAndLeftAsTheyAre) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
+
+#include "core/atomic_file.h"
 
 namespace qm::ui {
 
@@ -92,20 +95,23 @@ void HistoryWindow::tmrFollow_Timer() { Rebuild(ReadHistoryIfChanged()); }
 bool HistoryWindow::ReadHistoryIfChanged() {
     const std::string path = HistoryFilePath(platform_);
     std::vector<HistoryRow> rows;
-    std::string notice;
+    std::string notice, seen = "none";
+    uint64_t hash = 0;
     try {
-        // Its length and last bytes tell a history.csv that a save has
-        // changed, without reading all of it every second.
-        std::string seen = "none";
+        // Its length, the time of its last write and its last bytes tell a
+        // history.csv that a save has changed, without reading all of it
+        // every second.
         if (platform_.files.Exists(path)) {
             const FileTail tail = platform_.files.Tail(path, 64);
-            seen = std::to_string(tail.size) + ":" + tail.bytes;
+            seen = std::to_string(tail.size) + ":" + std::to_string(tail.modified) + ":" + tail.bytes;
             if (seen == seen_) return false;
             if (tail.size > kLargestHistoryBytes) {
-                notice = DamagedText("it is " + std::to_string(tail.size) + " bytes long, more than any real history");
+                notice = DamagedText(TooLargeHistoryText(tail.size));
             } else {
+                const std::string text = platform_.files.ReadAll(path);
+                hash = ContentHash(text);
                 try {
-                    rows = ParseHistory(platform_.files.ReadAll(path));
+                    rows = ParseHistory(text);
                     if (rows.empty()) notice = kHistoryStartsText;
                 } catch (const HistoryFormatError& e) {
                     rows.clear();
@@ -116,8 +122,6 @@ bool HistoryWindow::ReadHistoryIfChanged() {
             if (seen == seen_) return false;
             notice = kHistoryStartsText;
         }
-        seen_ = seen;
-        everRead_ = true;
     } catch (const FileError& e) {
         // A spreadsheet holds it: what was read before stays on screen, and
         // the next second tries again.
@@ -128,7 +132,17 @@ bool HistoryWindow::ReadHistoryIfChanged() {
         if (notice == notice_) return false;
         notice_ = std::move(notice);
         return true;
+    } catch (const std::exception& e) {
+        // Out of memory, or the like: said once, and this file is not read
+        // again until it changes.
+        rows.clear();
+        hash = 0;
+        notice = std::string("history.csv cannot be read: ") +
+                 (dynamic_cast<const std::bad_alloc*>(&e) ? "there is not enough memory for it" : e.what());
     }
+    seen_ = seen;
+    everRead_ = true;
+    readHash_ = hash;
     const bool changed = rows != rows_ || notice != notice_;
     rows_ = std::move(rows);
     notice_ = std::move(notice);
@@ -138,6 +152,8 @@ bool HistoryWindow::ReadHistoryIfChanged() {
 void HistoryWindow::Rebuild(bool force) {
     OwedDays extra = app_.history.unwritten;
     AddDays(extra, app_.history.owed);
+    for (const OwedUnless& rows : app_.history.owedUnless)
+        if (!everRead_ || readHash_ != rows.historyHash) AddDays(extra, rows.days);
     const DayFigures unsaved = UnsavedFigures(app_.stats);
     const LocalDate today = platform_.calendar.Today();
     const std::string todayText = HistoryDate(today);

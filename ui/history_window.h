@@ -73,7 +73,8 @@ private:
     std::string detail_;
 
     std::vector<HistoryRow> rows_;  // history.csv as last read
-    std::string seen_;              // its length and last bytes then ("none": not there); empty: read again
+    std::string seen_;              // its length, last write and last bytes then ("none": not there); empty: read again
+    uint64_t readHash_ = 0;         // the ContentHash of its bytes then
     bool everRead_ = false;
     // What the chart was made from, so that a tick without news changes nothing on screen.
     OwedDays extraSeen_;

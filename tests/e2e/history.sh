@@ -134,6 +134,33 @@ test_history_held_by_a_spreadsheet_loses_nothing() {
   [ ! -e "$prog/history.pending" ] || fail "history.pending is left although nothing is owed"
 }
 
+# A history.csv just under the largest the program reads, of the shortest
+# rows (a day each since 1900): the save that reads and rewrites it runs on
+# the sampler's thread, and one key pressed every 80 ms across it still
+# counts every press.
+test_history_at_its_largest_loses_no_press_at_a_save() {
+  new_folder
+  awk -v limit=$((1 << 20)) -v header="$HISTORY_HEADER" 'BEGIN {
+      split("31 28 31 30 31 30 31 31 30 31 30 31", days, " ")
+      printf "%s\r\n", header; size = length(header) + 2; y = 1900; m = 1; d = 1
+      while (size + 26 <= limit - 100) {
+        printf "%04d-%02d-%02d,0,0,0,0,0,0,0\r\n", y, m, d; size += 26
+        leap = (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) && m == 2
+        if (++d > days[m] + leap) { d = 1; if (++m > 12) { m = 1; y++ } }
+      } }' >"$prog/history.csv"
+  local rows
+  rows=$(history_lines | wc -l)
+  start_shown || return
+  ( sleep 1; drv choose "$MAIN" File "Save statistics" >/dev/null; drv answer Quillmark OK >/dev/null ) &
+  local saver=$!
+  drv --delay 80 keys $(printf '0x51 %.0s' $(seq 40)) >/dev/null
+  wait "$saver"
+  expect_soon "presses of one key across a save" "40" label $CUR_KEYS
+  expect_eq "the save reached stat.dat" "$(stat_line 1 | awk '$1 > 0 { print "yes" }')" "yes"
+  expect_eq "rows after the save" "$(history_lines | wc -l)" "$((rows + 1))"
+  expect_sums_match "the largest history"
+}
+
 # The program killed at random moments while it saves again and again, with
 # keys typed meanwhile: every figure that reached stat.dat reaches history.csv
 # once. The saves are spaced, so that the 60 ms timer still runs between them.
@@ -322,4 +349,27 @@ test_history_window_at_144_dpi() {
     fail "no History window at 144 dpi"
   fi
   screen_dpi 96
+}
+
+# The clock was set back: today's row has a later date after it, so a save
+# changes neither the file's length nor its end. The window sees it all the same.
+test_history_window_sees_a_save_before_a_later_row() {
+  new_folder
+  printf '%s\r\n%s,1520,10,35000,800,300.5,20.25,3600\r\n%s,123456789,12345,123456789,1234567,100000,10000,86400\r\n' "$HISTORY_HEADER" \
+    "$history_day" "$(date -d '+1 day' +%Y-%m-%d)" >"$prog/history.csv"
+  today_keys() { history_detail | sed -nE "s|^$(day_text 0): ([0-9,]+) keys.*|\1|p"; }
+  start_shown || return
+  open_history_from_the_file_menu || return
+  drv click-control "$HISTORY" "$history_picChart" >/dev/null
+  pointer_off_the_chart
+  drv keys 0x23 >/dev/null  # End: today
+  expect_soon_match "today before typing" "^$(day_text 0): 1,520 keys" history_detail
+  drv type "quill" 100 >/dev/null
+  expect_soon_match "today with what the run counted" "^$(day_text 0): 1,525 keys" history_detail
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  expect_match "today's row after the save" "$(history_lines | sed -n 2p)" "^$history_day,1525,"
+  # The window looks once a second: within 2.5 s it has read the saved file.
+  expect_stays "today once the save is in history.csv" "1,525" 2.5 today_keys
+  shot history-after-a-save-before-a-later-row
 }
