@@ -5,6 +5,7 @@
 
 #include "app/debug_log.h"
 #include "core/atomic_file.h"
+#include "core/pending.h"
 #include "core/stat_file.h"
 #include "core/text.h"
 

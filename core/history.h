@@ -8,12 +8,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/dates.h"
 #include "core/platform/clock.h"
 #include "core/statistics.h"
 
@@ -58,19 +60,11 @@ public:
 // field by field.
 DayFigures UnsavedFigures(const Statistics& stats);
 
-// A date as YYYY-MM-DD, for example 2024-03-14. The history's dates have four
-// digits: a clock beyond 9999-12-31 files its days there, one before year 1
-// under 0001-01-01.
-std::string HistoryDate(const LocalDate& date);
-
 // A history.csv above this size is not a real one (ten years of real use
 // are some 260 KB; 1 MB is forty years): it is set aside unread, like any
 // damaged file. Saves and the History window read it on the sampler's
 // thread, so this also bounds what one save may cost beside the 60 ms tick.
 inline constexpr uint64_t kLargestHistoryBytes = 1ull << 20;  // 1 MB
-// The same for history.pending, which owes history.csv a row per day it
-// could not be written.
-inline constexpr uint64_t kLargestPendingBytes = 1ull << 20;
 
 // Why a history.csv of `size` bytes is set aside unread.
 std::string TooLargeHistoryText(uint64_t size);
@@ -94,29 +88,11 @@ void AddDays(OwedDays& to, const OwedDays& more);
 // bytes. Raises HistoryFormatError, as ParseHistory, when the text is damaged.
 std::string HistoryWithAdded(std::string_view text, const OwedDays& added);
 
-// history.pending, beside history.csv: what history.csv is still owed, kept
-// on disk so that neither an exit nor a kill loses it while history.csv
-// cannot be written (a spreadsheet holds it open). Each save rewrites it
-// before stat.dat, naming the states of stat.dat in which it holds:
-//   date,keys_pressed,...,passed_seconds     (the header of history.csv)
-//   if stat.dat is,8f3a0c5d9e1b2a47         (a section for one state of stat.dat)
-//   unless history.csv is,0c1d2e3f40516273  (optional: the rows are in that history.csv)
-//   2026-12-07,50,7,400,30,12.25,2.5,60     (rows as in history.csv)
-//   if stat.dat is,...                      (the state before the save, in case it did not land)
-// At start-up the section of the stat.dat that is there gives what is owed.
-struct PendingSection {
-    uint64_t statHash = 0;                 // ContentHash of the whole stat.dat
-    bool appliedKnown = false;             // the rows are in a history.csv with this hash
-    uint64_t historyHashWithRows = 0;
-    std::vector<HistoryRow> rows;
-
-    bool operator==(const PendingSection&) const = default;
-};
-
-std::string PendingText(const std::vector<PendingSection>& sections);
-
-// Raises HistoryFormatError when the text is not what PendingText writes
-// (the rows of a section must be valid rows in ascending date order).
-std::vector<PendingSection> ParsePending(std::string_view text);
+// The parts of the file's text that history.pending shares: a row read
+// from its line (`number` names it in the error), a row written, and each
+// line after the header, which must be there (lines end in LF or CR LF).
+HistoryRow ReadHistoryRow(std::string_view line, int number);
+void AppendHistoryRow(std::string& text, const std::string& date, const DayFigures& figures);
+void ForEachLineAfterHeader(std::string_view text, const std::function<void(std::string_view, int)>& each);
 
 }  // namespace qm

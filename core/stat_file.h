@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/atomic_file.h"
+#include "core/numbers.h"
 #include "core/platform/clock.h"
 #include "core/platform/files.h"
 #include "core/statistics.h"
@@ -28,21 +29,6 @@ public:
     std::string path;
     int line;
 };
-
-// The number reading rule of stat.dat: blanks, tabs and line feeds anywhere
-// are ignored; then an optional sign, digits, optionally "." and digits,
-// optionally an exponent. Reading stops at the first character that does not
-// fit and the value is what was read; no number at all reads as 0. Raises
-// OverflowError when the number lies beyond the range of a double.
-double ReadNumber(std::string_view text);
-
-// A double as text rounded to 15 significant digits, "." as the decimal
-// separator, no trailing zeros: plain decimal (0, 0.06, 1543.2) while the
-// rounded value is below 10^16, beyond that an exponent form (1.5e20). Where
-// 15 digits would read back beyond the largest double, 17 digits are written
-// (1.7976931348623157e308). The text always reads back (ReadNumber) as a
-// value with the same 15-digit rounding, so writing that again gives the same text.
-std::string RealText(double value);
 
 // Line 9: "True" or "False" in any letter case, or a number (0 is false).
 // Nothing for any other text, a number beyond the range of a double included.

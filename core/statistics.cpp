@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "core/checked.h"
-#include "core/text.h"
+#include "core/dates.h"
 
 namespace qm {
 

@@ -1,6 +1,5 @@
 #include "core/text.h"
 
-#include <cstdio>
 
 #include "core/version.h"
 
@@ -10,12 +9,6 @@ std::string AddBackslash(std::string_view folder) {
     std::string result(folder);
     if (result.empty() || result.back() != '\\') result += '\\';
     return result;
-}
-
-std::string DateText(const LocalDate& date) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d", date.month, date.day, date.year);
-    return buffer;
 }
 
 std::string VersionString() {

@@ -4,15 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/platform/clock.h"
-
 namespace qm {
 
 // The folder text unchanged when it ends in "\", otherwise followed by "\".
 std::string AddBackslash(std::string_view folder);
-
-// A date as MM-DD-YYYY, for example 03-14-2024.
-std::string DateText(const LocalDate& date);
 
 // The version as major.minor, for example 1.3.
 std::string VersionString();

@@ -1,4 +1,5 @@
 #include "core/history.h"
+#include "core/pending.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "core/dates.h"
 #include "core/text.h"
 
 #include <gtest/gtest.h>

@@ -6,55 +6,12 @@
 #include <cstdio>
 #include <limits>
 
+#include "core/dates.h"
 #include "core/display.h"
 
 namespace qm::ui {
 
 namespace {
-
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
-}
-
-// Days since 1970-01-01 in the proleptic Gregorian calendar, for any year.
-int64_t DayNumber(const LocalDate& date) {
-    const int64_t y = int64_t{date.year} - (date.month <= 2);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yearOfEra = y - era * 400;
-    const int64_t dayOfYear = (153 * (date.month > 2 ? date.month - 3 : date.month + 9) + 2) / 5 + date.day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-LocalDate DayBefore(LocalDate date) {
-    if (--date.day >= 1) return date;
-    if (--date.month < 1) date.month = 12, --date.year;
-    date.day = DaysInMonth(date.year, date.month);
-    return date;
-}
-
-bool Digits(const std::string& text, size_t from, size_t count, int& value) {
-    value = 0;
-    for (size_t i = from; i < from + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
-// A row's YYYY-MM-DD. ParseHistory lets only real dates through; rows made
-// some other way are checked all the same, and a row that is no date is no day.
-bool ReadDate(const std::string& text, LocalDate& date) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-    if (!Digits(text, 0, 4, date.year) || !Digits(text, 5, 2, date.month) || !Digits(text, 8, 2, date.day))
-        return false;
-    return date.month >= 1 && date.month <= 12 && date.day >= 1 && date.day <= DaysInMonth(date.year, date.month);
-}
-
-int64_t MonthNumber(const LocalDate& date) { return int64_t{date.year} * 12 + date.month - 1; }
 
 std::string Padded(int value, int width) {
     char buffer[16];
@@ -190,11 +147,7 @@ HistoryChart BuildHistoryChart(const std::vector<HistoryRow>& rows, const DayFig
     chart.period = period;
     // Today as the program files its figures: a clock beyond the history's
     // four-digit years saves under 9999-12-31, and its bar is that day's.
-    LocalDate now = today;
-    if (now.year > 9999) now = {9999, 12, 31};
-    if (now.year < 1) now = {1, 1, 1};
-    now.month = std::clamp(now.month, 1, 12);
-    now.day = std::clamp(now.day, 1, DaysInMonth(now.year, now.month));
+    const LocalDate now = HistoryDay(today);
     chart.today = now;
     const int64_t todayNumber = DayNumber(now);
 
@@ -224,7 +177,7 @@ HistoryChart BuildHistoryChart(const std::vector<HistoryRow>& rows, const DayFig
             int firstYear = now.year;
             for (const HistoryRow& row : rows) {
                 LocalDate d;
-                if (ReadDate(row.date, d) && DayNumber(d) <= todayNumber) firstYear = std::min(firstYear, d.year);
+                if (ReadHistoryDate(row.date, d) && DayNumber(d) <= todayNumber) firstYear = std::min(firstYear, d.year);
             }
             bars.resize(static_cast<size_t>(now.year - firstYear + 1));
             for (size_t i = 0; i < bars.size(); ++i) bars[i].date = {firstYear + static_cast<int>(i), 1, 1};
@@ -256,7 +209,7 @@ HistoryChart BuildHistoryChart(const std::vector<HistoryRow>& rows, const DayFig
     DayFigures todayFigures = unsaved;
     for (const HistoryRow& row : rows) {
         LocalDate date;
-        if (!ReadDate(row.date, date)) continue;
+        if (!ReadHistoryDate(row.date, date)) continue;
         const int64_t number = DayNumber(date);
         if (number == todayNumber)
             todayFigures += row.figures;

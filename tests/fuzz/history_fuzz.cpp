@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/history.h"
+#include "core/pending.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/history.h"
+
+namespace qm {
+
+// history.pending, beside history.csv: what history.csv is still owed, kept
+// on disk so that neither an exit nor a kill loses it while history.csv
+// cannot be written (a spreadsheet holds it open). Each save rewrites it
+// before stat.dat, naming the states of stat.dat in which it holds:
+//   date,keys_pressed,...,passed_seconds     (the header of history.csv)
+//   if stat.dat is,8f3a0c5d9e1b2a47         (a section for one state of stat.dat)
+//   unless history.csv is,0c1d2e3f40516273  (optional: the rows are in that history.csv)
+//   2026-12-07,50,7,400,30,12.25,2.5,60     (rows as in history.csv)
+//   if stat.dat is,...                      (the state before the save, in case it did not land)
+// At start-up the sections of the stat.dat that is there give what is owed;
+// a state may have several, each with its own condition.
+// A history.pending larger than this is none the program wrote (a row per
+// day that history.csv could not be written: 1 MB is forty years).
+inline constexpr uint64_t kLargestPendingBytes = 1ull << 20;
+
+struct PendingSection {
+    uint64_t statHash = 0;                 // ContentHash of the whole stat.dat
+    bool appliedKnown = false;             // the rows are in a history.csv with this hash
+    uint64_t historyHashWithRows = 0;
+    std::vector<HistoryRow> rows;
+
+    bool operator==(const PendingSection&) const = default;
+};
+
+std::string PendingText(const std::vector<PendingSection>& sections);
+
+// Raises HistoryFormatError when the text is not what PendingText writes
+// (the rows of a section must be valid rows in ascending date order).
+std::vector<PendingSection> ParsePending(std::string_view text);
+
+}  // namespace qm
