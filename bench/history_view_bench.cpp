@@ -10,6 +10,8 @@
 
 #include "bench/bench_support.h"
 #include "core/history.h"
+#include "ui/chart_paint.h"
+#include "ui/chart_text.h"
 #include "ui/history_chart.h"
 
 namespace qm::bench {

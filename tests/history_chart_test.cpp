@@ -1,5 +1,7 @@
 // The History window's chart over history.csv's rows: the bars of each
 // period, the axis, the layout of a paint, the hit test and the texts.
+#include "ui/chart_paint.h"
+#include "ui/chart_text.h"
 #include "ui/history_chart.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 
 #include "core/atomic_file.h"
 #include "tests/fakes.h"
+#include "ui/chart_text.h"
 #include "ui/history_window.h"
 
 namespace qm::ui {

@@ -1,7 +1,7 @@
 #include "ui/history_layout.h"
 
 #include "core/identity.h"
-#include "ui/history_chart.h"
+#include "ui/chart_text.h"
 
 namespace qm::ui {
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/atomic_file.h"
+#include "ui/chart_text.h"
 
 namespace qm::ui {
 

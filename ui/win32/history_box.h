@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "ui/chart_paint.h"
 #include "ui/history_window.h"
 #include "ui/win32/builder.h"
 #include "ui/win32/window.h"
