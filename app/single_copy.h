@@ -15,11 +15,12 @@
 
 #include <string>
 
+#include "core/identity.h"
 #include "core/platform/copy_locks.h"
 
 namespace qm {
 
-inline constexpr const char* kSessionLockName = "Local\\Velturn.Quillmark.SingleCopy";
+inline constexpr const char* kSessionLockName = "Local\\" QM_PUBLISHER "." QM_PRODUCT ".SingleCopy";
 inline constexpr const char* kLockFileName = "stat.dat.lock";
 
 enum class CopyRefusal {

@@ -3,20 +3,22 @@
 
 #include <string>
 
+#include "core/identity.h"
+
 namespace qm::ui {
 
-inline constexpr const char* kSiteHost = "velturn.com";
-inline constexpr const char* kSupportMail = "help@velturn.com";
+inline constexpr const char* kSiteHost = QM_SITE_HOST;
+inline constexpr const char* kSupportMail = QM_SUPPORT_MAIL;
 inline constexpr const char* kIcqNumber = "7316452";
 inline constexpr const char* kIcqHost = "wwp.icq.com";
-inline constexpr const char* kCopyright = "Copyright \xC2\xA9 2026 Velturn. All rights reserved.";
-inline constexpr const char* kQueryWord = "velturnquillmark";
+inline constexpr const char* kCopyright = "Copyright \xC2\xA9 " QM_COPYRIGHT_YEAR " " QM_PUBLISHER ". All rights reserved.";
+inline constexpr const char* kQueryWord = QM_QUERY_WORD;
 
-// http://www.velturn.com/?velturnquillmark<major>.<minor>
+// http://<site host>/?<query word><major>.<minor>
 std::string SiteLink();
-// mailto:support@velturn.com
+// mailto:<support mail>
 std::string MailLink();
-// http://wwp.icq.com/whitepages/cmd.php?uin=418207356&action=message
+// http://wwp.icq.com/whitepages/cmd.php?uin=<ICQ number>&action=message
 std::string IcqLink();
 
 }  // namespace qm::ui
