@@ -5,7 +5,7 @@ Outputs (all written byte-for-byte deterministically):
   ui/res/quillmark.ico  window icon, 32x32 and 16x16, 4 bpp
   ui/res/tray.ico       notification-area icon, 16x16, 4 bpp
   ui/res/hand.cur       32x32 pointing-hand cursor, 4 bpp, hot spot (12, 1)
-  ui/res/logo.bmp       340x185 24-bit logo for the About window
+  ui/res/logo.png       340x185 24-bit logo for the About window
 
 Only the Python standard library is used.  All pictures are drawn here:
 the icons and the cursor are hand-placed pixel grids, the logo is painted
@@ -17,6 +17,7 @@ Usage:  python3 tools/make_art.py [output-dir]
 import os
 import struct
 import sys
+import zlib
 
 # ---------------------------------------------------------------------------
 # Palette
@@ -352,19 +353,47 @@ class Canvas:
                 if hits:
                     self.blend(x, y, colour, hits * 255 // 16)
 
-    def bmp24(self):
-        stride = (self.w * 3 + 3) & ~3
-        pad = b'\0' * (stride - self.w * 3)
+    def png24(self):
+        """8-bit RGB PNG with no colour-space chunks, so that every decoder
+        gives back exactly these pixels.  Each row takes the filter whose
+        output compresses best on its own, by the usual sum of magnitudes."""
+        prev = bytes(self.w * 3)
         body = bytearray()
-        for y in range(self.h - 1, -1, -1):   # bottom-up
-            for (r, g, b) in self.px[y]:
-                body += bytes((b, g, r))
-            body += pad
-        info = struct.pack('<IiiHHIIiiII', 40, self.w, self.h, 1, 24, 0,
-                           len(body), 2835, 2835, 0, 0)
-        head = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(body), 0, 0,
-                           14 + 40)
-        return head + info + bytes(body)
+        for row in self.px:
+            cur = bytes(v for c in row for v in c)
+            body += min((png_filter(t, cur, prev) for t in range(5)),
+                        key=lambda f: sum(min(v, 256 - v) for v in f[1:]))
+            prev = cur
+        def chunk(kind, data):
+            return (struct.pack('>I', len(data)) + kind + data +
+                    struct.pack('>I', zlib.crc32(kind + data)))
+        return (b'\x89PNG\r\n\x1a\n' +
+                chunk(b'IHDR', struct.pack('>IIBBBBB', self.w, self.h, 8, 2,
+                                           0, 0, 0)) +
+                chunk(b'IDAT', zlib.compress(bytes(body), 9)) +
+                chunk(b'IEND', b''))
+
+
+def png_filter(kind, cur, prev, bpp=3):
+    """One PNG row filtered with filter type kind (0 to 4), type byte first."""
+    out = bytearray([kind])
+    for i, x in enumerate(cur):
+        a = cur[i - bpp] if i >= bpp else 0
+        b = prev[i]
+        c = prev[i - bpp] if i >= bpp else 0
+        if kind == 0:
+            p = 0
+        elif kind == 1:
+            p = a
+        elif kind == 2:
+            p = b
+        elif kind == 3:
+            p = (a + b) // 2
+        else:
+            pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+            p = a if pa <= pb and pa <= pc else b if pb <= pc else c
+        out.append((x - p) & 0xFF)
+    return bytes(out)
 
 
 def lerp(c0, c1, num, den):
@@ -484,7 +513,7 @@ def build_all():
         'quillmark.ico': icon_file([icon32, icon16]),
         'tray.ico': icon_file([icon16]),
         'hand.cur': icon_file([hand], res_type=2, hotspots=[HAND_HOTSPOT]),
-        'logo.bmp': make_logo().bmp24(),
+        'logo.png': make_logo().png24(),
     }
 
 

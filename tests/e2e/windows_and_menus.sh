@@ -93,6 +93,15 @@ test_dragging_the_frame_keeps_the_size() {
   expect_stays "outer size after a drag" "outer=562,366" 0.5 outer_size "$MAIN"
 }
 
+logo_differences() {  # SHOT: the pixels of the About window's logo there unlike ui/res/logo.png's
+  local x y
+  read -r x y < <(drv window-info About | sed -E 's/.*origin=([0-9]+),([0-9]+).*/\1 \2/')
+  # At 96 dpi the logo's box starts 24,16 px into the client area; its top 8 rows are cut off.
+  convert "$out/shots/$1.png" -crop "340x177+$((x + 24))+$((y + 24))" +repage "$out/logo-$1.png"
+  convert "$here/ui/res/logo.png" -crop 340x177+0+8 +repage "$out/logo-expected.png"
+  compare -metric AE "$out/logo-$1.png" "$out/logo-expected.png" null: 2>&1
+}
+
 test_about_window() {
   new_folder
   start_shown || return
@@ -101,6 +110,7 @@ test_about_window() {
   expect_eq "version" "$(drv wait-text About $ABOUT_VERSION "$QM_VERSION_SHORT")" "$QM_VERSION_SHORT"
   expect_match "About layout" "$(layout_check about "$out/layout-about.txt")" "0 differences"
   shot about
+  expect_eq "logo pixels unlike logo.png" "$(logo_differences about)" "0"
   drv activate About >/dev/null
   drv keys 0x1B >/dev/null
   expect_stays "About after Escape" "1" 0.5 visible About
@@ -118,6 +128,18 @@ test_about_window() {
   drv close About >/dev/null
   drv wait-gone About >/dev/null || fail "the close box did not close the About window"
   expect_eq "main window after About" "$(visible "$MAIN")" "1"
+}
+
+# Without the imaging component only the logo is missing.
+test_about_window_without_the_imaging_component() {
+  new_folder
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;windowscodecs=d" start_shown || return
+  drv choose "$MAIN" "?" About >/dev/null
+  expect_eq "version" "$(drv wait-text About $ABOUT_VERSION "$QM_VERSION_SHORT")" "$QM_VERSION_SHORT"
+  shot about-without-logo
+  expect_match "logo pixels unlike logo.png" "$(logo_differences about-without-logo)" '^[1-9][0-9]*$'
+  drv click-control About $ABOUT_BACK >/dev/null
+  drv wait-gone About >/dev/null || fail "Back did not close the About window"
 }
 
 test_double_click_on_a_link_opens_it_once() {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/res/resource.h"
+#include "win32/picture.h"
 #include "win32/wide.h"
 
 namespace qm::ui::win32 {
@@ -325,8 +326,8 @@ void BuiltLayout::Create(int dpi) {
                     panel->icon.reset(static_cast<HICON>(
                         LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0)));
                 else if (w.image == Image::Logo)
-                    panel->bitmap.reset(
-                        LoadImageW(instance_, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+                    // Where the PNG cannot be decoded the box shows its background alone.
+                    panel->bitmap = qm::win32::LoadPictureResource(instance_, IDB_LOGO);
                 param = &panel;
                 break;
             }
