@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/debug_log.h"
 #include "core/atomic_file.h"
 #include "core/pending.h"
 #include "core/stat_file.h"
@@ -20,14 +19,6 @@ std::string HistoryFilePath(const Platform& platform) { return ProgramFilePath(p
 std::string PendingHistoryFilePath(const Platform& platform) { return ProgramFilePath(platform, "history.pending"); }
 
 namespace {
-
-void LogQuietly(Platform& platform, const std::string& message) {
-    try {
-        WriteDebugLog(platform, message);
-    } catch (const std::exception&) {
-        // Nowhere left to report it; counting and saving go on.
-    }
-}
 
 // A name beside history.csv that no file has yet, from the local time.
 std::string DamagedHistoryName(Platform& platform) {
@@ -50,7 +41,7 @@ namespace {
 void LogOnce(Platform& platform, std::string& last, const std::string& message) {
     if (last == message) return;
     last = message;
-    LogQuietly(platform, message);
+    platform.log.WriteQuietly(message);
 }
 
 // history.csv as it will be once it has taken `owed`, and the rows of
@@ -82,7 +73,7 @@ std::string HistoryWith(Platform& platform, OwedDays& owed, const std::vector<Ow
     if (!problem.empty()) {
         const std::string name = DamagedHistoryName(platform);
         platform.files.Replace(path, ProgramFilePath(platform, name.c_str()), WhenBusy::FailAtOnce);
-        LogQuietly(platform, "history.csv is damaged (" + problem + "); it is kept as " + name +
+        platform.log.WriteQuietly("history.csv is damaged (" + problem + "); it is kept as " + name +
                                  " and a new history.csv starts");
     }
     return HistoryWithAdded(HistoryText({}), owed);
@@ -222,7 +213,7 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
         if (!platform.files.Exists(path)) return;
         const uint64_t size = platform.files.Tail(path, 0).size;
         if (size > kLargestPendingBytes) {
-            LogQuietly(platform, "history.pending is " + std::to_string(size) + " bytes long, more than it can " +
+            platform.log.WriteQuietly("history.pending is " + std::to_string(size) + " bytes long, more than it can " +
                                      "really hold; what it holds is not added to history.csv");
             return;
         }
@@ -268,12 +259,12 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
             AddDays(backlog.owed, days);
         }
         if (anyRows && !mine)
-            LogQuietly(platform, "history.pending belongs to another stat.dat than the one there now; what it holds "
+            platform.log.WriteQuietly("history.pending belongs to another stat.dat than the one there now; what it holds "
                                  "is not added to history.csv");
     } catch (const std::exception& e) {
         backlog.owed.clear();
         backlog.owedUnless.clear();
-        LogQuietly(platform, "history.pending cannot be used (" + std::string(e.what()) +
+        platform.log.WriteQuietly("history.pending cannot be used (" + std::string(e.what()) +
                                  "); what it holds is not added to history.csv");
     }
 }

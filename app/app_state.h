@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/autorun.h"
+#include "app/debug_log.h"
 #include "core/history.h"
 #include "core/platform/clock.h"
 #include "core/platform/files.h"
@@ -14,6 +15,7 @@
 #include "core/platform/path_names.h"
 #include "core/platform/registry.h"
 #include "core/statistics.h"
+#include "core/text.h"
 #include "input/clock.h"
 #include "input/sampler.h"
 
@@ -72,6 +74,7 @@ struct Platform {
     PathNames& paths;
     const NumberFormat& numbers;
     std::string programPath;  // full path of the running executable
+    DebugLog log{files, FolderOfPath(programPath), calendar, clock, numbers};
 };
 
 // Files of the program, beside its executable.

@@ -27,12 +27,9 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
         return StartResult::Failed;
     }
     if (claim.refusal != CopyRefusal::None) {
-        try {
-            WriteDebugLog(platform,
-                          claim.refusal == CopyRefusal::SameSession ? kPrevInstanceLogText : kSameStatFileLogText);
-        } catch (const std::exception&) {
-            // The refusal matters more than its log line.
-        }
+        // The refusal matters more than its log line.
+        platform.log.WriteQuietly(claim.refusal == CopyRefusal::SameSession ? kPrevInstanceLogText
+                                                                            : kSameStatFileLogText);
         host.ShowMessage(kPrevInstanceMessage, MessageIcon::Information);
         return StartResult::Refused;
     }

@@ -96,7 +96,7 @@ struct Program {
     Labels labels;
     Display display{labels, native.numbers};
     User user;
-    FailureLog failures{native.platform};
+    FailureLog failures{native.platform.log};
     ui::MainWindow window{app, native.platform, view, display, user, failures, ""};
 };
 

@@ -29,7 +29,7 @@ TEST_F(DebugLogTest, EveryLineStartsOnALineOfItsOwnAfterAWriteThatWasCutOff) {
     for (const auto& c : cases) {
         files.files.clear();
         if (c.before) files.files[log] = c.before;
-        WriteDebugLog(platform, "PrevInstance detected");
+        platform.log.Write("PrevInstance detected");
         EXPECT_EQ(files.files[log], c.after) << (c.before ? c.before : "(no file)");
         EXPECT_EQ(files.files.count(old), 0u);
     }
@@ -40,21 +40,21 @@ TEST_F(DebugLogTest, LogIsMovedAsideWhenALineWouldPassTheLimit) {
     const std::string full = std::string(kDebugLogLimit - line.size() - 2, 'x') + "\r\n";
     files.files[log] = full;
     files.files[old] = "the generation before";
-    WriteDebugLog(platform, "PrevInstance detected");
+    platform.log.Write("PrevInstance detected");
     EXPECT_EQ(files.files[log], full + line);
     EXPECT_EQ(files.files[log].size(), kDebugLogLimit);
 
     // One byte more would pass it: the whole file becomes the previous
     // generation, replacing the older one, and a new file starts.
     const std::string atLimit = files.files[log];
-    WriteDebugLog(platform, "PrevInstance detected");
+    platform.log.Write("PrevInstance detected");
     EXPECT_EQ(files.files[old], atLimit);
     EXPECT_EQ(files.files[log], line);
 
     // A log that grew unbounded before is moved aside at its next line; one
     // cut off mid-line starts the new file without a stray line end.
     files.files[log] = std::string(5 * kDebugLogLimit, 'y');
-    WriteDebugLog(platform, "PrevInstance detected");
+    platform.log.Write("PrevInstance detected");
     EXPECT_EQ(files.files[old].size(), 5 * kDebugLogLimit);
     EXPECT_EQ(files.files[log], line);
 
@@ -66,14 +66,14 @@ TEST_F(DebugLogTest, LogThatCannotBeMovedAsideStaysWithinTheLimit) {
     const std::string full(kDebugLogLimit - 10, 'x');
     files.files[log] = full;
     files.failAtStep = 1;  // the move
-    EXPECT_THROW(WriteDebugLog(platform, "PrevInstance detected"), FileError);
+    EXPECT_THROW(platform.log.Write("PrevInstance detected"), FileError);
     EXPECT_EQ(files.files[log], full);
     EXPECT_EQ(files.files.count(old), 0u);
 
     // A log that cannot be looked at is not written blindly either.
     files.files[log] = "earlier\r\n";
     files.unreadable[log] = "Access is denied.";
-    EXPECT_THROW(WriteDebugLog(platform, "PrevInstance detected"), FileError);
+    EXPECT_THROW(platform.log.Write("PrevInstance detected"), FileError);
     EXPECT_EQ(files.files[log], "earlier\r\n");
 }
 

@@ -57,7 +57,7 @@ struct MainWindowTest : ::testing::Test, test::FakePlatform {
     test::RecordingLabels labels;
     Display display{labels, numbers};
     test::ScriptedInput input;
-    FailureLog failures{platform};
+    FailureLog failures{platform.log};
     const std::string stat = "C:\\Q\\stat.dat";
     const std::string log = "C:\\Q\\DbgFile.dat";
 

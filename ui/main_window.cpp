@@ -205,11 +205,7 @@ bool MainWindow::TellAboutHeldFigures(bool withMessageBox) {
     app_.capNoticeGiven = true;
     const std::string text = CapNoticeText(app_.capNoticeOwed);
     app_.capNoticeOwed.clear();
-    try {
-        WriteDebugLog(platform_, text.substr(0, text.find("\n")));
-    } catch (const std::exception&) {
-        // The box still tells the user.
-    }
+    platform_.log.WriteQuietly(text.substr(0, text.find("\n")));  // the box tells the user all the same
     if (withMessageBox) view_.Ask(text, MessageIcon::Information, false);
     return true;
 }

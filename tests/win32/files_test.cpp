@@ -177,8 +177,8 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     LoadProgramStatistics(loaded, platform);
     EXPECT_EQ(loaded.stats.CommonStat.KeysPressed, 7);
 
-    WriteDebugLog(platform, "first");
-    WriteDebugLog(platform, "second");
+    platform.log.Write("first");
+    platform.log.Write("second");
     const std::string text = files.ReadAll(log);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
     EXPECT_EQ(files.Tail(log, 8).bytes, "second\r\n");

@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     Platform platform{files, calendar, clock, registry, paths, numbers, win32::ProgramPath()};
 
     AppState app;
-    FailureLog failures(platform);
+    FailureLog failures(platform.log);
     ui::win32::MainFrame frame(instance);
     frame.SetHistorySources(app, platform, dates);
     Display display(frame, numbers);
