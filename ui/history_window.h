@@ -33,7 +33,7 @@ inline constexpr const char* kHistoryStartsText = "The history starts with the f
 
 class HistoryWindow {
 public:
-    HistoryWindow(AppState& app, Platform& platform, const DateFormat& dates, HistoryWindowView& view)
+    HistoryWindow(const AppState& app, Platform& platform, const DateFormat& dates, HistoryWindowView& view)
         : app_(app), platform_(platform), dates_(dates), view_(view) {}
 
     // Reads history.csv and shows Keys pressed over the last 30 days.
@@ -60,7 +60,7 @@ private:
     void Rebuild(bool force);
     void ShowDetail();
 
-    AppState& app_;
+    const AppState& app_;  // only read: the window never changes the figures
     Platform& platform_;
     const DateFormat& dates_;
     HistoryWindowView& view_;
