@@ -67,6 +67,8 @@ std::wstring ExtendedPath(const std::string& path) {
     return full;
 }
 
+void SleepFor(unsigned milliseconds) { Sleep(milliseconds); }
+
 bool Win32FileSystem::Exists(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data)) {
@@ -135,7 +137,7 @@ void Win32FileSystem::Replace(const std::string& from, const std::string& to, Wh
             SetLastError(code);
             Fail("Cannot replace", to);
         }
-        Sleep(50);
+        pause_(50);
     }
 }
 
