@@ -28,8 +28,9 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     }
     if (claim.refusal != CopyRefusal::None) {
         try {
-            WriteDebugLog(platform,
-                          claim.refusal == CopyRefusal::SameSession ? kPrevInstanceLogText : kSameStatFileLogText);
+            WriteDebugLog(platform, claim.refusal == CopyRefusal::SameSession    ? kPrevInstanceLogText
+                                    : claim.refusal == CopyRefusal::SameStatFile ? kSameStatFileLogText
+                                                                                 : kLockFileHeldLogText);
         } catch (const std::exception&) {
             // The refusal matters more than its log line.
         }

@@ -129,6 +129,8 @@ struct FakeLockSpace {
     std::set<std::string> held;
     std::map<std::string, std::string> sameFile;     // another spelling -> the file's one path
     std::map<std::string, std::string> cannotCreate;  // path -> the system's reason
+    std::map<std::string, int> going;  // a lock file being deleted -> the waits until its last holder lets go
+    unsigned waitedMs = 0;
 };
 
 // One process's view of them, in one session.
@@ -146,10 +148,12 @@ struct FakeCopyLocks : CopyLocks {
             reason = it->second;
             return FileLockResult::Failed;
         }
+        if (space.going[path] > 0) return FileLockResult::Going;
         auto it = space.sameFile.find(path);
         return Take("file " + (it == space.sameFile.end() ? path : it->second)) ? FileLockResult::Held
                                                                                 : FileLockResult::HeldElsewhere;
     }
+    void Pause(unsigned ms) override { space.waitedMs += ms; for (auto& [path, waits] : space.going) --waits; }
     // The process ends, and its locks with it.
     void EndProcess() {
         for (const std::string& key : claimed) space.held.erase(key);
