@@ -11,6 +11,21 @@ namespace {
 HKEY RootKey(RegistryRoot root) {
     return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
+
+// The text with its %NAME% parts replaced by the environment's values, as
+// Windows does for a REG_EXPAND_SZ value before it uses it.
+std::wstring Expanded(const std::wstring& text) {
+    std::wstring expanded(text.size() + MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), DWORD(expanded.size()));
+        if (length == 0) return text;
+        if (length <= expanded.size()) {
+            expanded.resize(length - 1);
+            return expanded;
+        }
+        expanded.resize(length);
+    }
+}
 }  // namespace
 
 bool Win32Registry::SetStringValue(RegistryRoot root, const std::string& subkey, const std::string& name,
@@ -49,7 +64,7 @@ std::optional<std::string> Win32Registry::GetStringValue(RegistryRoot root, cons
                          &bytes) != ERROR_SUCCESS)
         return std::nullopt;
     text.resize(wcsnlen(text.c_str(), text.size()));
-    return Narrow(text);
+    return Narrow(type == REG_EXPAND_SZ ? Expanded(text) : text);
 }
 
 }  // namespace qm::win32

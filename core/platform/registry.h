@@ -17,7 +17,8 @@ public:
                                 const std::string& data) = 0;
     // Deletes the value; true when it was deleted.
     virtual bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) = 0;
-    // The text of a string value; nothing when it is not there or cannot be read.
+    // The text of a string value, a REG_EXPAND_SZ one with its %NAME% parts
+    // expanded; nothing when it is not there or cannot be read.
     virtual std::optional<std::string> GetStringValue(RegistryRoot root, const std::string& subkey,
                                                       const std::string& name) = 0;
 };
