@@ -120,6 +120,14 @@ struct FakeRegistry : Registry {
         if (it == values.end()) return std::nullopt;
         return it->second;
     }
+    // Windows' Startup switch: its entries are the bytes of values under "StartupApproved".
+    std::optional<std::vector<uint8_t>> GetStartupApproval(RegistryRoot root, const std::string& name) override {
+        auto bytes = GetStringValue(root, "StartupApproved", name);
+        return bytes ? std::optional(std::vector<uint8_t>(bytes->begin(), bytes->end())) : std::nullopt;
+    }
+    bool SetStartupApproval(RegistryRoot root, const std::string& name, const std::vector<uint8_t>& data) override {
+        return SetStringValue(root, "StartupApproved", name, std::string(data.begin(), data.end()));
+    }
 };
 
 // The locks of one machine with several sessions: "Local\" names belong to
