@@ -32,6 +32,21 @@ std::string Parent(const std::string& path) {
     return slash == std::string::npos || slash == 0 ? std::string() : Plain(path.substr(0, slash));
 }
 
+bool StartsThisCopy(PathNames& names, const std::optional<std::string>& value, const std::string& program) {
+    return value && SameFile(names, ProgramOfCommand(*value), program);
+}
+
+// Whether Windows' Startup switch has the Run value of that root off: bit 0
+// of the first byte of its entry (02 and 06 are on, 03 and 07 off). No entry
+// is on.
+bool SwitchedOff(Registry& registry, RegistryRoot root) {
+    const std::optional<std::vector<uint8_t>> entry = registry.GetStartupApproval(root, kRunValueName);
+    return entry && !entry->empty() && ((*entry)[0] & 1) != 0;
+}
+
+// Windows' Startup switch on, as Task Manager writes it.
+const std::vector<uint8_t> kSwitchedOn = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
 }  // namespace
 
 std::string AutorunCommand(const std::string& programPath) {
@@ -74,13 +89,27 @@ bool InUserProfile(PathNames& names, const std::string& folder) {
     return false;
 }
 
+bool AutorunDisabledByWindows(Registry& registry, PathNames& names, const std::string& programPath) {
+    const std::string program = AutorunProgram(programPath);
+    bool registered = false;
+    for (RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        if (!StartsThisCopy(names, registry.GetStringValue(root, kRunSubkey, kRunValueName), program)) continue;
+        if (!SwitchedOff(registry, root)) return false;
+        registered = true;
+    }
+    return registered;
+}
+
 AutorunResult SetAutorun(bool flag, Registry& registry, PathNames& names, const std::string& programPath) {
     const std::string program = AutorunProgram(programPath);
     const auto startsThisCopy = [&](const std::optional<std::string>& value) {
-        return value && SameFile(names, ProgramOfCommand(*value), program);
+        return StartsThisCopy(names, value, program);
     };
     const auto read = [&](RegistryRoot root) { return registry.GetStringValue(root, kRunSubkey, kRunValueName); };
     const auto remove = [&](RegistryRoot root) { registry.DeleteValue(root, kRunSubkey, kRunValueName); };
+    const auto switchOn = [&](RegistryRoot root) {
+        if (SwitchedOff(registry, root)) registry.SetStartupApproval(root, kRunValueName, kSwitchedOn);
+    };
     const std::optional<std::string> machine = read(RegistryRoot::LocalMachine);
 
     if (!flag) {
@@ -98,6 +127,7 @@ AutorunResult SetAutorun(bool flag, Registry& registry, PathNames& names, const 
         // Another copy starts for every user and is not this one's to take
         // over; this user's logon starts this copy too, from the user's key.
         registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
+        switchOn(RegistryRoot::CurrentUser);
         return {AutorunOutcome::OtherCopyStartsToo, FolderOfPath(ProgramOfCommand(*machine))};
     }
     bool machineStartsIt = machine.has_value();
@@ -113,10 +143,13 @@ AutorunResult SetAutorun(bool flag, Registry& registry, PathNames& names, const 
             registry.SetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName, command) || machineStartsIt;
     }
     // One value per logon: a second would start a second copy.
-    if (machineStartsIt)
+    if (machineStartsIt) {
+        switchOn(RegistryRoot::LocalMachine);
         remove(RegistryRoot::CurrentUser);
-    else
+    } else {
         registry.SetStringValue(RegistryRoot::CurrentUser, kRunSubkey, kRunValueName, command);
+        switchOn(RegistryRoot::CurrentUser);
+    }
     return {};
 }
 

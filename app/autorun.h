@@ -1,4 +1,5 @@
-// Registration to start with Windows: one REG_SZ value under a Run key.
+// Registration to start with Windows: one REG_SZ value under a Run key, and
+// Windows' own Startup switch for it.
 #pragma once
 
 #include <string>
@@ -30,6 +31,12 @@ bool SameFile(PathNames& names, const std::string& a, const std::string& b);
 // anywhere under the folder of all profiles, however either is spelled.
 bool InUserProfile(PathNames& names, const std::string& folder);
 
+// Whether Windows will not start this copy although it is registered: it
+// has a Run value, and Windows' own Startup switch (Task Manager, and
+// Settings, Apps, Startup, since Windows 8) has every one of them off.
+// Windows' switch wins: the program then treats "Run at start" as off.
+bool AutorunDisabledByWindows(Registry& registry, PathNames& names, const std::string& programPath);
+
 enum class AutorunOutcome {
     Done,
     // Clearing could not delete this copy's value under HKEY_LOCAL_MACHINE
@@ -52,8 +59,10 @@ struct AutorunResult {
 // elsewhere under HKEY_LOCAL_MACHINE where the user may write there, and
 // under HKEY_CURRENT_USER otherwise. Values that start another copy are
 // never deleted or overwritten, except this user's own value, which this
-// copy's replaces: one value per logon starts one copy. Failures of single
-// registry calls are silent.
+// copy's replaces: one value per logon starts one copy. Setting switches
+// this copy's value on in Windows' Startup switch too, where it is off
+// there (only the entry of the value that now starts it; other programs'
+// entries stay as they are). Failures of single registry calls are silent.
 AutorunResult SetAutorun(bool flag, Registry& registry, PathNames& names, const std::string& programPath);
 
 }  // namespace qm

@@ -27,6 +27,7 @@ enum class CopyRefusal {
     None,           // this copy may run
     SameSession,    // a copy runs in this session
     SameStatFile,   // a copy elsewhere (another session or computer) uses this stat.dat
+    LockFileHeld,   // a program (a virus scanner) still holds the lock file of a copy that has ended
     NoLockFile,     // the lock file cannot be made: the folder is not one to run in
 };
 

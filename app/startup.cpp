@@ -28,8 +28,9 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     }
     if (claim.refusal != CopyRefusal::None) {
         // The refusal matters more than its log line.
-        platform.log.WriteQuietly(claim.refusal == CopyRefusal::SameSession ? kPrevInstanceLogText
-                                                                            : kSameStatFileLogText);
+        platform.log.WriteQuietly(claim.refusal == CopyRefusal::SameSession    ? kPrevInstanceLogText
+                                  : claim.refusal == CopyRefusal::SameStatFile ? kSameStatFileLogText
+                                                                               : kLockFileHeldLogText);
         host.ShowMessage(kPrevInstanceMessage, MessageIcon::Information);
         return StartResult::Refused;
     }

@@ -30,6 +30,8 @@ inline constexpr const char* kProgramTitle = QM_PRODUCT;
 inline constexpr const char* kPrevInstanceLogText = "PrevInstance detected";
 inline constexpr const char* kSameStatFileLogText =
     "PrevInstance detected: a copy in another session or on another computer uses this stat.dat";
+inline constexpr const char* kLockFileHeldLogText =
+    "PrevInstance detected: another program still holds stat.dat.lock of a copy that has ended";
 inline constexpr const char* kPrevInstanceMessage =
     "\xD0\x9A\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F \xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1"
     "\x8B \xD1\x83\xD0\xB6\xD0\xB5 \xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x89\xD0\xB5\xD0\xBD\xD0\xB0";  // "Копия программы уже запущена"

@@ -123,6 +123,14 @@ struct FakeRegistry : Registry {
         if (it == values.end()) return std::nullopt;
         return it->second;
     }
+    // Windows' Startup switch: its entries are the bytes of values under "StartupApproved".
+    std::optional<std::vector<uint8_t>> GetStartupApproval(RegistryRoot root, const std::string& name) override {
+        auto bytes = GetStringValue(root, "StartupApproved", name);
+        return bytes ? std::optional(std::vector<uint8_t>(bytes->begin(), bytes->end())) : std::nullopt;
+    }
+    bool SetStartupApproval(RegistryRoot root, const std::string& name, const std::vector<uint8_t>& data) override {
+        return SetStringValue(root, "StartupApproved", name, std::string(data.begin(), data.end()));
+    }
 };
 
 // The locks of one machine with several sessions: "Local\" names belong to
@@ -132,6 +140,8 @@ struct FakeLockSpace {
     std::set<std::string> held;
     std::map<std::string, std::string> sameFile;     // another spelling -> the file's one path
     std::map<std::string, std::string> cannotCreate;  // path -> the system's reason
+    std::map<std::string, int> going;  // a lock file being deleted -> the waits until its last holder lets go
+    unsigned waitedMs = 0;
 };
 
 // One process's view of them, in one session.
@@ -149,10 +159,12 @@ struct FakeCopyLocks : CopyLocks {
             reason = it->second;
             return FileLockResult::Failed;
         }
+        if (space.going[path] > 0) return FileLockResult::Going;
         auto it = space.sameFile.find(path);
         return Take("file " + (it == space.sameFile.end() ? path : it->second)) ? FileLockResult::Held
                                                                                 : FileLockResult::HeldElsewhere;
     }
+    void Pause(unsigned ms) override { space.waitedMs += ms; for (auto& [path, waits] : space.going) --waits; }
     // The process ends, and its locks with it.
     void EndProcess() {
         for (const std::string& key : claimed) space.held.erase(key);

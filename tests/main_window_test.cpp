@@ -271,6 +271,23 @@ TEST_F(MainWindowTest, RunAtStartNamesAnotherCopyThatStartsForEveryUser) {
     EXPECT_NE(view.asked[0].find("\n\nD:\\Shared Tools\\Quillmark\n\n"), std::string::npos) << view.asked[0];
 }
 
+TEST_F(MainWindowTest, WindowsStartupSwitchWinsAtLoadAndActivationUntilRunAtStartTurnsItOn) {
+    const auto key = [](RegistryRoot root, const char* sub) { return test::FakeRegistry::Key(root, sub, kRunValueName); };
+    const std::string entry = key(RegistryRoot::LocalMachine, "StartupApproved");
+    registry.values = {{key(RegistryRoot::LocalMachine, kRunSubkey), "C:\\Q\\quillmark.exe /hiden"}, {entry, "\x03"}};
+    app.stats.AutorunEnabled = true;
+    auto w = Window();
+    w->Form_Load();
+    EXPECT_FALSE(view.checked || app.stats.AutorunEnabled);  // line 9 follows at the next save
+    w->mnuFileAutorun_Click();
+    EXPECT_EQ(registry.values[entry], std::string("\x02") + std::string(11, '\0'));
+    for (const char* changed : {"\x06", "\x07"}) {  // in Task Manager while the program runs
+        registry.values[entry] = changed;
+        w->Activated(Activation::AboutClosed);
+        EXPECT_EQ(view.checked, changed[0] == 6) << int(changed[0]);
+    }
+}
+
 TEST_F(MainWindowTest, HelpAndLinkOpenTheirTargets) {
     auto w = Window();
     w->mnuHelpReadme_Click();

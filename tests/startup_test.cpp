@@ -96,6 +96,16 @@ TEST(SingleCopy, OnePerSessionAndOnePerStatisticsFile) {
     EXPECT_EQ(start(session++, "P:\\Quillmark\\stat.dat.lock"), CopyRefusal::None);
 }
 
+TEST_F(StartupTest, ALockFileThatAScannerKeepsAfterItsCopyEndedIsWaitedForThenRefusedAsASecondCopy) {
+    host.machine.going["C:\\Q\\stat.dat.lock"] = 99;
+    EXPECT_EQ(Main(app, platform, host), StartResult::Refused);
+    EXPECT_EQ(host.messages, std::vector<std::string>{kPrevInstanceMessage});
+    EXPECT_NE(files.files[log].find(kLockFileHeldLogText), std::string::npos);
+    host.machine.going["C:\\Q\\stat.dat.lock"] = 3;  // lets go while the next start waits
+    EXPECT_EQ(Main(app, platform, host), StartResult::Running);
+    EXPECT_EQ(host.machine.waitedMs, 2000u + 300u);
+}
+
 TEST_F(StartupTest, CopyElsewhereUsingThisStatFileIsRefusedAndSaysWhich) {
     host.machine.held.insert("file C:\\Q\\stat.dat.lock");
     files.files[stat] = "untouched";

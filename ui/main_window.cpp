@@ -13,7 +13,14 @@ bool StartHidden(const std::string& arguments) { return arguments.find(kHiddenSw
 
 std::string AllStatCaption(const std::string& sinceDate) { return kAllStatPrefix + sinceDate + ")"; }
 
+void MainWindow::FollowWindowsStartupSwitch() {
+    if (app_.stats.AutorunEnabled &&
+        AutorunDisabledByWindows(platform_.registry, platform_.paths, platform_.programPath))
+        app_.stats.AutorunEnabled = false;  // line 9 follows at the next save
+}
+
 void MainWindow::Form_Load() {
+    FollowWindowsStartupSwitch();
     view_.SetAutorunChecked(app_.stats.AutorunEnabled);
     if (hidden_) view_.Minimize();
     view_.AddTrayIcon();
@@ -28,6 +35,7 @@ void MainWindow::Activated(Activation from) {
 }
 
 void MainWindow::Form_Activate() {
+    FollowWindowsStartupSwitch();
     view_.SetAutorunChecked(app_.stats.AutorunEnabled);
     if (hidden_) view_.SetVisible(false);
     view_.AddTrayIcon();  // refused while the icon exists; puts it back if it has gone

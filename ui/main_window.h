@@ -114,6 +114,9 @@ public:
     bool StartsHidden() const { return hidden_; }
 
 private:
+    // Windows' own Startup switch wins: with this copy's Run values switched
+    // off there (Task Manager, Settings), "Run at start" is off.
+    void FollowWindowsStartupSwitch();
     // Saves; on failure logs it and returns the reason, keeping the figures in memory.
     bool TrySave(const char* source, std::string* reason = nullptr);
     void ReportSaveFailure(const std::string& reason);

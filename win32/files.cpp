@@ -46,6 +46,20 @@ private:
     std::string path_;
 };
 
+// Whether a replace that failed with this code may work once another
+// program lets go of the target. Windows says "access denied" both for a
+// file that another program holds without letting it be deleted (a virus
+// scanner, or a file being deleted) and for a read-only file or a folder,
+// which no waiting changes: a save to a read-only stat.dat fails at once
+// rather than stall the sampler.
+bool HeldByAnotherProgram(DWORD code, const std::wstring& target) {
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) return true;
+    if (code != ERROR_ACCESS_DENIED) return false;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_ACCESS_DENIED;  // being deleted
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
 }  // namespace
 
 std::wstring ExtendedPath(const std::string& path) {
@@ -66,6 +80,8 @@ std::wstring ExtendedPath(const std::string& path) {
     if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
     return full;
 }
+
+void SleepFor(unsigned milliseconds) { Sleep(milliseconds); }
 
 bool Win32FileSystem::Exists(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -133,12 +149,11 @@ void Win32FileSystem::Replace(const std::string& from, const std::string& to, Wh
         if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return;
         DWORD code = GetLastError();
-        bool busy = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
-        if (!busy || attempt >= retries) {
+        if (!HeldByAnotherProgram(code, target) || attempt >= retries) {
             SetLastError(code);
             Fail("Cannot replace", to);
         }
-        Sleep(50);
+        pause_(50);
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,10 +19,16 @@ namespace qm::win32 {
 // left as it is.
 std::wstring ExtendedPath(const std::string& path);
 
+// The wait between two tries of a step that another program holds up: Sleep,
+// except in tests, which count the waits instead of taking them.
+using Pause = std::function<void(unsigned milliseconds)>;
+void SleepFor(unsigned milliseconds);
+
 // Files under extended-length paths, so that a program folder deeper than the
 // path limit works as any other.
 class Win32FileSystem : public FileSystem {
 public:
+    explicit Win32FileSystem(Pause pause = SleepFor) : pause_(std::move(pause)) {}
     bool Exists(const std::string& path) override;
     std::string ReadAll(const std::string& path) override;
     FileTail Tail(const std::string& path, size_t count) override;
@@ -29,6 +36,9 @@ public:
     void Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) override;
     void Remove(const std::string& path) noexcept override;
     void Append(const std::string& path, std::string_view bytes) override;
+
+private:
+    Pause pause_;
 };
 
 }  // namespace qm::win32

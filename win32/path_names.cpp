@@ -43,14 +43,11 @@ std::vector<std::string> Win32PathNames::ProfileFolders() {
     wchar_t buffer[32768];
     const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, 32768);
     if (length > 0 && length < 32768) folders.push_back(Narrow(buffer));
-    // The folder that holds every profile, as "%SystemDrive%\\Users".
+    // The folder that holds every profile, "%SystemDrive%\\Users" expanded.
     const std::optional<std::string> profiles = Win32Registry().GetStringValue(
         RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
         "ProfilesDirectory");
-    if (profiles && !profiles->empty()) {
-        const DWORD expanded = ExpandEnvironmentStringsW(Widen(*profiles).c_str(), buffer, 32768);
-        if (expanded > 1 && expanded <= 32768) folders.push_back(Narrow(buffer));
-    }
+    if (profiles && !profiles->empty()) folders.push_back(*profiles);
     return folders;
 }
 

@@ -14,6 +14,7 @@ class Win32CopyLocks : public CopyLocks {
 public:
     bool Claim(const std::string& name) override;
     FileLockResult HoldFile(const std::string& path, std::string& reason) override;
+    void Pause(unsigned milliseconds) override;
 
 private:
     std::vector<UniqueHandle> mutexes_;

@@ -8,6 +8,8 @@ namespace qm {
 enum class FileLockResult {
     Held,         // this process holds the lock file until it ends
     HeldElsewhere,  // another process holds it
+    Going,        // it is being deleted, and no one may open it until the last
+                  // program that has it open (a virus scanner, an indexer) lets go
     Failed,       // it cannot be created or opened; the reason says why
 };
 
@@ -22,6 +24,8 @@ public:
     // it is deleted when the process lets go of it. On Failed, `reason` is
     // the system's text.
     virtual FileLockResult HoldFile(const std::string& path, std::string& reason) = 0;
+    // Waits before the next try of a lock file that is going.
+    virtual void Pause(unsigned milliseconds) = 0;
 };
 
 }  // namespace qm

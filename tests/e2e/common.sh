@@ -103,6 +103,8 @@ USER_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 run_value() {  # [KEY]: the data of the Run value, the machine's unless KEY says otherwise
   wine reg query "${1:-$RUN_KEY}" /v "$QM_TITLE" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'
 }
+APPROVED_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+approval() { wine reg query "$APPROVED_KEY" /v "$QM_TITLE" 2>/dev/null | tr -d '\r' | awk -F'    ' '/BINARY/ { print $4 }'; }
 clear_run_values() {
   wine reg delete "$RUN_KEY" /v "$QM_TITLE" /f >/dev/null 2>&1
   wine reg delete "$USER_RUN_KEY" /v "$QM_TITLE" /f >/dev/null 2>&1

@@ -66,10 +66,15 @@ test_exit_from_the_file_menu_saves_everything() {
 test_run_at_start_twice() {
   clear_run_values
   new_folder
-  start_shown || return
+  # Line 9 says on, but this copy's value (REG_EXPAND_SZ, as installers write it) is off in Windows' own Startup switch.
+  printf '0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\nTrue\r\n' >"$prog/stat.dat"
+  wine reg add "$RUN_KEY" /v "$QM_TITLE" /t REG_EXPAND_SZ /d '%QM_E2E_FOLDER%\quillmark.exe /hiden' /f >/dev/null 2>&1
+  wine reg add "$APPROVED_KEY" /v "$QM_TITLE" /t REG_BINARY /d 030000000000000000000000 /f >/dev/null 2>&1
+  QM_E2E_FOLDER=$(win_path "$prog") start_shown || return
   expect_eq "check mark at start" "$(checked File "Run at start")" "0"
   drv choose "$MAIN" File "Run at start" >/dev/null
   expect_soon "Run value" "$(win_path "$prog")\\quillmark.exe /hiden" run_value
+  expect_soon "Windows' Startup switch after the first choice" "020000000000000000000000" approval
   expect_eq "check mark after the first choice" "$(checked File "Run at start")" "1"
   drv choose "$MAIN" File "Run at start" >/dev/null
   expect_soon "Run value after the second choice" "" run_value

@@ -15,6 +15,7 @@
 #include "core/text.h"
 #include "input/clock.h"
 #include "win32/clock.h"
+#include "win32/handles.h"
 #include "win32/number_format.h"
 #include "win32/path_names.h"
 #include "win32/registry.h"
@@ -115,6 +116,25 @@ TEST(Win32FileSystem, CreateReadReplaceAppendRemove) {
     tail = files.Tail(a, 2);  // a missing file has length zero
     EXPECT_EQ(tail.size, 0u);
     EXPECT_EQ(tail.bytes, "");
+}
+
+// Both answer "access denied" on Windows; Wine refuses only the held file, so here the read-only file is held too.
+TEST(Win32FileSystem, ReplaceWaitsForAHolderOfTheFileButNotForAReadOnlyFile) {
+    TempFolder folder(L"qm-busy");
+    const std::string from = folder.File("stat.dat.tmp"), to = folder.File("stat.dat");
+    UniqueFile scanner;
+    int pauses = 0;
+    Win32FileSystem files([&](unsigned) { if (++pauses == 3) scanner.reset(); });
+    files.Append(from, "new");
+    files.Append(to, "old");
+    SetFileAttributesW(Widen(to).c_str(), FILE_ATTRIBUTE_READONLY);
+    scanner = UniqueFile(CreateFileW(Widen(to).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    EXPECT_THROW(files.Replace(from, to, WhenBusy::RetryBriefly), FileError);
+    EXPECT_EQ(pauses, 0);
+    SetFileAttributesW(Widen(to).c_str(), FILE_ATTRIBUTE_NORMAL);
+    files.Replace(from, to, WhenBusy::RetryBriefly);
+    EXPECT_EQ(pauses, 3);
 }
 
 TEST(Win32FileSystem, OnlyAFileOrFolderThatIsNotThereIsMissing) {

@@ -112,6 +112,14 @@ TEST_F(RegistryTest, AnotherCopysValueIsLeftWhereItIs) {
     EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE).present);
 }
 
+TEST_F(RegistryTest, AnExpandableValueIsReadExpandedAsWindowsStartsIt) {
+    SetEnvironmentVariableW(L"QM_TEST_TOOLS", L"C:\\Tools");
+    const std::wstring data = L"%QM_TEST_TOOLS%\\q.exe /hiden";
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, Widen(kRunSubkey).c_str(), Widen(kRunValueName).c_str(), REG_EXPAND_SZ,
+                    data.c_str(), DWORD((data.size() + 1) * sizeof(wchar_t)));
+    EXPECT_EQ(registry.GetStringValue(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName), "C:\\Tools\\q.exe /hiden");
+}
+
 TEST(Win32PathNames, NamesCompareAsWindowsComparesThem) {
     Win32PathNames names;
     EXPECT_TRUE(names.SameName("C:\\\xD0\xA1\xD1\x87\xD1\x91\xD1\x82", "c:\\\xD1\x81\xD0\xA7\xD0\x81\xD0\xA2"));  // "Счёт", "сЧЁТ"
