@@ -33,30 +33,55 @@ void AddSeconds(double& total, double seconds, std::exception_ptr& failure) {
     }
 }
 
+// Whether t lies in [from, to] on the wrapping millisecond clock.
+bool Within(uint32_t t, uint32_t from, uint32_t to) { return t - from <= to - from; }
+
 }  // namespace
 
 bool KeyScanNeeded(SamplerState& state, InputDevices& input) {
     const std::optional<uint32_t> lastInput = input.LastInputMs();
     const uint32_t now = input.NowMs();
-    // Differences of wrapping milliseconds: a later time is ahead by less
-    // than half the clock's range. A changed last-input time is input
-    // however far it lies (after weeks of idle the difference can pass that
-    // half).
-    const bool needed = !state.HaveScanned || !lastInput || *lastInput != state.LastInputAtScan ||
-                        static_cast<int32_t>(state.ScanStartMs - *lastInput) <= 0;
-    if (needed) {
-        state.HaveScanned = true;
-        state.ScanStartMs = now;
-        state.LastInputAtScan = lastInput.value_or(0);
-    }
-    return needed;
+    // Without two readings to compare (the first tick, a time that cannot
+    // be read now or could not at the previous tick) the keys are scanned. A
+    // changed last-input time is input however far it lies (after weeks of
+    // idle the difference can pass half the clock's range); input that came
+    // between the previous tick and now is stamped within that time.
+    const bool known = state.HaveTicked && lastInput && state.LastInputAtTick;
+    const bool changed = !known || *lastInput != *state.LastInputAtTick;
+    if (known && changed &&
+        !Within(*lastInput, state.TickMs - kLastInputSlackMs, now + kLastInputSlackMs))
+        state.ScanEveryTick = true;
+    // Or input in the millisecond in which the previous scan began, or later.
+    const bool told = changed || Within(*lastInput, state.ScanStartMs, now);
+    if (state.KeysBusy && static_cast<int32_t>(now - state.BusyUntilMs) > 0) state.KeysBusy = false;
+    const bool check = !told && (state.ScanEveryTick || state.KeysBusy || now - state.ScanStartMs >= kKeyCheckMs);
+
+    state.HaveTicked = true;
+    state.TickMs = now;
+    state.LastInputAtTick = lastInput;
+    state.Checking = check;
+    if (told || check) state.ScanStartMs = now;
+    return told || check;
 }
 
-// Codes 1 to 255: each key pressed since the previous query counts.
-static void ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, TimeSource& clock,
-              std::exception_ptr& failure) {
+void KeyScanDone(SamplerState& state, InputDevices& input, bool foundPress) {
+    if (!foundPress) return;
+    // The last-input time is read again: a press found by a check may have
+    // come during the scan, and set the time after the tick read it.
+    if (state.Checking && !state.ScanEveryTick && input.LastInputMs() == state.LastInputAtTick)
+        state.ScanEveryTick = true;
+    state.KeysBusy = true;
+    state.BusyUntilMs = state.ScanStartMs + kKeysBusyMs;
+}
+
+// Codes 1 to 255: each key pressed since the previous query counts. Whether
+// any was.
+static bool ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, TimeSource& clock,
+                     std::exception_ptr& failure) {
+    bool found = false;
     for (int code = 1; code <= 255; ++code) {
         if ((input.GetAsyncKeyState(code) & 1) == 0) continue;
+        found = true;
         KeyClass keyClass = ClassOfKey(code);
         if (keyClass == KeyClass::MouseButton) {
             // Clicks neither start nor interrupt a typing burst.
@@ -79,6 +104,7 @@ static void ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, 
         }
         state.LastKeyTime = clock.HiResSeconds();
     }
+    return found;
 }
 
 void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
@@ -86,7 +112,7 @@ void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, Ti
     StatRecord& cur = stats.CurrentStat;
     std::exception_ptr failure;
 
-    if (KeyScanNeeded(state, input)) ScanKeys(state, cur, input, clock, failure);
+    if (KeyScanNeeded(state, input)) KeyScanDone(state, input, ScanKeys(state, cur, input, clock, failure));
 
     if (std::optional<Point> p = input.GetCursorPos()) {
         if (state.HaveCursorPos) {

@@ -47,7 +47,7 @@ test_counts_keys_and_mouse_then_saves_them() {
 }
 
 # Without input the program skips its scan of the keys; the first keys after
-# a quiet while are all counted, typed quickly or slowly.
+# a quiet while are all counted, typed quickly or slowly or stamped alike.
 test_keys_after_ten_idle_seconds_are_all_counted() {
   new_folder
   start_shown || return
@@ -60,6 +60,11 @@ test_keys_after_ten_idle_seconds_are_all_counted() {
   drv type "idle" 200 >/dev/null
   expect_soon "keys typed at 200 ms after ten more" "13" label $CUR_KEYS
   expect_stays "keys once typing has stopped" "13" 1 label $CUR_KEYS
+  drv --stamp start --delay 150 keys 0x51 0x51 0x51 0x51 0x51 0x51 0x51 0x51 0x51 0x51 >/dev/null
+  expect_soon "ten keys that their program stamped alike" "23" label $CUR_KEYS
+  drv choose "$MAIN" File Exit >/dev/null
+  drv wait-gone "$MAIN" >/dev/null || { fail "Exit did not end the program"; return; }
+  expect_eq "stat.dat line 1 after Exit" "$(stat_line 1)" "23"
 }
 
 test_damaged_file_is_reported_and_kept() {

@@ -1,7 +1,7 @@
 // End-to-end test driver for Win32 GUI programs.
 //
 // Shell scripts start it under Wine (or on Windows) once per command:
-//   qm_e2e_driver.exe [--timeout MS] [--hold MS] [--delay MS] <command> [args...]
+//   qm_e2e_driver.exe [--timeout MS] [--hold MS] [--delay MS] [--stamp MS|start] <command> [args...]
 // Results go to stdout as UTF-8 lines; the exit code is 0 on success and 1 on
 // any failure or timeout, with the reason on stderr. README.md beside this
 // file lists the commands and their output formats.
@@ -282,6 +282,11 @@ struct Settings {
     ULONGLONG timeoutMs = 10000;
     DWORD holdMs = 50;    // how long a key or button stays down
     DWORD delayMs = 100;  // pause after each key for `keys`
+    // The time stamp that key and button input carries (INPUT's `time`); 0
+    // lets the system stamp it. stampAtStart: the tick count when the
+    // command begins, for all of its input.
+    DWORD stamp = 0;
+    bool stampAtStart = false;
 } g_settings;
 
 constexpr DWORD kPollMs = 50;
@@ -774,6 +779,7 @@ void SendButton(Button button, bool down) {
         in.mi.mouseData = button == Button::X1 ? XBUTTON1 : XBUTTON2;
         break;
     }
+    in.mi.time = g_settings.stamp;
     Send({in});
 }
 
@@ -806,6 +812,7 @@ INPUT KeyInput(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    in.ki.time = g_settings.stamp;
     return in;
 }
 
@@ -823,6 +830,7 @@ void PressUnicode(wchar_t c) {
     in.type = INPUT_KEYBOARD;
     in.ki.wScan = c;
     in.ki.dwFlags = KEYEVENTF_UNICODE;
+    in.ki.time = g_settings.stamp;
     Send({in});
     Sleep(g_settings.holdMs);
     in.ki.dwFlags |= KEYEVENTF_KEYUP;
@@ -1297,6 +1305,18 @@ void CmdListWindows(const Args& a) {
     for (HWND h : TopLevelWindows()) Out(WindowLine(h, false));
 }
 
+// When the session's last input came, as GetLastInputInfo tells it, beside
+// the tick count now.
+void CmdLastInput(const Args& a) {
+    Need(a, 0, 0, L"last-input");
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetLastInputInfo(&info))
+        Fail(L"GetLastInputInfo failed with error " + std::to_wstring(GetLastError()));
+    const DWORD now = GetTickCount();
+    Out(L"last_input=" + std::to_wstring(info.dwTime) + L" now=" + std::to_wstring(now));
+}
+
 void CmdSleep(const Args& a) {
     Need(a, 1, 1, L"sleep MS");
     long long ms = IntArg(a[0], L"MS");
@@ -1474,6 +1494,7 @@ const std::map<std::wstring, std::function<void(const Args&)>>& Commands() {
         {L"tray-icons", CmdTrayIcons},
         {L"find-window-class", CmdFindWindowClass},
         {L"list-windows", CmdListWindows},
+        {L"last-input", CmdLastInput},
         {L"sleep", CmdSleep},
         {L"hold-file", CmdHoldFile},
         {L"start-timed", CmdStartTimed},
@@ -1501,12 +1522,26 @@ int Run(int argc, wchar_t** argv) {
             else g_settings.delayMs = static_cast<DWORD>(v);
             continue;
         }
+        if (options && s == L"--stamp") {
+            if (i + 1 >= argc) Fail(L"--stamp needs a tick count or \"start\"");
+            std::wstring v = argv[++i];
+            if (v == L"start") {
+                g_settings.stampAtStart = true;
+            } else {
+                long long t = IntArg(v, L"--stamp");
+                if (t < 1 || t > 0xFFFFFFFFLL) Fail(L"--stamp must be a tick count from 1 to 4294967295");
+                g_settings.stamp = static_cast<DWORD>(t);
+            }
+            continue;
+        }
         args.push_back(std::move(s));
     }
+    if (g_settings.stampAtStart) g_settings.stamp = GetTickCount();
     if (args.empty()) {
         std::wstring names;
         for (auto& [name, fn] : Commands()) names += L" " + name;
-        Fail(L"usage: qm_e2e_driver [--timeout MS] [--hold MS] [--delay MS] COMMAND [ARGS...]; commands:" + names);
+        Fail(L"usage: qm_e2e_driver [--timeout MS] [--hold MS] [--delay MS] [--stamp MS|start] COMMAND [ARGS...];"
+             L" commands:" + names);
     }
     auto command = Commands().find(args[0]);
     if (command == Commands().end()) Fail(L"unknown command " + Quote(args[0]));
