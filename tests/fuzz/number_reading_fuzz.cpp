@@ -38,7 +38,7 @@ struct Reading {
     double value = 0.0;
 };
 
-std::string WithoutBlanks(std::string_view text) {
+std::string BlanksRemoved(std::string_view text) {
     std::string kept;
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n') kept += c;
@@ -92,7 +92,7 @@ std::optional<bool> FlagByTheRule(const std::string& kept) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::string kept = WithoutBlanks(text);
+    const std::string kept = BlanksRemoved(text);
     const Reading expected = ReadByTheRule(kept);
     const std::string shown = "\"" + fuzz::Printable(text) + "\"";
 
