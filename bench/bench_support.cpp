@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/history.h"
+#include "core/stat_file.h"
 
 namespace qm::bench {
 
@@ -52,6 +53,20 @@ void FillWithEverydayFigures(Statistics& stats) {
     stats.SavedStat.KeysPressed -= 120;
     stats.SavedStat.MousePixels -= 35000;
     stats.SavedStat.PassedSeconds -= 60;
+}
+
+void WriteWholeFile(PosixFileSystem& files, const std::string& path, const std::string& text) {
+    auto file = files.Create(path);
+    file->Write(text);
+    file->Close();
+}
+
+std::string StartWithHistory(NativePlatform& native, AppState& app, const std::string& history) {
+    FillWithEverydayFigures(app.stats);
+    SaveStatistics(app.stats, native.files, StatFilePath(native.platform));
+    const std::string path = HistoryFilePath(native.platform);
+    WriteWholeFile(native.files, path, history);
+    return path;
 }
 
 std::string TenYearHistory() {

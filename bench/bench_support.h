@@ -69,6 +69,14 @@ struct NativePlatform {
 // so that every text has its everyday length.
 void FillWithEverydayFigures(Statistics& stats);
 
+// A program folder ready for saves: stat.dat written from the everyday
+// figures in `app`, and history.csv holding `history`. Returns the path of
+// history.csv.
+std::string StartWithHistory(NativePlatform& native, AppState& app, const std::string& history);
+
+// Writes the whole file.
+void WriteWholeFile(PosixFileSystem& files, const std::string& path, const std::string& text);
+
 // The text of a history.csv of ten years of days (3,650 rows) before
 // 2026-12-07, ascending, with figures of a busy day.
 std::string TenYearHistory();

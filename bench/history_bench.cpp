@@ -29,14 +29,7 @@ void CountAMinute(AppState& app) {
 void SaveWithTenYearHistory(benchmark::State& state) {
     NativePlatform native;
     AppState app;
-    FillWithEverydayFigures(app.stats);
-    SaveStatistics(app.stats, native.files, StatFilePath(native.platform));
-    const std::string history = HistoryFilePath(native.platform);
-    {
-        auto file = native.files.Create(history);
-        file->Write(TenYearHistory());
-        file->Close();
-    }
+    const std::string history = StartWithHistory(native, app, TenYearHistory());
     for (auto _ : state) {
         CountAMinute(app);
         SaveProgramStatistics(app, native.platform);

@@ -35,20 +35,11 @@ std::string ShortestRowsHistory(uint64_t bytes) {
     }
 }
 
-void WriteFile(PosixFileSystem& files, const std::string& path, const std::string& text) {
-    auto file = files.Create(path);
-    file->Write(text);
-    file->Close();
-}
-
 void BM_SaveAtTheLimit(benchmark::State& state) {
     NativePlatform native;
     AppState app;
-    FillWithEverydayFigures(app.stats);
-    SaveStatistics(app.stats, native.files, StatFilePath(native.platform));
-    const std::string history = HistoryFilePath(native.platform);
     // Room for the row of today that the first save adds.
-    WriteFile(native.files, history, ShortestRowsHistory(kLargestHistoryBytes - 100));
+    const std::string history = StartWithHistory(native, app, ShortestRowsHistory(kLargestHistoryBytes - 100));
     const size_t rows = ParseHistory(native.files.ReadAll(history)).size();
     for (auto _ : state) {
         app.stats.CurrentStat.KeysPressed += 120;
@@ -80,13 +71,13 @@ void BM_RereadAtTheLimit(benchmark::State& state) {
     std::string texts[2] = {ShortestRowsHistory(kLargestHistoryBytes), {}};
     texts[1] = texts[0];
     texts[1][std::string(kHistoryHeader).size() + 13] = '1';
-    WriteFile(native.files, history, texts[0]);
+    WriteWholeFile(native.files, history, texts[0]);
     window.Form_Load();
     window.cboPeriod_Click(2);  // all the years: the most bars
     int64_t keys = 0, turn = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        WriteFile(native.files, history, texts[++turn % 2]);
+        WriteWholeFile(native.files, history, texts[++turn % 2]);
         state.ResumeTiming();
         window.tmrFollow_Timer();
         keys += window.Chart().bars.front().sums.KeysPressed;
