@@ -1,47 +1,10 @@
 #include "core/display.h"
 
-#include <cmath>
-#include <cstdio>
 #include <exception>
 
 #include "core/checked.h"
 
 namespace qm {
-
-double NonZero(double value) { return value == 0 ? 1.0 : value; }
-
-std::string PadTwoDigits(const std::string& text) { return text.size() < 2 ? "0" + text : text; }
-
-namespace {
-int64_t FloorDiv(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-}  // namespace
-
-std::string FormatDuration(int32_t seconds) {
-    // Hours and minutes round down; the remainders take the sign of the seconds.
-    int64_t s = seconds;
-    int64_t hours = FloorDiv(s, 3600);
-    int64_t minutes = FloorDiv(s % 3600, 60);
-    int64_t rest = s % 60;
-    return PadTwoDigits(std::to_string(hours)) + ":" + PadTwoDigits(std::to_string(minutes)) + ":" +
-           PadTwoDigits(std::to_string(rest));
-}
-
-std::string MetersText(int32_t pixels, const NumberFormat& format) {
-    return format.Format(static_cast<double>(pixels) / kPixelsPerMeter, 2);
-}
-
-std::string SpeedText(int32_t letters, double typingSeconds) {
-    // 64 bits: more than 32,537,631 letters (years of typing) pass 32 bits
-    // here, and the product stays exact in a double.
-    const int64_t product = int64_t{letters} * kTypingSpeedFactor;
-    double speed = std::floor(static_cast<double>(product) / NonZero(typingSeconds)) + 0.0;  // + 0.0: no "-0"
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.0f", speed);
-    return buffer;
-}
 
 void Display::Put(ValueLabel label, const std::string& text) {
     auto i = static_cast<size_t>(label);

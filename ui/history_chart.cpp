@@ -7,23 +7,11 @@
 #include <limits>
 
 #include "core/dates.h"
-#include "core/display.h"
+#include "core/figure_text.h"
 
 namespace qm::ui {
 
-double TypingSpeed(const DayFigures& sums) {
-    if (!(sums.TypingSeconds > 0)) return 0;
-    // The product is exact in 64 bits as long as it fits, as in the main
-    // window; beyond that (some 10^17 letters) a double is as near as it gets.
-    int64_t product = 0;
-    const double letters = __builtin_mul_overflow(sums.LettersTyped, int64_t{kTypingSpeedFactor}, &product)
-                               ? static_cast<double>(sums.LettersTyped) * kTypingSpeedFactor
-                               : static_cast<double>(product);
-    const double speed = std::floor(letters / sums.TypingSeconds) + 0.0;  // + 0.0: no "-0"
-    // Letters over a sliver of a second would be infinite: the largest double stands in.
-    if (!std::isfinite(speed)) return std::copysign(std::numeric_limits<double>::max(), speed);
-    return speed;
-}
+double TypingSpeed(const DayFigures& sums) { return LettersPerMinute(sums.LettersTyped, sums.TypingSeconds); }
 
 double FigureValue(ChartFigure figure, const DayFigures& sums) {
     switch (figure) {
