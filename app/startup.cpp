@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/debug_log.h"
+#include "app/save.h"
 #include "core/stat_file.h"
 #include "core/text.h"
 
@@ -10,6 +11,20 @@ namespace {
 // A failure's text that names the statistics file, for start-up's messages.
 std::string Naming(const std::string& path, const std::string& what) {
     return what.find(path) != std::string::npos ? what : path + ": " + what;
+}
+
+// Runs a step of start-up; false with the reason when it raised.
+template <typename Step>
+bool Attempt(std::string& what, Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+        what = "an unexpected failure";
+    }
+    return false;
 }
 }  // namespace
 
@@ -21,9 +36,9 @@ std::string NoLockFileText(const std::string& folder, const std::string& reason)
 }
 
 StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
-    const CopyClaim claim = ClaimSingleCopy(host.Locks(), ProgramFilePath(platform, kLockFileName));
+    const CopyClaim claim = ClaimSingleCopy(host.Locks(), platform.folder.Path(kLockFileName));
     if (claim.refusal == CopyRefusal::NoLockFile) {
-        host.ShowMessage(NoLockFileText(FolderOfPath(platform.programPath), claim.reason), MessageIcon::Error);
+        host.ShowMessage(NoLockFileText(platform.folder.Folder(), claim.reason), MessageIcon::Error);
         return StartResult::Failed;
     }
     if (claim.refusal != CopyRefusal::None) {
@@ -37,56 +52,30 @@ StartResult Main(AppState& app, Platform& platform, StartupHost& host) {
     host.InitCommonControls();
     app.runClock.Restart(platform.clock);
 
-    const std::string path = StatFilePath(platform);
+    const std::string path = platform.folder.StatFile();
     // Nothing that goes wrong with the file may end the program unexplained.
-    const auto cannotLookAt = [&](const std::string& what) {
-        host.ShowMessage("Quillmark cannot look at its statistics file:\n\n" + Naming(path, what) +
-                             "\n\nThe file has not been changed. Make sure that you may read the file and its "
-                             "folder, then start Quillmark again.",
-                         MessageIcon::Error);
-        return StartResult::Failed;
-    };
-    const auto cannotCreate = [&](const std::string& what) {
-        host.ShowMessage("Quillmark cannot create its statistics file:\n\n" + Naming(path, what) +
-                             "\n\nQuillmark needs a folder it may write to. Move it to such a folder and start "
-                             "it again.",
-                         MessageIcon::Error);
-        return StartResult::Failed;
-    };
-    const auto cannotRead = [&](const std::string& what) {
-        host.ShowMessage("Quillmark cannot read its statistics file:\n\n" + Naming(path, what) +
-                             "\n\nThe file has not been changed. Correct it, or move it away to start counting "
-                             "anew, then start Quillmark again.",
+    std::string what;
+    const auto failed = [&](const char* doing, const char* advice) {
+        host.ShowMessage(std::string("Quillmark cannot ") + doing + " its statistics file:\n\n" + Naming(path, what) +
+                             "\n\n" + advice,
                          MessageIcon::Error);
         return StartResult::Failed;
     };
     // Only a file that is surely missing may be created: anything else might
     // write zeros over the user's figures.
     bool exists = false;
-    try {
-        exists = FileExists(platform.files, path);
-    } catch (const std::exception& e) {
-        return cannotLookAt(e.what());
-    } catch (...) {
-        return cannotLookAt("an unexpected failure");
-    }
-    try {
-        if (!exists) SaveProgramStatistics(app, platform);
-    } catch (const std::exception& e) {
-        return cannotCreate(e.what());
-    } catch (...) {
-        return cannotCreate("an unexpected failure");
-    }
-    try {
-        LoadProgramStatistics(app, platform);
-    } catch (const std::exception& e) {
-        return cannotRead(e.what());
-    } catch (...) {
-        return cannotRead("an unexpected failure");
-    }
+    if (!Attempt(what, [&] { exists = FileExists(platform.folder.files, path); }))
+        return failed("look at", "The file has not been changed. Make sure that you may read the file and its "
+                                 "folder, then start Quillmark again.");
+    if (!exists && !Attempt(what, [&] { SaveProgramStatistics(app, platform.save); }))
+        return failed("create", "Quillmark needs a folder it may write to. Move it to such a folder and start it "
+                                "again.");
+    if (!Attempt(what, [&] { LoadProgramStatistics(app, platform.save, platform.autorun); }))
+        return failed("read", "The file has not been changed. Correct it, or move it away to start counting anew, "
+                              "then start Quillmark again.");
     // A save cut off by a crash can leave its temporary file behind. stat.dat
     // has just loaded, so that is the file that counts: the leftover goes.
-    platform.files.Remove(TemporaryFilePath(path));
+    platform.folder.files.Remove(TemporaryFilePath(path));
     host.ShowMainWindow();
     host.StartSampler();
     return StartResult::Running;

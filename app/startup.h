@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/services.h"
 #include "app/single_copy.h"
 #include "core/identity.h"
 

@@ -63,8 +63,8 @@ void WriteWholeFile(PosixFileSystem& files, const std::string& path, const std::
 
 std::string StartWithHistory(NativePlatform& native, AppState& app, const std::string& history) {
     FillWithEverydayFigures(app.stats);
-    SaveStatistics(app.stats, native.files, StatFilePath(native.platform));
-    const std::string path = HistoryFilePath(native.platform);
+    SaveStatistics(app.stats, native.files, native.platform.folder.StatFile());
+    const std::string path = native.platform.folder.History();
     WriteWholeFile(native.files, path, history);
     return path;
 }

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "bench/posix_file_system.h"
 #include "core/statistics.h"
 #include "input/clock.h"

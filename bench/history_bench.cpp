@@ -6,7 +6,7 @@
 // is what grows with the history (the disk's own waits are save_us').
 #include <string>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "bench/bench_support.h"
 #include "core/history.h"
 #include "core/stat_file.h"
@@ -32,7 +32,7 @@ void SaveWithTenYearHistory(benchmark::State& state) {
     const std::string history = StartWithHistory(native, app, TenYearHistory());
     for (auto _ : state) {
         CountAMinute(app);
-        SaveProgramStatistics(app, native.platform);
+        SaveProgramStatistics(app, native.platform.save);
     }
     if (ParseHistory(native.files.ReadAll(history)).size() != 3651) state.SkipWithError("history lost rows");
     ReportAs(state, "history_save_us");

@@ -8,7 +8,7 @@
 //                          that a save has changed: read, checked, charted
 #include <string>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "bench/bench_support.h"
 #include "core/history.h"
 #include "core/stat_file.h"
@@ -44,7 +44,7 @@ void BM_SaveAtTheLimit(benchmark::State& state) {
     for (auto _ : state) {
         app.stats.CurrentStat.KeysPressed += 120;
         app.stats.CurrentStat.PassedSeconds += 60;
-        SaveProgramStatistics(app, native.platform);
+        SaveProgramStatistics(app, native.platform.save);
     }
     if (ParseHistory(native.files.ReadAll(history)).size() != rows + 1) state.SkipWithError("the save lost rows");
     ReportAs(state, "history_save_limit_us");
@@ -65,8 +65,8 @@ void BM_RereadAtTheLimit(benchmark::State& state) {
     AppState app;
     const test::FakeDateFormat dates;
     NoWindow view;
-    ui::HistoryWindow window(app, native.platform, dates, view);
-    const std::string history = HistoryFilePath(native.platform);
+    ui::HistoryWindow window({app, native.platform.folder, native.calendar, native.numbers, dates}, view);
+    const std::string history = native.platform.folder.History();
     // Two files of the same length that differ in a row near the start.
     std::string texts[2] = {ShortestRowsHistory(kLargestHistoryBytes), {}};
     texts[1] = texts[0];

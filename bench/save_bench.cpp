@@ -11,7 +11,7 @@ void SaveStatisticsToDisk(benchmark::State& state) {
     NativePlatform native;
     Statistics stats;
     FillWithEverydayFigures(stats);
-    const std::string path = StatFilePath(native.platform);
+    const std::string path = native.platform.folder.StatFile();
     SaveStatistics(stats, native.files, path);  // the file exists, as it does after the first start
     for (auto _ : state) {
         // A minute of work since the last save, so the merge has something to move.

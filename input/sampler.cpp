@@ -107,8 +107,7 @@ static bool ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, 
     return found;
 }
 
-void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
-                 Display& display) {
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock) {
     StatRecord& cur = stats.CurrentStat;
     std::exception_ptr failure;
 
@@ -129,11 +128,6 @@ void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, Ti
         state.HaveCursorPos = true;
     }
 
-    try {
-        display.RefreshDisplay(stats);
-    } catch (...) {
-        if (!failure) failure = std::current_exception();
-    }
     if (failure) std::rethrow_exception(failure);
 }
 

@@ -2,7 +2,6 @@
 // turns what it sees into counts of CurrentStat.
 #pragma once
 
-#include "core/display.h"
 #include "core/platform/clock.h"
 #include "core/platform/input_devices.h"
 #include "core/statistics.h"
@@ -85,12 +84,11 @@ bool KeyScanNeeded(SamplerState& state, InputDevices& input);
 // After a key scan that KeyScanNeeded asked for: whether it found a press.
 void KeyScanDone(SamplerState& state, InputDevices& input, bool foundPress);
 
-// One tick: the key scan (when KeyScanNeeded), the cursor, then
-// display.RefreshDisplay(stats).
+// One tick's counting: the key scan (when KeyScanNeeded), then the cursor.
+// Showing the figures is the main window's, after the tick.
 // A counter that would pass its 32-bit limit stays where it is while every
 // other figure goes on counting; the first such overflow is raised once the
 // tick has done all of its work.
-void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
-                 Display& display);
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock);
 
 }  // namespace qm

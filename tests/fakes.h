@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "app/autorun.h"
 #include "app/single_copy.h"
 #include "core/display.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <random>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "core/history.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
@@ -58,9 +58,10 @@ struct ProgramLife : test::FakePlatform {
     }
 
     // A save that may be cut off: false when the program was killed.
-    bool Try(void (*action)(AppState&, Platform&)) {
+    template <typename Action>
+    bool Try(Action&& action) {
         try {
-            action(*app, platform);
+            action();
         } catch (const FileError&) {
             // A failed write of stat.dat: the figures stay in memory.
         } catch (const test::Killed&) {
@@ -82,12 +83,12 @@ struct ProgramLife : test::FakePlatform {
         const bool heldAtStart = Below(3) == 0 && files.files.count(historyPath);
         if (heldAtStart) files.held.insert(historyPath);
         app = std::make_unique<AppState>();
-        LoadProgramStatistics(*app, platform);
-        SaveProgramStatistics(*app, platform);
+        LoadProgramStatistics(*app, platform.save, platform.autorun);
+        SaveProgramStatistics(*app, platform.save);
         if (heldAtStart) {
             files.held.clear();
             Count();
-            SaveProgramStatistics(*app, platform);
+            SaveProgramStatistics(*app, platform.save);
         }
         ++starts;
         const DayFigures history = HistorySums(), stat = StatDat();
@@ -113,7 +114,7 @@ struct ProgramLife : test::FakePlatform {
         switch (Below(12)) {
             case 0: case 1: case 2: case 3:
                 Count();
-                Try(SaveProgramStatistics);
+                Try([&] { SaveProgramStatistics(*app, platform.save); });
                 break;
             case 4: {  // the clock moves, mostly forward
                 LocalDate& d = calendar.today;
@@ -130,13 +131,13 @@ struct ProgramLife : test::FakePlatform {
                 break;
             case 6:
                 Count();
-                Try(ResetCurrentStatistics);
+                Try([&] { ResetCurrentStatistics(*app, platform.save, clock); });
                 break;
             case 7: {
                 Count();
                 const std::string before = files.files[statPath];
                 const DayFigures common = Figures(app->stats.CommonStat);
-                const bool alive = Try(ResetCommonStatistics);
+                const bool alive = Try([&] { ResetCommonStatistics(*app, platform.save); });
                 // Landed when stat.dat was written: what the common figures
                 // held then stays in the history only.
                 if (files.files[statPath] != before) resetAway += common;
@@ -146,13 +147,13 @@ struct ProgramLife : test::FakePlatform {
             case 8: case 9: {  // killed at some step of a save
                 Count();
                 files.killAtStep = files.steps + 1 + Below(16);
-                if (!Try(SaveProgramStatistics)) ++kills;
+                if (!Try([&] { SaveProgramStatistics(*app, platform.save); })) ++kills;
                 Start();
                 break;
             }
             default:  // Exit, and a new start
                 Count();
-                Try(SaveProgramStatistics);
+                Try([&] { SaveProgramStatistics(*app, platform.save); });
                 Start();
                 break;
         }

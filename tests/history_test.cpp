@@ -5,7 +5,7 @@
 
 #include <limits>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
 
@@ -165,7 +165,7 @@ struct HistorySaveTest : ::testing::Test, test::FakePlatform {
     // A run of the program that starts from the files as they are.
     std::unique_ptr<AppState> Start() {
         auto run = std::make_unique<AppState>();
-        LoadProgramStatistics(*run, platform);
+        LoadProgramStatistics(*run, platform.save, platform.autorun);
         return run;
     }
     int64_t HistoryKeys() {
@@ -179,11 +179,11 @@ struct HistorySaveTest : ::testing::Test, test::FakePlatform {
 TEST_F(HistorySaveTest, EachSaveAddsWhatItMergedToTodaysRow) {
     app.stats.CommonStat.KeysPressed = 1000;
     app.stats.CurrentStat = {400, 50, 2.5, 30, 12.25, 7, 60, ""};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,50,7,400,30,12.25,2.5,60"}));
 
     app.stats.CurrentStat = {500, 80, 3, 40, 20, 9, 120, ""};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(app.stats.CommonStat.KeysPressed, 1080);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,80,9,500,40,20,3,120"}));
 }
@@ -191,34 +191,34 @@ TEST_F(HistorySaveTest, EachSaveAddsWhatItMergedToTodaysRow) {
 TEST_F(HistorySaveTest, ASaveAfterMidnightStartsTheNextDaysRow) {
     calendar.today = {2026, 12, 31};
     app.stats.CurrentStat = {0, 50, 0, 0, 0, 0, 3000, ""};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     calendar.today = {2027, 1, 1};
     app.stats.CurrentStat = {0, 80, 0, 0, 0, 0, 3060, ""};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-31,50,0,0,0,0,0,3000", "2027-01-01,30,0,0,0,0,0,60"}));
 }
 
 TEST_F(HistorySaveTest, TwoRunsOnOneDayShareItsRow) {
     app.stats.CurrentStat = {100, 10, 0, 5, 1.5, 2, 600, ""};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
 
     AppState second;
-    LoadProgramStatistics(second, platform);
+    LoadProgramStatistics(second, platform.save, platform.autorun);
     second.stats.CurrentStat = {50, 4, 0, 3, 1, 1, 30, ""};
-    SaveProgramStatistics(second, platform);
+    SaveProgramStatistics(second, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,14,3,150,8,2.5,0,630"}));
 }
 
 TEST_F(HistorySaveTest, ASaveWithNothingNewDoesNotTouchTheHistory) {
     // Start-up's first file: all zero, so no history is made.
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(files.files.count(historyPath), 0u);
 
     app.stats.CurrentStat.KeysPressed = 5;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     const std::string before = History();
     const int steps = files.steps;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(files.steps - steps, 5) << "only stat.dat was written";
     EXPECT_EQ(History(), before);
 }
@@ -228,11 +228,11 @@ TEST_F(HistorySaveTest, ResetsAddOnlyWhatTheirSaveMerged) {
     app.stats.CommonStat.KeysPressed = 900;
     app.stats.CurrentStat.KeysPressed = 120;
     app.stats.SavedStat.KeysPressed = 100;
-    ResetCommonStatistics(app, platform);
+    ResetCommonStatistics(app, platform.save);
     app.stats.CurrentStat.KeysPressed = 125;
-    ResetCurrentStatistics(app, platform);
+    ResetCurrentStatistics(app, platform.save, clock);
     app.stats.CurrentStat.KeysPressed = 3;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-06,7,0,0,0,0,0,0", "2026-12-07,28,0,0,0,0,0,0"}));
 }
 
@@ -240,7 +240,7 @@ TEST_F(HistorySaveTest, AFailedHistoryWriteIsLoggedOnceAndItsFiguresOwedToTheNex
     calendar.today = {2026, 12, 6};
     app.stats.CurrentStat.KeysPressed = 10;
     FailHistoryWriteOfNextSave();
-    SaveProgramStatistics(app, platform);  // does not raise: stat.dat is saved
+    SaveProgramStatistics(app, platform.save);  // does not raise: stat.dat is saved
     EXPECT_EQ(files.files[statPath].substr(0, 4), "10\r\n");
     EXPECT_EQ(files.files.count(historyPath), 0u);
     EXPECT_EQ(LogLines(), 1);
@@ -250,32 +250,32 @@ TEST_F(HistorySaveTest, AFailedHistoryWriteIsLoggedOnceAndItsFiguresOwedToTheNex
     calendar.today = {2026, 12, 7};
     app.stats.CurrentStat.KeysPressed = 15;
     FailHistoryWriteOfNextSave();
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(LogLines(), 1);
 
     // Nothing new, but the history is still owed: this save writes it.
     files.failWrites.clear();
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-06,10,0,0,0,0,0,0", "2026-12-07,5,0,0,0,0,0,0"}));
     app.stats.CurrentStat.KeysPressed = 16;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-06,10,0,0,0,0,0,0", "2026-12-07,6,0,0,0,0,0,0"}));
 
     // Failing again after a success is news again.
     app.stats.CurrentStat.KeysPressed = 17;
     FailHistoryWriteOfNextSave();
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(LogLines(), 2);
 }
 
 TEST_F(HistorySaveTest, FiguresMergedByASaveWhoseStatDatWriteFailedReachTheHistoryWithTheNextSave) {
     app.stats.CurrentStat.KeysPressed = 10;
     files.failWrites = {statPath};
-    EXPECT_THROW(SaveProgramStatistics(app, platform), FileError);
+    EXPECT_THROW(SaveProgramStatistics(app, platform.save), FileError);
     EXPECT_EQ(files.files.count(historyPath), 0u);
     files.failWrites.clear();
     app.stats.CurrentStat.KeysPressed = 12;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,12,0,0,0,0,0,0"}));
 }
 
@@ -285,7 +285,7 @@ TEST_F(HistorySaveTest, AnOverflowingSaveAddsNothing) {
     app.stats.SavedStat.MousePixels = 150000000;
     app.stats.CurrentStat.KeysPressed = 4;
     try {
-        SaveProgramStatistics(app, platform);
+        SaveProgramStatistics(app, platform.save);
     } catch (const std::exception&) {
         // Whether the merge refuses or keeps the figure at its limit, the
         // history may only hold what a written stat.dat holds.
@@ -310,7 +310,7 @@ TEST_F(HistorySaveTest, ADamagedHistoryIsMovedAsideAndANewOneStarts) {
         calendar.second = 10 + round;
         files.files[historyPath] = bytes;
         app.stats.CurrentStat.KeysPressed += 3;
-        SaveProgramStatistics(app, platform);
+        SaveProgramStatistics(app, platform.save);
         const std::string kept = "history-damaged-20261207-0537" + std::to_string(10 + round) + ".csv";
         EXPECT_EQ(files.files["C:\\Q\\" + kept], bytes) << kept;
         EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,3,0,0,0,0,0,0"}));
@@ -321,7 +321,7 @@ TEST_F(HistorySaveTest, ADamagedHistoryIsMovedAsideAndANewOneStarts) {
     // Damaged twice within one second: the first copy stays.
     files.files[historyPath] = "junk";
     app.stats.CurrentStat.KeysPressed += 1;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(files.files["C:\\Q\\history-damaged-20261207-053713.csv"], damaged[2]);
     EXPECT_EQ(files.files["C:\\Q\\history-damaged-20261207-053713-2.csv"], "junk");
 }
@@ -329,7 +329,7 @@ TEST_F(HistorySaveTest, ADamagedHistoryIsMovedAsideAndANewOneStarts) {
 TEST_F(HistorySaveTest, ARowFromAClockSetWrongIsKept) {
     files.files[historyPath] = kHeader + Lines({"2026-12-01,1,0,0,0,0,0,0", "2031-01-01,2,0,0,0,0,0,0"});
     app.stats.CurrentStat.KeysPressed = 5;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-01,1,0,0,0,0,0,0", "2026-12-07,5,0,0,0,0,0,0",
                                           "2031-01-01,2,0,0,0,0,0,0"}));
 }
@@ -345,7 +345,7 @@ TEST_F(HistorySaveTest, StatDatIsTheSameWithOrWithoutAHistory) {
     app.stats.CommonStat.SinceDate = "03-14-2024";
     app.stats.CurrentStat = current;
     files.files[historyPath] = "damaged";
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(files.files[statPath], plainFiles.files[statPath]);
     EXPECT_EQ(app.stats.CommonStat, plain.CommonStat);
 }
@@ -355,7 +355,7 @@ TEST_F(HistorySaveTest, AHistoryHeldOpenBySpreadsheetLosesNothingAcrossExitsAndR
     files.held = {historyPath};
     app.stats.CommonStat.KeysPressed = 1;
     app.stats.CurrentStat.KeysPressed = 5000;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(StatDatKeys(), 5001);
     EXPECT_EQ(files.files[historyPath], kHeader + Lines({"2026-12-06,1,0,0,0,0,0,0"}));
 
@@ -363,12 +363,12 @@ TEST_F(HistorySaveTest, AHistoryHeldOpenBySpreadsheetLosesNothingAcrossExitsAndR
     calendar.today = {2026, 12, 8};
     auto second = Start();
     second->stats.CurrentStat.KeysPressed = 3;
-    SaveProgramStatistics(*second, platform);
+    SaveProgramStatistics(*second, platform.save);
     // The spreadsheet is closed; the next run's first save catches up.
     files.held.clear();
     auto third = Start();
     third->stats.CurrentStat.KeysPressed = 7;
-    SaveProgramStatistics(*third, platform);
+    SaveProgramStatistics(*third, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-06,1,0,0,0,0,0,0", "2026-12-07,5000,0,0,0,0,0,0",
                                           "2026-12-08,10,0,0,0,0,0,0"}));
     EXPECT_EQ(StatDatKeys(), 5011);
@@ -386,11 +386,11 @@ TEST_F(HistorySaveTest, AKillAtAnyStepOfASaveNeitherLosesNorDoublesItsFigures) {
             if (held) files.held = {historyPath};
             auto run = Start();
             run->stats.CurrentStat.KeysPressed = 20;
-            SaveProgramStatistics(*run, platform);  // one save that owes the history, when it is held
+            SaveProgramStatistics(*run, platform.save);  // one save that owes the history, when it is held
             run->stats.CurrentStat.KeysPressed = 50;
             files.killAtStep = files.steps + step;
             try {
-                SaveProgramStatistics(*run, platform);
+                SaveProgramStatistics(*run, platform.save);
             } catch (const test::Killed&) {
             }
             const bool finished = !files.killed;
@@ -402,9 +402,9 @@ TEST_F(HistorySaveTest, AKillAtAnyStepOfASaveNeitherLosesNorDoublesItsFigures) {
                 files.held.clear();
                 if (heldAtStart) files.held = {historyPath};
                 auto after = Start();
-                SaveProgramStatistics(*after, platform);
+                SaveProgramStatistics(*after, platform.save);
                 files.held.clear();
-                SaveProgramStatistics(*after, platform);  // nothing new: brings the history what it is owed
+                SaveProgramStatistics(*after, platform.save);  // nothing new: brings the history what it is owed
                 EXPECT_EQ(HistoryKeys(), StatDatKeys()) << "killed at step " << step << (held ? ", history held" : "")
                                                         << (heldAtStart ? ", and at the next start" : "");
                 EXPECT_EQ(files.files[logPath].find("not added"), std::string::npos) << files.files[logPath];
@@ -418,13 +418,13 @@ TEST_F(HistorySaveTest, AKillAtAnyStepOfASaveNeitherLosesNorDoublesItsFigures) {
 TEST_F(HistorySaveTest, FiguresOfSavesThatFailedAreFiledUnderTheDaysTheyWereMerged) {
     files.failWrites = {statPath};
     app.stats.CurrentStat = {0, 4000, 0, 0, 0, 0, 10000, ""};
-    EXPECT_THROW(SaveProgramStatistics(app, platform), FileError);
+    EXPECT_THROW(SaveProgramStatistics(app, platform.save), FileError);
     app.stats.CurrentStat = {0, 9000, 0, 0, 0, 0, 20000, ""};
-    EXPECT_THROW(SaveProgramStatistics(app, platform), FileError);
+    EXPECT_THROW(SaveProgramStatistics(app, platform.save), FileError);
     calendar.today = {2026, 12, 8};
     files.failWrites.clear();
     app.stats.CurrentStat = {0, 9010, 0, 0, 0, 0, 20060, ""};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,9000,0,0,0,0,0,20000", "2026-12-08,10,0,0,0,0,0,60"}));
 }
 
@@ -433,7 +433,7 @@ TEST_F(HistorySaveTest, ASaveIsFiledUnderTheDayOnWhichItStarted) {
         if (what == "flush " + statPath + ".tmp") calendar.today = {2026, 12, 8};
     };
     app.stats.CurrentStat.KeysPressed = 9;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(calendar.today.day, 8);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,9,0,0,0,0,0,0"}));
 }
@@ -441,7 +441,7 @@ TEST_F(HistorySaveTest, ASaveIsFiledUnderTheDayOnWhichItStarted) {
 TEST_F(HistorySaveTest, AHistoryTooLargeToBeRealIsSetAsideUnread) {
     files.files[historyPath] = std::string(kLargestHistoryBytes + 1, 'x');
     app.stats.CurrentStat.KeysPressed = 3;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     EXPECT_EQ(std::count(files.readWhole.begin(), files.readWhole.end(), historyPath), 0);
     EXPECT_EQ(files.files["C:\\Q\\history-damaged-20261207-053726.csv"].size(), kLargestHistoryBytes + 1);
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,3,0,0,0,0,0,0"}));
@@ -453,10 +453,10 @@ TEST_F(HistorySaveTest, OnlyStatDatWaitsForAFileThatIsBusyForAMoment) {
     // save would stall counting.
     files.files[historyPath] = "junk";  // set aside, too
     app.stats.CurrentStat.KeysPressed = 3;
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     app.stats.CurrentStat.KeysPressed = 4;
     files.held = {historyPath};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     ASSERT_FALSE(files.replaced.empty());
     for (const auto& [path, whenBusy] : files.replaced)
         EXPECT_EQ(whenBusy, path == statPath ? WhenBusy::RetryBriefly : WhenBusy::FailAtOnce) << path;
@@ -466,7 +466,7 @@ TEST_F(HistorySaveTest, OnlyStatDatWaitsForAFileThatIsBusyForAMoment) {
 TEST_F(HistorySaveTest, APendingFileOfAnotherStatDatIsLoggedAndNotAdded) {
     app.stats.CurrentStat.KeysPressed = 3;
     files.held = {historyPath};
-    SaveProgramStatistics(app, platform);
+    SaveProgramStatistics(app, platform.save);
     // stat.dat copied over from elsewhere while Quillmark was not running.
     files.files[statPath] = "77\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n12-01-2026\r\nFalse\r\n";
     files.held.clear();

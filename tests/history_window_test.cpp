@@ -34,7 +34,7 @@ struct HistoryWindowTest : ::testing::Test, test::FakePlatform {
     AppState app;
     test::FakeDateFormat dates;
     FakeHistoryView view;
-    HistoryWindow window{app, platform, dates, view};
+    HistoryWindow window{{app, platform.folder, calendar, numbers, dates}, view};
     const std::string path = "C:\\Q\\history.csv";
 
     void SetUp() override { calendar.today = {2026, 12, 7}; }
@@ -111,7 +111,7 @@ TEST_F(HistoryWindowTest, ASaveOfTheSameLengthToARowBeforeTheLastIsSeen) {
     window.Form_Load();
     EXPECT_EQ(Today().sums.KeysPressed, 1520);
     app.stats.CurrentStat.KeysPressed = 5;
-    SaveProgramStatistics(app, platform);  // 1520 becomes 1525: same length, same last bytes
+    SaveProgramStatistics(app, platform.save);  // 1520 becomes 1525: same length, same last bytes
     window.tmrFollow_Timer();
     EXPECT_EQ(Today().sums.KeysPressed, 1525);
 }

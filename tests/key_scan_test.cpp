@@ -169,16 +169,13 @@ TEST(KeyScanSkipping, CountsExactlyWhatAScanAtEveryTickCounts) {
         const uint32_t clockStart = day % 2 ? 0xFFFFFFFFu - 3600u * 1000u : 12345u;
         Session skipping(events, true, clockStart), scanning(events, false, clockStart);
         SessionClock skippingClock(skipping), scanningClock(scanning);
-        test::RecordingLabels labels;
-        test::FakeNumberFormat format;
-        Display display{labels, format};
         Statistics a, b;
         SamplerState sa, sb;
         for (int64_t tick = 1; tick <= ticks; ++tick) {
             skipping.AdvanceTo(tick * 60000);
             scanning.AdvanceTo(tick * 60000);
-            SamplerTick(sa, a, skipping, skippingClock, display);
-            SamplerTick(sb, b, scanning, scanningClock, display);
+            SamplerTick(sa, a, skipping, skippingClock);
+            SamplerTick(sb, b, scanning, scanningClock);
         }
         EXPECT_EQ(a.CurrentStat, b.CurrentStat) << "day " << day;
         EXPECT_GT(b.CurrentStat.KeysPressed, 1000) << "day " << day;
@@ -191,15 +188,12 @@ TEST(KeyScanSkipping, CountsExactlyWhatAScanAtEveryTickCounts) {
 TEST(KeyScanSkipping, ALoneRepeatWithTheSameStampTurnsTheSkipOff) {
     Session session({{1000000, 'Q', true, {}}, {4000000, 'Q', true, {}, 1000000}}, true, 777);
     SessionClock clock(session);
-    test::RecordingLabels labels;
-    test::FakeNumberFormat format;
-    Display display{labels, format};
     Statistics stats;
     SamplerState state;
     int64_t queriesAt8s = 0;
     for (int64_t tick = 1; tick <= 200; ++tick) {  // 12 s
         session.AdvanceTo(tick * 60000);
-        SamplerTick(state, stats, session, clock, display);
+        SamplerTick(state, stats, session, clock);
         if (tick == 134) queriesAt8s = session.queries;
     }
     EXPECT_EQ(stats.CurrentStat.KeysPressed, 2);

@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, ExitSavesEverythingRemovesTheIconAndEnds) {
     auto w = Window();
     app.stats.CurrentStat.KeysPressed = 42;
     w->mnuFileExit_Click();
-    EXPECT_TRUE(app.ExitRequested);
+    EXPECT_TRUE(w->ExitRequested());
     EXPECT_EQ(view.trayRemoves, 1);
     EXPECT_EQ(view.destroyed, 1);
     EXPECT_EQ(files.files[stat].substr(0, 4), "42\r\n");
@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, ExitThatCannotSaveAsksBeforeLosingFigures) {
     view.answers = {Answer::Cancel};
     w->mnuFileExit_Click();
     EXPECT_EQ(view.destroyed, 0);
-    EXPECT_FALSE(app.ExitRequested);  // closing hides again
+    EXPECT_FALSE(w->ExitRequested());  // closing hides again
     EXPECT_EQ(view.trayRemoves, 0);
     ASSERT_EQ(view.asked.size(), 1u);
     EXPECT_NE(view.asked[0].find("could not save"), std::string::npos);
@@ -327,6 +327,7 @@ TEST_F(MainWindowTest, FailuresInTicksAreLoggedOnceAndCountingGoesOn) {
     input.pressed = {1, 65};
     clock.readings = {100.0};
     w->SamplerTick();
+    EXPECT_EQ(labels.writes.size(), 12u);  // the labels follow a tick that overflowed
     w->SamplerTick();
     w->SamplerTick();
     EXPECT_EQ(app.stats.CurrentStat.MouseClicks, 3);
@@ -365,7 +366,7 @@ TEST_F(MainWindowTest, FigureReachingTheLimitOfTheFileIsSavedThereAndToldOnce) {
 
     // The next run starts from a file that holds the limit: no news, no box.
     AppState next;
-    LoadProgramStatistics(next, platform);
+    LoadProgramStatistics(next, platform.save, platform.autorun);
     next.stats.CurrentStat.MousePixels = 50;
     auto w2 = std::make_unique<MainWindow>(next, platform, view, display, input, failures, "");
     w2->tmrSaving_Timer();

@@ -205,7 +205,7 @@ TEST_F(StartupTest, LineNineBeyondADoubleStartsWithWindows) {
     EXPECT_EQ(app.stats.CommonStat.KeysPressed, 5);
     EXPECT_TRUE(app.stats.AutorunEnabled);
     EXPECT_EQ(registry.values[test::FakeRegistry::Key(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)],
-              AutorunCommand(platform.programPath));
+              AutorunCommand(platform.folder.programPath));
     EXPECT_EQ(files.files[stat], content);
 }
 

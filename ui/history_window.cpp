@@ -78,9 +78,9 @@ void HistoryWindow::cmdCopy_Click() {
 }
 
 void HistoryWindow::cmdOpen_Click() {
-    const std::string path = HistoryFilePath(platform_);
+    const std::string path = folder_.History();
     try {
-        if (!platform_.files.Exists(path)) {
+        if (!folder_.files.Exists(path)) {
             view_.Tell(std::string("There is no history.csv yet. ") + kHistoryStartsText);
             return;
         }
@@ -94,7 +94,7 @@ void HistoryWindow::cmdOpen_Click() {
 void HistoryWindow::tmrFollow_Timer() { Rebuild(ReadHistoryIfChanged()); }
 
 bool HistoryWindow::ReadHistoryIfChanged() {
-    const std::string path = HistoryFilePath(platform_);
+    const std::string path = folder_.History();
     std::vector<HistoryRow> rows;
     std::string notice, seen = "none";
     uint64_t hash = 0;
@@ -102,14 +102,14 @@ bool HistoryWindow::ReadHistoryIfChanged() {
         // Its length, the time of its last write and its last bytes tell a
         // history.csv that a save has changed, without reading all of it
         // every second.
-        if (platform_.files.Exists(path)) {
-            const FileTail tail = platform_.files.Tail(path, 64);
+        if (folder_.files.Exists(path)) {
+            const FileTail tail = folder_.files.Tail(path, 64);
             seen = std::to_string(tail.size) + ":" + std::to_string(tail.modified) + ":" + tail.bytes;
             if (seen == seen_) return false;
             if (tail.size > kLargestHistoryBytes) {
                 notice = DamagedText(TooLargeHistoryText(tail.size));
             } else {
-                const std::string text = platform_.files.ReadAll(path);
+                const std::string text = folder_.files.ReadAll(path);
                 hash = ContentHash(text);
                 try {
                     rows = ParseHistory(text);
@@ -156,7 +156,7 @@ void HistoryWindow::Rebuild(bool force) {
     for (const OwedUnless& rows : app_.history.owedUnless)
         if (!everRead_ || readHash_ != rows.historyHash) AddDays(extra, rows.days);
     const DayFigures unsaved = UnsavedFigures(app_.stats);
-    const LocalDate today = platform_.calendar.Today();
+    const LocalDate today = calendar_.Today();
     const std::string todayText = HistoryDate(today);
     if (!force && extra == extraSeen_ && unsaved == unsavedSeen_ && todayText == todaySeen_) return;
     extraSeen_ = extra;
@@ -170,7 +170,7 @@ void HistoryWindow::Rebuild(bool force) {
 }
 
 void HistoryWindow::ShowDetail() {
-    std::string text = DetailText(chart_, pointed_, platform_.numbers, dates_);
+    std::string text = DetailText(chart_, pointed_, numbers_, dates_);
     if (pointed_ < 0 && !notice_.empty()) text = notice_ + " " + text;
     if (text == detail_) return;
     detail_ = text;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/services.h"
 #include "core/platform/date_format.h"
 #include "ui/history_chart.h"
 
@@ -31,10 +32,21 @@ enum class ChartKey { Left, Right, Home, End };
 
 inline constexpr const char* kHistoryStartsText = "The history starts with the first save, within a minute.";
 
+// What the History window reads: the run's figures, history.csv beside the
+// program, today's date and the user's regional formats. It writes nothing.
+struct HistorySources {
+    const AppState& app;
+    const ProgramFolder& folder;
+    const Calendar& calendar;
+    const NumberFormat& numbers;
+    const DateFormat& dates;
+};
+
 class HistoryWindow {
 public:
-    HistoryWindow(const AppState& app, Platform& platform, const DateFormat& dates, HistoryWindowView& view)
-        : app_(app), platform_(platform), dates_(dates), view_(view) {}
+    HistoryWindow(const HistorySources& sources, HistoryWindowView& view)
+        : app_(sources.app), folder_(sources.folder), calendar_(sources.calendar), numbers_(sources.numbers),
+          dates_(sources.dates), view_(view) {}
 
     // Reads history.csv and shows Keys pressed over the last 30 days.
     void Form_Load();
@@ -61,7 +73,9 @@ private:
     void ShowDetail();
 
     const AppState& app_;  // only read: the window never changes the figures
-    Platform& platform_;
+    const ProgramFolder& folder_;
+    const Calendar& calendar_;
+    const NumberFormat& numbers_;
     const DateFormat& dates_;
     HistoryWindowView& view_;
 

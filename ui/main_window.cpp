@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "app/commands.h"
+#include "app/save.h"
 #include "core/checked.h"
 #include "core/stat_file.h"
 #include "core/text.h"
@@ -13,14 +15,8 @@ bool StartHidden(const std::string& arguments) { return arguments.find(kHiddenSw
 
 std::string AllStatCaption(const std::string& sinceDate) { return kAllStatPrefix + sinceDate + ")"; }
 
-void MainWindow::FollowWindowsStartupSwitch() {
-    if (app_.stats.AutorunEnabled &&
-        AutorunDisabledByWindows(platform_.registry, platform_.paths, platform_.programPath))
-        app_.stats.AutorunEnabled = false;  // line 9 follows at the next save
-}
-
 void MainWindow::Form_Load() {
-    FollowWindowsStartupSwitch();
+    FollowWindowsStartupSwitch(app_, platform_.autorun);
     view_.SetAutorunChecked(app_.stats.AutorunEnabled);
     if (hidden_) view_.Minimize();
     view_.AddTrayIcon();
@@ -35,7 +31,7 @@ void MainWindow::Activated(Activation from) {
 }
 
 void MainWindow::Form_Activate() {
-    FollowWindowsStartupSwitch();
+    FollowWindowsStartupSwitch(app_, platform_.autorun);
     view_.SetAutorunChecked(app_.stats.AutorunEnabled);
     if (hidden_) view_.SetVisible(false);
     view_.AddTrayIcon();  // refused while the icon exists; puts it back if it has gone
@@ -52,7 +48,7 @@ void MainWindow::Form_Resize() {
 }
 
 void MainWindow::Form_Unload(bool& cancel) {
-    if (!app_.ExitRequested) {
+    if (!exitRequested_) {
         view_.SetVisible(false);
         view_.Minimize();
         cancel = true;
@@ -65,7 +61,7 @@ void MainWindow::Form_Unload(bool& cancel) {
                           "\n\nChoose OK to exit anyway and lose what was counted since the last save, or Cancel "
                           "to keep Quillmark running.",
                       MessageIcon::Error, true) != Answer::Ok) {
-            app_.ExitRequested = false;
+            exitRequested_ = false;
             cancel = true;
             return;
         }
@@ -79,27 +75,29 @@ void MainWindow::Form_Unload(bool& cancel) {
 }
 
 void MainWindow::mnuFileCurReset_Click() {
-    if (view_.Ask(kResetCurrentQuestion, MessageIcon::Question, true) != Answer::Ok) return;
-    try {
-        ResetCurrentStatistics(app_, platform_);
-    } catch (const std::exception& e) {
-        failures_.Failed("Resetting the current statistics", e.what());
-        ReportSaveFailure(std::string(e.what()) + "\n\nThe current statistics have not been reset.");
-    }
-    TellAboutHeldFigures();
+    Reset(kResetCurrentQuestion, "Resetting the current statistics", "The current statistics have not been reset.",
+          [&] { ResetCurrentStatistics(app_, platform_.save, platform_.clock); });
 }
 
 void MainWindow::mnuFileAllReset_Click() {
-    if (view_.Ask(kResetCommonQuestion, MessageIcon::Question, true) != Answer::Ok) return;
+    if (Reset(kResetCommonQuestion, "Resetting the common statistics", "The common statistics have not been reset.",
+              [&] { ResetCommonStatistics(app_, platform_.save); }))
+        view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
+}
+
+bool MainWindow::Reset(const char* question, const char* source, const char* notDone,
+                       const std::function<void()>& reset) {
+    if (view_.Ask(question, MessageIcon::Question, true) != Answer::Ok) return false;
+    bool done = true;
     try {
-        ResetCommonStatistics(app_, platform_);
+        reset();
     } catch (const std::exception& e) {
-        failures_.Failed("Resetting the common statistics", e.what());
-        ReportSaveFailure(std::string(e.what()) + "\n\nThe common statistics have not been reset.");
-        return;
+        failures_.Failed(source, e.what());
+        ReportSaveFailure(std::string(e.what()) + "\n\n" + notDone);
+        done = false;
     }
-    view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
     TellAboutHeldFigures();
+    return done;
 }
 
 void MainWindow::mnuFileSave_Click() {
@@ -113,15 +111,12 @@ void MainWindow::mnuFileSave_Click() {
 
 void MainWindow::mnuFileAutorun_Click() {
     view_.SetAutorunChecked(!view_.AutorunChecked());
-    app_.stats.AutorunEnabled = view_.AutorunChecked();
-    const AutorunResult result =
-        SetAutorun(app_.stats.AutorunEnabled, platform_.registry, platform_.paths, platform_.programPath);
+    const AutorunResult result = ChangeAutorun(app_, view_.AutorunChecked(), platform_.autorun);
     switch (result.outcome) {
         case AutorunOutcome::Done: break;
         case AutorunOutcome::MachineValueRemains:
             // An unchecked mark would not be true: Windows still starts the program.
             view_.SetAutorunChecked(true);
-            app_.stats.AutorunEnabled = true;
             view_.Ask(kMachineAutorunRemains, MessageIcon::Information, false);
             break;
         case AutorunOutcome::OtherCopyStartsToo:
@@ -138,13 +133,13 @@ std::string OtherCopyStartsTooText(const std::string& folder) {
 }
 
 void MainWindow::mnuFileExit_Click() {
-    app_.ExitRequested = true;
+    exitRequested_ = true;
     bool cancel = false;
     Form_Unload(cancel);
     if (!cancel) view_.Destroy();
 }
 
-void MainWindow::mnuHelpReadme_Click() { view_.ShellOpen(ProgramFilePath(platform_, "readme.txt")); }
+void MainWindow::mnuHelpReadme_Click() { view_.ShellOpen(platform_.folder.Path("readme.txt")); }
 
 void MainWindow::mnuHelpAbout_Click() { view_.ShowAbout(); }
 
@@ -167,12 +162,21 @@ void MainWindow::tmrSaving_Timer() {
 }
 
 void MainWindow::SamplerTick() {
-    try {
-        qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock, display_);
+    std::string failure;
+    const auto step = [&](auto&& work) {
+        try {
+            work();
+        } catch (const std::exception& e) {
+            if (failure.empty()) failure = e.what();
+        }
+    };
+    step([&] { qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock); });
+    // The labels follow even a tick whose counting overflowed.
+    step([&] { display_.RefreshDisplay(app_.stats); });
+    if (failure.empty())
         failures_.Succeeded("Counting");
-    } catch (const std::exception& e) {
-        failures_.Failed("Counting", e.what());
-    }
+    else
+        failures_.Failed("Counting", failure);
 }
 
 void MainWindow::picTrayHook_MouseDown(int code) {
@@ -195,7 +199,7 @@ void MainWindow::EndSession() {
 
 bool MainWindow::TrySave(const char* source, std::string* reason) {
     try {
-        SaveProgramStatistics(app_, platform_);
+        SaveProgramStatistics(app_, platform_.save);
         failures_.Succeeded(source);
         return true;
     } catch (const std::exception& e) {
@@ -208,13 +212,10 @@ bool MainWindow::TrySave(const char* source, std::string* reason) {
 }
 
 bool MainWindow::TellAboutHeldFigures(bool withMessageBox) {
-    if (app_.capNoticeOwed.empty() || app_.capNoticeGiven) return false;
-    // Given before the box opens: the periodic save goes on inside its loop.
-    app_.capNoticeGiven = true;
-    const std::string text = CapNoticeText(app_.capNoticeOwed);
-    app_.capNoticeOwed.clear();
-    platform_.log.WriteQuietly(text.substr(0, text.find("\n")));  // the box tells the user all the same
-    if (withMessageBox) view_.Ask(text, MessageIcon::Information, false);
+    const std::optional<std::string> text = TakeCapNotice(app_);
+    if (!text) return false;
+    platform_.log.WriteQuietly(text->substr(0, text->find("\n")));  // the box tells the user all the same
+    if (withMessageBox) view_.Ask(*text, MessageIcon::Information, false);
     return true;
 }
 

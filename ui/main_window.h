@@ -3,9 +3,11 @@
 // Plain code over MainWindowView, so it is tested without a screen.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/app_state.h"
+#include "app/services.h"
 #include "app/debug_log.h"
 #include "app/startup.h"
 #include "core/identity.h"
@@ -112,11 +114,12 @@ public:
     void EndSession();
 
     bool StartsHidden() const { return hidden_; }
+    // Exit was chosen: an unload is the program's end, not a hide to the tray.
+    bool ExitRequested() const { return exitRequested_; }
 
 private:
-    // Windows' own Startup switch wins: with this copy's Run values switched
-    // off there (Task Manager, Settings), "Run at start" is off.
-    void FollowWindowsStartupSwitch();
+    // Asks, then resets; a failure is logged and told with notDone. True when it reset.
+    bool Reset(const char* question, const char* source, const char* notDone, const std::function<void()>& reset);
     // Saves; on failure logs it and returns the reason, keeping the figures in memory.
     bool TrySave(const char* source, std::string* reason = nullptr);
     void ReportSaveFailure(const std::string& reason);
@@ -132,6 +135,7 @@ private:
     FailureLog& failures_;
     bool hidden_;
     bool trayIconRemoved_ = false;
+    bool exitRequested_ = false;
 };
 
 }  // namespace qm::ui

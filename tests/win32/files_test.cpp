@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/save.h"
 #include "app/debug_log.h"
 #include "core/stat_file.h"
 #include "core/text.h"
@@ -183,18 +183,18 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     Win32PathNames paths;
     Win32NumberFormat numbers(L"en-US");
     Platform platform{files, calendar, clock, registry, paths, numbers, folder.File("quillmark.exe")};
-    const std::string stat = StatFilePath(platform), log = ProgramFilePath(platform, "DbgFile.dat");
+    const std::string stat = platform.folder.StatFile(), log = platform.folder.Path("DbgFile.dat");
     ASSERT_GT(stat.size(), 300u);
 
     EXPECT_FALSE(files.Exists(stat));
     AppState app;
     app.stats.CurrentStat.KeysPressed = 7;
-    SaveProgramStatistics(app, platform);  // the temporary files, then the replaces
+    SaveProgramStatistics(app, platform.save);  // the temporary files, then the replaces
     EXPECT_TRUE(files.Exists(stat));
-    EXPECT_TRUE(files.Exists(HistoryFilePath(platform)));
+    EXPECT_TRUE(files.Exists(platform.folder.History()));
     EXPECT_EQ(folder.CountFiles(), 2);
     AppState loaded;
-    LoadProgramStatistics(loaded, platform);
+    LoadProgramStatistics(loaded, platform.save, platform.autorun);
     EXPECT_EQ(loaded.stats.CommonStat.KeysPressed, 7);
 
     platform.log.Write("first");
@@ -205,7 +205,7 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
 
     files.Remove(log);
     files.Remove(stat);
-    files.Remove(HistoryFilePath(platform));
+    files.Remove(platform.folder.History());
     EXPECT_EQ(folder.CountFiles(), 0);
 }
 

@@ -49,10 +49,9 @@ void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
 
 }  // namespace
 
-HistoryBox::HistoryBox(HINSTANCE instance, AppState& app, Platform& platform, const DateFormat& dates, HWND opener,
-                       FailureHandler onFailure)
-    : instance_(instance), platform_(platform), opener_(opener), onFailure_(std::move(onFailure)),
-      behaviour_(app, platform, dates, *this) {}
+HistoryBox::HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure)
+    : instance_(instance), numbers_(sources.numbers), opener_(opener), onFailure_(std::move(onFailure)),
+      behaviour_(sources, *this) {}
 
 HistoryBox::~HistoryBox() {
     // Destroyed here, while the box can still answer its last messages.
@@ -293,7 +292,7 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
         return static_cast<int>(size.cx);
     };
     const HistoryChart& chartModel = behaviour_.Chart();
-    paint_ = LayOutChart(chartModel, width, height, layout_->Dpi(), metrics.tmHeight, textWidth, platform_.numbers);
+    paint_ = LayOutChart(chartModel, width, height, layout_->Dpi(), metrics.tmHeight, textWidth, numbers_);
 
     SetTextColor(dc.get(), kAxisText);
     qm::win32::UniqueGdi gridBrush(CreateSolidBrush(kGridline));

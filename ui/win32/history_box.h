@@ -19,8 +19,7 @@ inline constexpr UINT WM_QM_HISTORY_CLOSED = WM_APP + 3;
 
 class HistoryBox : public Window, public HistoryWindowView {
 public:
-    HistoryBox(HINSTANCE instance, AppState& app, Platform& platform, const DateFormat& dates, HWND opener,
-               FailureHandler onFailure);
+    HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure);
     ~HistoryBox() override;
 
     // Creates the window, reads the history and shows it beside the opener
@@ -49,7 +48,7 @@ private:
     void Guard(const char* what, F&& handler);
 
     HINSTANCE instance_;
-    Platform& platform_;
+    const NumberFormat& numbers_;
     HWND opener_;
     FailureHandler onFailure_;
     HistoryWindow behaviour_;

@@ -67,8 +67,8 @@ void MainFrame::CreateAndShow() {
     Guard("Activating the window", [&] { behaviour_->Activated(Activation::FirstShowing); });
 }
 
-void MainFrame::SetHistorySources(AppState& app, Platform& platform, const DateFormat& dates) {
-    historySources_ = std::make_unique<HistorySources>(HistorySources{app, platform, dates});
+void MainFrame::SetHistorySources(const HistorySources& sources) {
+    historySources_ = std::make_unique<HistorySources>(sources);
 }
 
 void MainFrame::StartSampler() { SetTimer(Handle(), main_ids::samplerTimer, 60, SamplerProc); }
@@ -273,8 +273,7 @@ void MainFrame::ShowHistory() {
         return;
     }
     if (!historySources_) return;
-    const HistorySources& s = *historySources_;
-    history_ = std::make_unique<HistoryBox>(instance_, s.app, s.platform, s.dates, Handle(), onFailure_);
+    history_ = std::make_unique<HistoryBox>(instance_, *historySources_, Handle(), onFailure_);
     if (!history_->Open()) history_.reset();
 }
 

@@ -31,7 +31,7 @@ public:
     void CreateAndShow();
     void StartSampler();
     // What the History window reads and shows.
-    void SetHistorySources(AppState& app, Platform& platform, const DateFormat& dates);
+    void SetHistorySources(const HistorySources& sources);
     // The keyboard of the modeless History window, from the message loop;
     // true when the message was used there.
     bool PreTranslate(MSG& msg) { return history_ && history_->PreTranslate(msg); }
@@ -80,11 +80,6 @@ private:
     UINT taskbarCreated_ = 0;
     bool shown_ = false;
     bool minimizedWhileHidden_ = false;
-    struct HistorySources {
-        AppState& app;
-        Platform& platform;
-        const DateFormat& dates;
-    };
     std::unique_ptr<HistorySources> historySources_;
     std::unique_ptr<HistoryBox> history_;  // while the History window is open
 };

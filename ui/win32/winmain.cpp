@@ -64,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     AppState app;
     FailureLog failures(platform.log);
     ui::win32::MainFrame frame(instance);
-    frame.SetHistorySources(app, platform, dates);
+    frame.SetHistorySources({app, platform.folder, calendar, numbers, dates});
     Display display(frame, numbers);
     ui::MainWindow behaviour(app, platform, frame, display, input, failures,
                              win32::Narrow(commandLine ? commandLine : L""));

@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "app/save.h"
 
 #include <gtest/gtest.h>
 
@@ -8,24 +8,24 @@
 namespace qm {
 namespace {
 
-struct AppStateTest : ::testing::Test, test::FakePlatform {
+struct SaveTest : ::testing::Test, test::FakePlatform {
     AppState app;
     const std::string statPath = "C:\\Q\\stat.dat";
 };
 
-TEST_F(AppStateTest, FilesLiveBesideTheProgram) {
-    EXPECT_EQ(StatFilePath(platform), statPath);
-    platform.programPath = "D:\\quillmark.exe";
-    EXPECT_EQ(StatFilePath(platform), "D:\\stat.dat");
+TEST_F(SaveTest, FilesLiveBesideTheProgram) {
+    EXPECT_EQ(platform.folder.StatFile(), statPath);
+    platform.folder.programPath = "D:\\quillmark.exe";
+    EXPECT_EQ(platform.folder.StatFile(), "D:\\stat.dat");
 }
 
-TEST_F(AppStateTest, ResetCurrentSavesClearsAndRestartsTheRunClock) {
+TEST_F(SaveTest, ResetCurrentSavesClearsAndRestartsTheRunClock) {
     app.stats.CommonStat.KeysPressed = 1000;
     app.stats.CurrentStat.KeysPressed = 80;
     app.stats.SavedStat.KeysPressed = 50;
     app.stats.CurrentStat.PassedSeconds = 300;
     clock.readings = {500.2, 501.3};
-    ResetCurrentStatistics(app, platform);
+    ResetCurrentStatistics(app, platform.save, clock);
 
     EXPECT_EQ(app.stats.CommonStat.KeysPressed, 1030);
     EXPECT_EQ(app.stats.CommonStat.PassedSeconds, 300);
@@ -43,11 +43,11 @@ TEST_F(AppStateTest, ResetCurrentSavesClearsAndRestartsTheRunClock) {
     EXPECT_EQ(app.stats.CommonStat.KeysPressed, 1034);
 }
 
-TEST_F(AppStateTest, ResetCommonKeepsOnlyTheUnsavedPartOfThisRun) {
+TEST_F(SaveTest, ResetCommonKeepsOnlyTheUnsavedPartOfThisRun) {
     app.stats.CommonStat = {500, 900, 1.0, 10, 2.0, 30, 4000, "03-14-2024"};
     app.stats.CurrentStat.KeysPressed = 120;
     app.stats.SavedStat.KeysPressed = 100;
-    ResetCommonStatistics(app, platform);
+    ResetCommonStatistics(app, platform.save);
     EXPECT_EQ(app.stats.CommonStat.KeysPressed, 20);
     EXPECT_EQ(app.stats.CommonStat.MousePixels, 0);
     EXPECT_EQ(app.stats.CommonStat.SinceDate, "12-07-2026");
@@ -55,9 +55,9 @@ TEST_F(AppStateTest, ResetCommonKeepsOnlyTheUnsavedPartOfThisRun) {
     EXPECT_EQ(files.files[statPath], "20\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n12-07-2026\r\nFalse\r\n");
 }
 
-TEST_F(AppStateTest, UnreadableFlagRegistersTheRunningProgram) {
+TEST_F(SaveTest, UnreadableFlagRegistersTheRunningProgram) {
     files.files[statPath] = "1\r\n0\r\n2\r\n0\r\n0\r\n0\r\n0\r\n01-02-2025\r\n";
-    LoadProgramStatistics(app, platform);
+    LoadProgramStatistics(app, platform.save, platform.autorun);
     EXPECT_TRUE(app.stats.AutorunEnabled);
     EXPECT_EQ(registry.values[test::FakeRegistry::Key(RegistryRoot::LocalMachine, kRunSubkey, kRunValueName)],
               "C:\\Q\\quillmark.exe /hiden");

@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "app/save.h"
 
 #include <cstdio>
 #include <optional>
@@ -10,38 +10,27 @@
 
 namespace qm {
 
-std::string ProgramFilePath(const Platform& platform, const char* fileName) {
-    return AddBackslash(FolderOfPath(platform.programPath)) + fileName;
-}
-
-std::string StatFilePath(const Platform& platform) { return ProgramFilePath(platform, "stat.dat"); }
-std::string HistoryFilePath(const Platform& platform) { return ProgramFilePath(platform, "history.csv"); }
-std::string PendingHistoryFilePath(const Platform& platform) { return ProgramFilePath(platform, "history.pending"); }
-
 namespace {
 
 // A name beside history.csv that no file has yet, from the local time.
-std::string DamagedHistoryName(Platform& platform) {
-    const LocalDateTime now = platform.calendar.Now();
+std::string DamagedHistoryName(const ProgramFolder& folder, const Calendar& calendar) {
+    const LocalDateTime now = calendar.Now();
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.date.year, now.date.month, now.date.day,
                   now.hour, now.minute, now.second);
     std::string name = std::string("history-damaged-") + stamp + ".csv";
-    for (int n = 2; platform.files.Exists(ProgramFilePath(platform, name.c_str())); ++n)
+    for (int n = 2; folder.files.Exists(folder.Path(name.c_str())); ++n)
         name = std::string("history-damaged-") + stamp + "-" + std::to_string(n) + ".csv";
     return name;
 }
 
-}  // namespace
-
-namespace {
 
 // A failure about one file goes to the log once, until that file has been
 // written in between.
-void LogOnce(Platform& platform, std::string& last, const std::string& message) {
+void LogOnce(DebugLog& log, std::string& last, const std::string& message) {
     if (last == message) return;
     last = message;
-    platform.log.WriteQuietly(message);
+    log.WriteQuietly(message);
 }
 
 // history.csv as it will be once it has taken `owed`, and the rows of
@@ -49,16 +38,16 @@ void LogOnce(Platform& platform, std::string& last, const std::string& message) 
 // while the file cannot be read (a spreadsheet holds it). A damaged file, or
 // one too large to be a real history, is moved aside first, for the user to
 // look at, and the history starts anew rather than stopping for good.
-std::string HistoryWith(Platform& platform, OwedDays& owed, const std::vector<OwedUnless>& unless) {
-    const std::string path = HistoryFilePath(platform);
+std::string HistoryWith(const SaveServices& s, OwedDays& owed, const std::vector<OwedUnless>& unless) {
+    const std::string path = s.folder.History();
     std::optional<std::string> text;
     std::string problem;
-    if (platform.files.Exists(path)) {
-        const uint64_t size = platform.files.Tail(path, 0).size;
+    if (s.folder.files.Exists(path)) {
+        const uint64_t size = s.folder.files.Tail(path, 0).size;
         if (size > kLargestHistoryBytes)
             problem = TooLargeHistoryText(size);
         else
-            text = platform.files.ReadAll(path);
+            text = s.folder.files.ReadAll(path);
     }
     const uint64_t hash = text ? ContentHash(*text) : 0;
     for (const OwedUnless& rows : unless)
@@ -71,9 +60,9 @@ std::string HistoryWith(Platform& platform, OwedDays& owed, const std::vector<Ow
         }
     }
     if (!problem.empty()) {
-        const std::string name = DamagedHistoryName(platform);
-        platform.files.Replace(path, ProgramFilePath(platform, name.c_str()), WhenBusy::FailAtOnce);
-        platform.log.WriteQuietly("history.csv is damaged (" + problem + "); it is kept as " + name +
+        const std::string name = DamagedHistoryName(s.folder, s.calendar);
+        s.folder.files.Replace(path, s.folder.Path(name.c_str()), WhenBusy::FailAtOnce);
+        s.log.WriteQuietly("history.csv is damaged (" + problem + "); it is kept as " + name +
                                  " and a new history.csv starts");
     }
     return HistoryWithAdded(HistoryText({}), owed);
@@ -111,12 +100,12 @@ void AddPendingSections(std::vector<PendingSection>& sections, uint64_t statHash
 // history.pending for a save about to write stat.dat: what history.csv is
 // owed once stat.dat holds the save (and in which history.csv that is
 // already there), and what it is owed if the save does not land.
-void WritePending(AppState& app, Platform& platform, uint64_t statHash, const OwedDays& owedAfter,
+void WritePending(AppState& app, const SaveServices& s, uint64_t statHash, const OwedDays& owedAfter,
                   const std::vector<OwedUnless>& unlessAfter, const std::optional<std::string>& historyAfter) {
     HistoryBacklog& backlog = app.history;
-    const std::string path = PendingHistoryFilePath(platform);
+    const std::string path = s.folder.PendingHistory();
     if (owedAfter.empty() && unlessAfter.empty()) {  // owed now or not, nothing is owed in either state
-        platform.files.Remove(path);
+        s.folder.files.Remove(path);
         return;
     }
     std::vector<PendingSection> sections;
@@ -124,21 +113,21 @@ void WritePending(AppState& app, Platform& platform, uint64_t statHash, const Ow
     if (backlog.statHash != 0 && backlog.statHash != statHash)
         AddPendingSections(sections, backlog.statHash, backlog.owed, std::nullopt, backlog.owedUnless);
     try {
-        WriteFileAtomically(platform.files, path, PendingText(sections), WhenBusy::FailAtOnce);
+        WriteFileAtomically(s.folder.files, path, PendingText(sections), WhenBusy::FailAtOnce);
         backlog.lastPendingFailure.clear();
     } catch (const std::exception& e) {
         // stat.dat is saved all the same; memory still holds what is owed and
         // the next save writes this file again.
-        LogOnce(platform, backlog.lastPendingFailure, "Writing history.pending failed: " + std::string(e.what()));
+        LogOnce(s.log, backlog.lastPendingFailure, "Writing history.pending failed: " + std::string(e.what()));
     }
 }
 
 }  // namespace
 
-void SaveProgramStatistics(AppState& app, Platform& platform) {
+void SaveProgramStatistics(AppState& app, const SaveServices& s) {
     HistoryBacklog& backlog = app.history;
     // The day on which the save starts, however long its writes take.
-    const std::string day = HistoryDate(platform.calendar.Today());
+    const std::string day = HistoryDate(s.calendar.Today());
     const OwedDays thisSave = {{day, UnsavedFigures(app.stats)}};
     // The merge, on a copy: when it fails nothing has changed.
     Statistics merged = app.stats;
@@ -156,22 +145,22 @@ void SaveProgramStatistics(AppState& app, Platform& platform) {
     if (!owedAfter.empty() || !unlessAfter.empty()) {
         try {
             OwedDays owedSeen = owedAfter;
-            std::string history = HistoryWith(platform, owedSeen, unlessAfter);
+            std::string history = HistoryWith(s, owedSeen, unlessAfter);
             // history.csv could be read: what was owed unless it held it is decided.
             owedAfter = std::move(owedSeen);
             unlessAfter.clear();
             if (!owedAfter.empty()) historyAfter = std::move(history);
         } catch (const std::exception& e) {
-            LogOnce(platform, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
+            LogOnce(s.log, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
         }
     }
     // Written before stat.dat, so that a kill between the two writes finds
     // what is owed in whichever state stat.dat is.
-    WritePending(app, platform, statHash, owedAfter, unlessAfter, historyAfter);
+    WritePending(app, s, statHash, owedAfter, unlessAfter, historyAfter);
 
     app.stats = std::move(merged);
     try {
-        WriteFileAtomically(platform.files, StatFilePath(platform), statText);
+        WriteFileAtomically(s.folder.files, s.folder.StatFile(), statText);
     } catch (...) {
         // Merged but not written: CommonStat holds these figures now, and the
         // next save that writes stat.dat files them under this day.
@@ -190,30 +179,30 @@ void SaveProgramStatistics(AppState& app, Platform& platform) {
     if (!historyAfter) return;
     try {
         // Never waits for a file that a spreadsheet may hold for hours.
-        WriteFileAtomically(platform.files, HistoryFilePath(platform), *historyAfter, WhenBusy::FailAtOnce);
+        WriteFileAtomically(s.folder.files, s.folder.History(), *historyAfter, WhenBusy::FailAtOnce);
     } catch (const std::exception& e) {
-        LogOnce(platform, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
+        LogOnce(s.log, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
         return;
     }
     backlog.owed.clear();
     backlog.lastFailure.clear();
     // Nothing is owed any more. (Should the program end before this, the
     // pending file names the history.csv that already holds its rows.)
-    platform.files.Remove(PendingHistoryFilePath(platform));
+    s.folder.files.Remove(s.folder.PendingHistory());
 }
 
-void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
+void LoadHistoryBacklog(AppState& app, const SaveServices& s, uint64_t statHash) {
     HistoryBacklog& backlog = app.history;
     backlog.owed.clear();
     backlog.unwritten.clear();
     backlog.owedUnless.clear();
-    const std::string path = PendingHistoryFilePath(platform);
+    const std::string path = s.folder.PendingHistory();
     backlog.statHash = statHash;
     try {
-        if (!platform.files.Exists(path)) return;
-        const uint64_t size = platform.files.Tail(path, 0).size;
+        if (!s.folder.files.Exists(path)) return;
+        const uint64_t size = s.folder.files.Tail(path, 0).size;
         if (size > kLargestPendingBytes) {
-            platform.log.WriteQuietly("history.pending is " + std::to_string(size) + " bytes long, more than it can " +
+            s.log.WriteQuietly("history.pending is " + std::to_string(size) + " bytes long, more than it can " +
                                      "really hold; what it holds is not added to history.csv");
             return;
         }
@@ -222,11 +211,11 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
         std::string unreadable;
         auto holds = [&](uint64_t hash) -> std::optional<bool> {
             if (!history && unreadable.empty()) {
-                const std::string historyPath = HistoryFilePath(platform);
+                const std::string historyPath = s.folder.History();
                 try {
-                    if (platform.files.Exists(historyPath) &&
-                        platform.files.Tail(historyPath, 0).size <= kLargestHistoryBytes)
-                        history = ContentHash(platform.files.ReadAll(historyPath));
+                    if (s.folder.files.Exists(historyPath) &&
+                        s.folder.files.Tail(historyPath, 0).size <= kLargestHistoryBytes)
+                        history = ContentHash(s.folder.files.ReadAll(historyPath));
                     else
                         history = std::optional<uint64_t>();
                 } catch (const FileError& e) {
@@ -237,7 +226,7 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
             return *history && **history == hash;
         };
         bool anyRows = false, mine = false;
-        for (const PendingSection& section : ParsePending(platform.files.ReadAll(path))) {
+        for (const PendingSection& section : ParsePending(s.folder.files.ReadAll(path))) {
             anyRows = anyRows || !section.rows.empty();
             if (section.statHash != backlog.statHash) continue;
             mine = true;
@@ -249,7 +238,7 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
                 if (held == true) continue;
                 if (!held) {
                     // Not known until history.csv can be read: kept with its condition.
-                    LogOnce(platform, backlog.lastFailure,
+                    LogOnce(s.log, backlog.lastFailure,
                             "history.csv could not be read to see whether it holds what history.pending owes it (" +
                                 unreadable + "); the first save that can read it decides");
                     backlog.owedUnless.push_back({section.historyHashWithRows, std::move(days)});
@@ -259,12 +248,12 @@ void LoadHistoryBacklog(AppState& app, Platform& platform, uint64_t statHash) {
             AddDays(backlog.owed, days);
         }
         if (anyRows && !mine)
-            platform.log.WriteQuietly("history.pending belongs to another stat.dat than the one there now; what it holds "
+            s.log.WriteQuietly("history.pending belongs to another stat.dat than the one there now; what it holds "
                                  "is not added to history.csv");
     } catch (const std::exception& e) {
         backlog.owed.clear();
         backlog.owedUnless.clear();
-        platform.log.WriteQuietly("history.pending cannot be used (" + std::string(e.what()) +
+        s.log.WriteQuietly("history.pending cannot be used (" + std::string(e.what()) +
                                  "); what it holds is not added to history.csv");
     }
 }
@@ -294,22 +283,22 @@ std::string CapNoticeText(const std::vector<CappedField>& capped) {
     return text;
 }
 
-void ResetCurrentStatistics(AppState& app, Platform& platform) {
-    SaveProgramStatistics(app, platform);
-    ClearStatistics(app.stats.SavedStat, platform.calendar);
-    ClearStatistics(app.stats.CurrentStat, platform.calendar);
-    app.runClock.Restart(platform.clock);
+void ResetCurrentStatistics(AppState& app, const SaveServices& s, TimeSource& clock) {
+    SaveProgramStatistics(app, s);
+    ClearStatistics(app.stats.SavedStat, s.calendar);
+    ClearStatistics(app.stats.CurrentStat, s.calendar);
+    app.runClock.Restart(clock);
 }
 
-void ResetCommonStatistics(AppState& app, Platform& platform) {
+void ResetCommonStatistics(AppState& app, const SaveServices& s) {
     // All or nothing: a reset whose save fails leaves the figures as they were.
     // The unsaved part goes back to being unsaved, so the history must not
     // hold it as merged either: the next save counts it once.
     const StatRecord common = app.stats.CommonStat, saved = app.stats.SavedStat;
     const OwedDays unwrittenBefore = app.history.unwritten;
-    ClearStatistics(app.stats.CommonStat, platform.calendar);
+    ClearStatistics(app.stats.CommonStat, s.calendar);
     try {
-        SaveProgramStatistics(app, platform);
+        SaveProgramStatistics(app, s);
     } catch (...) {
         app.stats.CommonStat = common;
         app.stats.SavedStat = saved;
@@ -318,11 +307,11 @@ void ResetCommonStatistics(AppState& app, Platform& platform) {
     }
 }
 
-void LoadProgramStatistics(AppState& app, Platform& platform) {
+void LoadProgramStatistics(AppState& app, const SaveServices& s, const AutorunPlace& autorun) {
     const uint64_t statHash =
-        LoadStatistics(app.stats, platform.files, StatFilePath(platform), platform.calendar,
-                       [&](bool flag) { SetAutorun(flag, platform.registry, platform.paths, platform.programPath); });
-    LoadHistoryBacklog(app, platform, statHash);
+        LoadStatistics(app.stats, s.folder.files, s.folder.StatFile(), s.calendar,
+                       [&](bool flag) { SetAutorun(flag, autorun.registry, autorun.paths, autorun.programPath); });
+    LoadHistoryBacklog(app, s, statHash);
 }
 
 }  // namespace qm
