@@ -49,4 +49,10 @@ bool FailureLog::Failed(const std::string& source, const std::string& what) {
     return true;
 }
 
+void DebugLog::WriteOnce(std::string& last, const std::string& message) {
+    if (last == message) return;
+    last = message;
+    WriteQuietly(message);
+}
+
 }  // namespace qm

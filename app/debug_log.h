@@ -32,6 +32,9 @@ public:
     // As Write, for a line that must not stop what is going on: a log that
     // cannot be written is left so, as there is nowhere left to report it.
     void WriteQuietly(const std::string& message) noexcept;
+    // As WriteQuietly, once: a failure about one file goes to the log once,
+    // until that file has been written in between (and `last` cleared).
+    void WriteOnce(std::string& last, const std::string& message);
 
 private:
     FileSystem& files_;

@@ -1,128 +1,10 @@
 #include "app/save.h"
 
-#include <cstdio>
-#include <optional>
-
+#include "app/history_ledger.h"
 #include "core/atomic_file.h"
-#include "core/pending.h"
 #include "core/stat_file.h"
-#include "core/text.h"
 
 namespace qm {
-
-namespace {
-
-// A name beside history.csv that no file has yet, from the local time.
-std::string DamagedHistoryName(const ProgramFolder& folder, const Calendar& calendar) {
-    const LocalDateTime now = calendar.Now();
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.date.year, now.date.month, now.date.day,
-                  now.hour, now.minute, now.second);
-    std::string name = std::string("history-damaged-") + stamp + ".csv";
-    for (int n = 2; folder.files.Exists(folder.Path(name.c_str())); ++n)
-        name = std::string("history-damaged-") + stamp + "-" + std::to_string(n) + ".csv";
-    return name;
-}
-
-
-// A failure about one file goes to the log once, until that file has been
-// written in between.
-void LogOnce(DebugLog& log, std::string& last, const std::string& message) {
-    if (last == message) return;
-    last = message;
-    log.WriteQuietly(message);
-}
-
-// history.csv as it will be once it has taken `owed`, and the rows of
-// `unless` that it turns out not to hold (added to `owed`). Raises FileError
-// while the file cannot be read (a spreadsheet holds it). A damaged file, or
-// one too large to be a real history, is moved aside first, for the user to
-// look at, and the history starts anew rather than stopping for good.
-std::string HistoryWith(const SaveServices& s, OwedDays& owed, const std::vector<OwedUnless>& unless) {
-    const std::string path = s.folder.History();
-    std::optional<std::string> text;
-    std::string problem;
-    if (s.folder.files.Exists(path)) {
-        const uint64_t size = s.folder.files.Tail(path, 0).size;
-        if (size > kLargestHistoryBytes)
-            problem = TooLargeHistoryText(size);
-        else
-            text = s.folder.files.ReadAll(path);
-    }
-    const uint64_t hash = text ? ContentHash(*text) : 0;
-    for (const OwedUnless& rows : unless)
-        if (!text || hash != rows.historyHash) AddDays(owed, rows.days);
-    if (text) {
-        try {
-            return HistoryWithAdded(*text, owed);
-        } catch (const HistoryFormatError& e) {
-            problem = e.what();
-        }
-    }
-    if (!problem.empty()) {
-        const std::string name = DamagedHistoryName(s.folder, s.calendar);
-        s.folder.files.Replace(path, s.folder.Path(name.c_str()), WhenBusy::FailAtOnce);
-        s.log.WriteQuietly("history.csv is damaged (" + problem + "); it is kept as " + name +
-                                 " and a new history.csv starts");
-    }
-    return HistoryWithAdded(HistoryText({}), owed);
-}
-
-std::vector<HistoryRow> Rows(const OwedDays& days) {
-    std::vector<HistoryRow> rows;
-    for (const auto& [date, figures] : days) rows.push_back({date, figures});
-    return rows;
-}
-
-// The sections of history.pending for one state of stat.dat: what is owed
-// (and, when known, the history.csv that holds it once written), then the
-// rows owed unless history.csv is a certain one.
-void AddPendingSections(std::vector<PendingSection>& sections, uint64_t statHash, const OwedDays& owed,
-                        const std::optional<std::string>& historyWithRows, const std::vector<OwedUnless>& unless) {
-    PendingSection section;
-    section.statHash = statHash;
-    section.rows = Rows(owed);
-    if (historyWithRows) {
-        section.appliedKnown = true;
-        section.historyHashWithRows = ContentHash(*historyWithRows);
-    }
-    sections.push_back(std::move(section));
-    for (const OwedUnless& rows : unless) {
-        PendingSection maybe;
-        maybe.statHash = statHash;
-        maybe.appliedKnown = true;
-        maybe.historyHashWithRows = rows.historyHash;
-        maybe.rows = Rows(rows.days);
-        sections.push_back(std::move(maybe));
-    }
-}
-
-// history.pending for a save about to write stat.dat: what history.csv is
-// owed once stat.dat holds the save (and in which history.csv that is
-// already there), and what it is owed if the save does not land.
-void WritePending(AppState& app, const SaveServices& s, uint64_t statHash, const OwedDays& owedAfter,
-                  const std::vector<OwedUnless>& unlessAfter, const std::optional<std::string>& historyAfter) {
-    HistoryBacklog& backlog = app.history;
-    const std::string path = s.folder.PendingHistory();
-    if (owedAfter.empty() && unlessAfter.empty()) {  // owed now or not, nothing is owed in either state
-        s.folder.files.Remove(path);
-        return;
-    }
-    std::vector<PendingSection> sections;
-    AddPendingSections(sections, statHash, owedAfter, historyAfter, unlessAfter);
-    if (backlog.statHash != 0 && backlog.statHash != statHash)
-        AddPendingSections(sections, backlog.statHash, backlog.owed, std::nullopt, backlog.owedUnless);
-    try {
-        WriteFileAtomically(s.folder.files, path, PendingText(sections), WhenBusy::FailAtOnce);
-        backlog.lastPendingFailure.clear();
-    } catch (const std::exception& e) {
-        // stat.dat is saved all the same; memory still holds what is owed and
-        // the next save writes this file again.
-        LogOnce(s.log, backlog.lastPendingFailure, "Writing history.pending failed: " + std::string(e.what()));
-    }
-}
-
-}  // namespace
 
 void SaveProgramStatistics(AppState& app, const SaveServices& s) {
     HistoryBacklog& backlog = app.history;
@@ -151,12 +33,12 @@ void SaveProgramStatistics(AppState& app, const SaveServices& s) {
             unlessAfter.clear();
             if (!owedAfter.empty()) historyAfter = std::move(history);
         } catch (const std::exception& e) {
-            LogOnce(s.log, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
+            s.log.WriteOnce(backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
         }
     }
     // Written before stat.dat, so that a kill between the two writes finds
     // what is owed in whichever state stat.dat is.
-    WritePending(app, s, statHash, owedAfter, unlessAfter, historyAfter);
+    WritePending(app.history, s, statHash, owedAfter, unlessAfter, historyAfter);
 
     app.stats = std::move(merged);
     try {
@@ -181,7 +63,7 @@ void SaveProgramStatistics(AppState& app, const SaveServices& s) {
         // Never waits for a file that a spreadsheet may hold for hours.
         WriteFileAtomically(s.folder.files, s.folder.History(), *historyAfter, WhenBusy::FailAtOnce);
     } catch (const std::exception& e) {
-        LogOnce(s.log, backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
+        s.log.WriteOnce(backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
         return;
     }
     backlog.owed.clear();
@@ -189,73 +71,6 @@ void SaveProgramStatistics(AppState& app, const SaveServices& s) {
     // Nothing is owed any more. (Should the program end before this, the
     // pending file names the history.csv that already holds its rows.)
     s.folder.files.Remove(s.folder.PendingHistory());
-}
-
-void LoadHistoryBacklog(AppState& app, const SaveServices& s, uint64_t statHash) {
-    HistoryBacklog& backlog = app.history;
-    backlog.owed.clear();
-    backlog.unwritten.clear();
-    backlog.owedUnless.clear();
-    const std::string path = s.folder.PendingHistory();
-    backlog.statHash = statHash;
-    try {
-        if (!s.folder.files.Exists(path)) return;
-        const uint64_t size = s.folder.files.Tail(path, 0).size;
-        if (size > kLargestPendingBytes) {
-            s.log.WriteQuietly("history.pending is " + std::to_string(size) + " bytes long, more than it can " +
-                                     "really hold; what it holds is not added to history.csv");
-            return;
-        }
-        // history.csv's hash, read once, when a section asks whether it holds its rows.
-        std::optional<std::optional<uint64_t>> history;  // outer: not looked at yet; inner: none when it is not there
-        std::string unreadable;
-        auto holds = [&](uint64_t hash) -> std::optional<bool> {
-            if (!history && unreadable.empty()) {
-                const std::string historyPath = s.folder.History();
-                try {
-                    if (s.folder.files.Exists(historyPath) &&
-                        s.folder.files.Tail(historyPath, 0).size <= kLargestHistoryBytes)
-                        history = ContentHash(s.folder.files.ReadAll(historyPath));
-                    else
-                        history = std::optional<uint64_t>();
-                } catch (const FileError& e) {
-                    unreadable = e.what();
-                }
-            }
-            if (!history) return std::nullopt;
-            return *history && **history == hash;
-        };
-        bool anyRows = false, mine = false;
-        for (const PendingSection& section : ParsePending(s.folder.files.ReadAll(path))) {
-            anyRows = anyRows || !section.rows.empty();
-            if (section.statHash != backlog.statHash) continue;
-            mine = true;
-            OwedDays days;
-            for (const HistoryRow& row : section.rows) days[row.date] += row.figures;
-            if (section.appliedKnown) {
-                // Ended after history.csv took the rows and before this file went?
-                const std::optional<bool> held = holds(section.historyHashWithRows);
-                if (held == true) continue;
-                if (!held) {
-                    // Not known until history.csv can be read: kept with its condition.
-                    LogOnce(s.log, backlog.lastFailure,
-                            "history.csv could not be read to see whether it holds what history.pending owes it (" +
-                                unreadable + "); the first save that can read it decides");
-                    backlog.owedUnless.push_back({section.historyHashWithRows, std::move(days)});
-                    continue;
-                }
-            }
-            AddDays(backlog.owed, days);
-        }
-        if (anyRows && !mine)
-            s.log.WriteQuietly("history.pending belongs to another stat.dat than the one there now; what it holds "
-                                 "is not added to history.csv");
-    } catch (const std::exception& e) {
-        backlog.owed.clear();
-        backlog.owedUnless.clear();
-        s.log.WriteQuietly("history.pending cannot be used (" + std::string(e.what()) +
-                                 "); what it holds is not added to history.csv");
-    }
 }
 
 namespace {
@@ -311,7 +126,7 @@ void LoadProgramStatistics(AppState& app, const SaveServices& s, const AutorunPl
     const uint64_t statHash =
         LoadStatistics(app.stats, s.folder.files, s.folder.StatFile(), s.calendar,
                        [&](bool flag) { SetAutorun(flag, autorun.registry, autorun.paths, autorun.programPath); });
-    LoadHistoryBacklog(app, s, statHash);
+    LoadHistoryBacklog(app.history, s, statHash);
 }
 
 }  // namespace qm

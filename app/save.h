@@ -29,12 +29,6 @@ namespace qm {
 // of the file is owed a notice.
 void SaveProgramStatistics(AppState& app, const SaveServices& services);
 
-// At start-up, after stat.dat has loaded (statHash: the ContentHash of its
-// bytes): takes what history.pending says history.csv is owed for the
-// stat.dat that is there. Never raises; a pending file that cannot be used
-// is logged.
-void LoadHistoryBacklog(AppState& app, const SaveServices& services, uint64_t statHash);
-
 // LoadStatistics of the program's stat.dat, with the autorun fallback wired
 // to the registry; then what history.pending says history.csv is owed.
 void LoadProgramStatistics(AppState& app, const SaveServices& services, const AutorunPlace& autorun);
