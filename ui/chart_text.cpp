@@ -50,43 +50,15 @@ std::string WholeText(double value) {
     return buffer;
 }
 
-// What the period's total of a figure counts ("45,600 keys pressed in total").
-const char* TotalOf(ChartFigure figure) {
-    switch (figure) {
-        case ChartFigure::KeysPressed: return "keys pressed";
-        case ChartFigure::MouseClicks: return "mouse clicks";
-        case ChartFigure::MouseMeters: return "meters of mouse travel";
-        case ChartFigure::LettersTyped: return "letters typed";
-        case ChartFigure::TypingSpeed: return "letters/min";
-        case ChartFigure::HoursMeasured: return "hours measured";
-    }
-    return "";
-}
+// What the period's total of a figure counts ("45,600 keys pressed in total"), by figure.
+constexpr const char* kTotalOf[] = {"keys pressed",  "mouse clicks", "meters of mouse travel",
+                                    "letters typed", "letters/min",  "hours measured"};
+static_assert(std::size(kTotalOf) == std::size(kChartFigures));
+const char* TotalOf(ChartFigure figure) { return kTotalOf[static_cast<int>(figure)]; }
 
 std::string ActiveDays(int days) { return std::to_string(days) + (days == 1 ? " active day" : " active days"); }
 
 }  // namespace
-
-const char* FigureName(ChartFigure figure) {
-    switch (figure) {
-        case ChartFigure::KeysPressed: return "Keys pressed";
-        case ChartFigure::MouseClicks: return "Mouse clicks";
-        case ChartFigure::MouseMeters: return "Meters of mouse travel";
-        case ChartFigure::LettersTyped: return "Letters typed";
-        case ChartFigure::TypingSpeed: return "Typing speed";
-        case ChartFigure::HoursMeasured: return "Time measured (hours)";
-    }
-    return "";
-}
-
-const char* PeriodName(ChartPeriod period) {
-    switch (period) {
-        case ChartPeriod::LastThirtyDays: return "Last 30 days";
-        case ChartPeriod::LastTwelveMonths: return "Last 12 months";
-        case ChartPeriod::AllYears: return "All years";
-    }
-    return "";
-}
 
 const char* MonthAbbrev(int month) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

@@ -2,6 +2,7 @@
 // labels, the line under the chart and what Copy puts on the clipboard.
 #pragma once
 
+#include <iterator>
 #include <string>
 
 #include "core/platform/date_format.h"
@@ -10,9 +11,15 @@
 
 namespace qm::ui {
 
-// "Keys pressed", "Last 30 days" and so on, as the window lists them.
-const char* FigureName(ChartFigure figure);
-const char* PeriodName(ChartPeriod period);
+// "Keys pressed", "Last 30 days" and so on, as the window lists them: one
+// name for each figure and period, in the order of the enums.
+inline constexpr const char* kFigureNames[] = {"Keys pressed",  "Mouse clicks", "Meters of mouse travel",
+                                               "Letters typed", "Typing speed", "Time measured (hours)"};
+inline constexpr const char* kPeriodNames[] = {"Last 30 days", "Last 12 months", "All years"};
+static_assert(std::size(kFigureNames) == std::size(kChartFigures));
+static_assert(std::size(kPeriodNames) == std::size(kChartPeriods));
+inline const char* FigureName(ChartFigure figure) { return kFigureNames[static_cast<int>(figure)]; }
+inline const char* PeriodName(ChartPeriod period) { return kPeriodNames[static_cast<int>(period)]; }
 
 // "Jan" to "Dec".
 const char* MonthAbbrev(int month);
