@@ -9,15 +9,15 @@ int TwipsToPixels(int twips, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / kTwipsPerInch));
 }
 
-const Widget* WindowLayout::Find(const std::string& wanted, int index) const {
+const Widget* WindowLayout::Find(int id) const {
     for (const Widget& w : widgets)
-        if (w.name == wanted && w.index == index) return &w;
+        if (w.id == id) return &w;
     return nullptr;
 }
 
-const MenuItem* WindowLayout::FindMenu(const std::string& wanted) const {
+const MenuItem* WindowLayout::FindMenu(int id) const {
     for (const MenuItem& m : menu)
-        if (m.name == wanted) return &m;
+        if (m.id == id) return &m;
     return nullptr;
 }
 

@@ -1,11 +1,11 @@
-// Window layouts as data: every widget with its name, kind, parent, caption,
-// rectangle in twips, font and colours. One small Win32 builder turns a
-// layout into controls, scaled by the display's dpi.
+// Window layouts as tables: a row for every widget with its id, name, kind,
+// parent, caption, rectangle in twips, font and colours. One small Win32
+// builder turns a table into controls, scaled by the display's dpi.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <span>
+#include <string_view>
 
 namespace qm::ui {
 
@@ -28,7 +28,7 @@ enum Anchor : uint8_t { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBo
 inline constexpr uint8_t kAnchorTopLeft = AnchorLeft | AnchorTop;
 inline constexpr uint8_t kAnchorAll = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
 struct Font {
-    std::string face = "MS Sans Serif";
+    std::string_view face = "MS Sans Serif";
     double points = 8.25;
     bool bold = false;
     bool italic = false;
@@ -41,8 +41,8 @@ struct Colour {
     enum class Type { Default, Rgb, ButtonFace, Window, CaptionText };
     Type type = Type::Default;
     uint8_t r = 0, g = 0, b = 0;
-    static Colour Rgb(uint8_t r, uint8_t g, uint8_t b) { return {Type::Rgb, r, g, b}; }
-    static Colour System(Type t) { return {t, 0, 0, 0}; }
+    static constexpr Colour Rgb(uint8_t r, uint8_t g, uint8_t b) { return {Type::Rgb, r, g, b}; }
+    static constexpr Colour System(Type t) { return {t, 0, 0, 0}; }
     bool operator==(const Colour&) const = default;
 };
 
@@ -54,16 +54,20 @@ struct Rect {
 // What a picture box shows.
 enum class Image { None, TrayIcon, Logo };
 
+// One row of a window's table. The id is the control's (a timer's for a
+// timer) and names it everywhere: in the code, to the parent row of the
+// controls inside it, and to Windows. The name (and array index) is for
+// people: the tests print it, and the end-to-end tests learn the ids by it.
 struct Widget {
-    std::string name;
+    int id = 0;
+    std::string_view name{};
     int index = -1;            // member of a control array, or -1
     Kind kind = Kind::Label;
-    std::string parent;        // empty: the window itself
-    int parentIndex = -1;
-    std::string caption;       // UTF-8
-    Rect rect;
-    Font font;
-    Colour fore, back;
+    int parent = 0;            // the id of the row it lies in; 0: the window itself
+    std::string_view caption{};  // UTF-8
+    Rect rect{};
+    Font font{};
+    Colour fore{}, back{};
     Align align = Align::Left;
     bool visible = true;
     bool transparent = false;  // label drawn over what lies beneath
@@ -71,23 +75,24 @@ struct Widget {
     bool tabStop = false;
     Image image = Image::None;
     int intervalMs = 0;        // timers
-    int id = 0;                // control or timer id
     uint8_t anchors = kAnchorTopLeft;
-    std::vector<std::string> items;  // a combo box's choices (UTF-8)
+    std::span<const char* const> items{};  // a combo box's choices (UTF-8)
 };
 
+// A pop-up menu (on the bar when its parent is 0), or an item of the pop-up
+// its parent names; a separator has the caption "-" and no id.
 struct MenuItem {
-    std::string name;
-    std::string caption;       // "-" for a separator
-    std::string parent;        // empty: the menu bar
-    bool hidden = false;
-    int id = 0;                // command id (0 for a menu with a sub-menu)
+    int id = 0;                // the command id of an item
+    std::string_view name{};
+    std::string_view caption{};
+    int parent = 0;
+    bool hidden = false;       // a pop-up that is not on the bar
 };
 
 struct WindowLayout {
-    std::string name;
-    std::string title;
-    Rect client;               // width and height only
+    std::string_view name{};
+    std::string_view title{};
+    Rect client{};             // width and height only
     int outerWidth = 0;        // twips; 0 when the size follows the client area
     int outerHeight = 0;
     bool sizable = false;
@@ -96,13 +101,13 @@ struct WindowLayout {
     bool centred = false;
     int minClientWidth = 0;    // twips; the smallest client area a sizable window takes
     int minClientHeight = 0;
-    Colour back;
-    Font font;
-    std::vector<Widget> widgets;
-    std::vector<MenuItem> menu;
+    Colour back{};
+    Font font{};
+    std::span<const Widget> widgets{};
+    std::span<const MenuItem> menu{};
 
-    const Widget* Find(const std::string& name, int index = -1) const;
-    const MenuItem* FindMenu(const std::string& name) const;
+    const Widget* Find(int id) const;
+    const MenuItem* FindMenu(int id) const;
 };
 
 // A widget's rectangle in pixels once the client area has grown by (dx, dy)

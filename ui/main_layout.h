@@ -1,4 +1,4 @@
-// The main window, frmMain, as data.
+// The main window, frmMain, as a table.
 #pragma once
 
 #include "core/display.h"
@@ -6,36 +6,30 @@
 
 namespace qm::ui {
 
-// Control, timer and menu command ids of the main window.
+// Control, timer and menu ids of the main window.
 namespace main_ids {
-inline constexpr int cmdFocus = 100;
-inline constexpr int txtSite = 101;
-inline constexpr int picTrayHook = 102;
-inline constexpr int frmThisRunStat = 103;
-inline constexpr int frmAllStat = 104;
-inline constexpr int lblAdvertising2 = 105;
-inline constexpr int lblAdvertising1 = 106;
-inline constexpr int picFrame0 = 110;  // + index
-// Labels inside picFrame: 200 + 20 * index + row.
-inline constexpr int LabelBase(int index) { return 200 + 20 * index; }
+enum Id : int {
+    cmdFocus = 100, txtSite, picTrayHook, frmThisRunStat, frmAllStat, lblAdvertising2, lblAdvertising1,
+    picFrame0 = 110, picFrame1,  // picFrame(0) in frmThisRunStat, picFrame(1) in frmAllStat
 
-// Timers: the sampler is a system timer with id 1 on the main window.
-inline constexpr int samplerTimer = 1;
-inline constexpr int tmrCounter = 2;
-inline constexpr int tmrSaving = 3;
+    // Timers: the sampler is a system timer with id 1 on the main window.
+    samplerTimer = 1, tmrCounter, tmrSaving,
 
-inline constexpr int mnuFileCurReset = 1001;
-inline constexpr int mnuFileAllReset = 1002;
-inline constexpr int mnuFileSave = 1003;
-inline constexpr int mnuFileAutorun = 1004;
-inline constexpr int mnuFileExit = 1005;
-inline constexpr int mnuFileHistory = 1006;
-inline constexpr int mnuHelpReadme = 1011;
-inline constexpr int mnuHelpAbout = 1012;
-inline constexpr int mnuTrayShow = 1021;
-inline constexpr int mnuTrayResCurStat = 1022;
-inline constexpr int mnuTrayResAllStat = 1023;
-inline constexpr int mnuTrayExit = 1024;
+    // The pop-up menus, each followed by its items' commands.
+    mnuFile = 1000, mnuFileCurReset, mnuFileAllReset, mnuFileSave, mnuFileAutorun, mnuFileExit, mnuFileHistory,
+    mnuHelp = 1010, mnuHelpReadme, mnuHelpAbout,
+    mnuTray = 1020, mnuTrayShow, mnuTrayResCurStat, mnuTrayResAllStat, mnuTrayExit,
+};
+
+// The labels of picFrame(box), alike in both boxes, in the order they are made.
+enum StatLabel : int {
+    TimeCap, Time, MouseStatCap, MousePixelsCap, MousePixels, MouseMetersCap, MouseMeters, MouseClicksCap,
+    MouseClicks, Keyboard, KeybrdPushedCap, KeybrdPushed, KeybrdSpeedCap, KeybrdSpeed,
+};
+inline constexpr int kStatLabels = KeybrdSpeed + 1;
+inline constexpr int StatLabelId(int box, StatLabel label) { return 200 + 20 * box + label; }
+inline constexpr int lblCurTime = StatLabelId(0, Time);
+inline constexpr int lblAllTime = StatLabelId(1, Time);
 }  // namespace main_ids
 
 // Outer size of the main window in normal state, frame and menu bar included.
@@ -44,11 +38,14 @@ inline constexpr int kMainOuterHeightTwips = 5490;
 
 const WindowLayout& MainLayout();
 
-// The label that shows a value: its name and array index.
-struct WidgetRef {
-    const char* name;
-    int index;
+// The label that shows each value, in the order of ValueLabel.
+inline constexpr int kValueLabelIds[kValueLabelCount] = {
+    main_ids::StatLabelId(0, main_ids::KeybrdPushed), main_ids::StatLabelId(0, main_ids::MouseClicks),
+    main_ids::StatLabelId(0, main_ids::MousePixels),  main_ids::StatLabelId(0, main_ids::MouseMeters),
+    main_ids::StatLabelId(0, main_ids::KeybrdSpeed),  main_ids::StatLabelId(1, main_ids::KeybrdPushed),
+    main_ids::StatLabelId(1, main_ids::MouseClicks),  main_ids::StatLabelId(1, main_ids::MousePixels),
+    main_ids::StatLabelId(1, main_ids::MouseMeters),  main_ids::StatLabelId(1, main_ids::KeybrdSpeed),
+    main_ids::lblAllTime,                             main_ids::lblCurTime,
 };
-WidgetRef WidgetOf(ValueLabel label);
 
 }  // namespace qm::ui

@@ -51,10 +51,8 @@ std::string TextOf(HWND h) {
 }
 
 bool IsValueLabel(const Widget& w) {
-    for (int v = 0; v < kValueLabelCount; ++v) {
-        WidgetRef ref = WidgetOf(static_cast<ValueLabel>(v));
-        if (w.name == ref.name && w.index == ref.index) return true;
-    }
+    for (int id : kValueLabelIds)
+        if (w.id == id) return true;
     return false;
 }
 
@@ -66,10 +64,11 @@ int wmain(int argc, wchar_t** argv) {
                                              std::pair{"history", &HistoryLayout()}})
             for (const Widget& w : layout->widgets)
                 if (w.id > 0 && w.kind != Kind::Timer) {
+                    const std::string name(w.name);
                     if (w.index >= 0)
-                        std::printf("%s_%s_%d=%d\n", prefix, w.name.c_str(), w.index, w.id);
+                        std::printf("%s_%s_%d=%d\n", prefix, name.c_str(), w.index, w.id);
                     else
-                        std::printf("%s_%s=%d\n", prefix, w.name.c_str(), w.id);
+                        std::printf("%s_%s=%d\n", prefix, name.c_str(), w.id);
                 }
         return 0;
     }
@@ -81,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!top) Sleep(50);
     }
     if (!top) {
-        std::printf("window \"%s\" not found\n", layout.title.c_str());
+        std::printf("window \"%s\" not found\n", std::string(layout.title).c_str());
         return 1;
     }
     const int dpi = qm::ui::win32::DpiOf(top);
@@ -110,7 +109,7 @@ int wmain(int argc, wchar_t** argv) {
 
     for (const Widget& w : layout.widgets) {
         if (w.kind == Kind::Timer) continue;
-        std::string name = w.name;
+        std::string name(w.name);
         if (w.index >= 0) name.append("(").append(std::to_string(w.index)).append(")");
         HWND h = FindControl(top, w.id);
         if (!h) {
@@ -130,14 +129,13 @@ int wmain(int argc, wchar_t** argv) {
                     std::to_string(el) + "," + std::to_string(et) + " size " + std::to_string(ew) + "x" +
                     std::to_string(eh));
         const int parentId = parent == top ? 0 : GetDlgCtrlID(parent);
-        const Widget* expectedParent = w.parent.empty() ? nullptr : layout.Find(w.parent, w.parentIndex);
-        if (parentId != (expectedParent ? expectedParent->id : 0))
+        if (parentId != w.parent)
             problem(name + ": parent id " + std::to_string(parentId));
         if (((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0) != w.visible) problem(name + ": visibility");
         // Value labels show figures, the all-time box its date and the version its number.
-        const bool live = IsValueLabel(w) || w.name == "frmAllStat" || w.name == "lblVersion";
+        const bool live = IsValueLabel(w) || w.id == main_ids::frmAllStat || w.id == about_ids::lblVersion;
         if (!live && TextOf(h) != w.caption)
-            problem(name + ": caption \"" + TextOf(h) + "\", expected \"" + w.caption + "\"");
+            problem(name + ": caption \"" + TextOf(h) + "\", expected \"" + std::string(w.caption) + "\"");
     }
     std::printf("%d controls checked at %d dpi, %d differences\n", checked, dpi, problems);
     return problems == 0 ? 0 : 1;

@@ -86,7 +86,7 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // Enter: this is no dialog, so no button is its default, and the
             // dialog manager asks for IDOK; with the focus on "Back" that is
             // a click.
-            if (LOWORD(wp) == IDOK && layout_ && GetFocus() == layout_->Get("cmdBack"))
+            if (LOWORD(wp) == IDOK && layout_ && GetFocus() == layout_->Get(about_ids::cmdBack))
                 behaviour_.cmdBack_Click();
             return 0;
         case WM_QM_LINK_CLICK:
@@ -114,19 +114,19 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool AboutBox::FocusBack() {
-    HWND back = layout_ ? layout_->Get("cmdBack") : nullptr;
+    HWND back = layout_ ? layout_->Get(about_ids::cmdBack) : nullptr;
     if (!back) return false;
     SetFocus(back);
     return true;
 }
 
 void AboutBox::SetVersionText(const std::string& text) {
-    SetWindowTextW(layout_->Get("lblVersion"), Widen(text).c_str());
+    SetWindowTextW(layout_->Get(about_ids::lblVersion), Widen(text).c_str());
 }
 
 void AboutBox::ShellOpen(const std::string& target) {
     // The links' owner window is the window's group box.
-    OpenWithShell(layout_->Get("frmMain"), target);
+    OpenWithShell(layout_->Get(about_ids::frmMain), target);
 }
 
 void AboutBox::Close() { closed_ = true; }

@@ -199,7 +199,7 @@ BuiltLayout::~BuiltLayout() {
 }
 
 HFONT BuiltLayout::FontFor(const Font& f) {
-    const std::string key = f.face + "|" + std::to_string(f.points) + "|" + std::to_string(f.bold) +
+    const std::string key = std::string(f.face) + "|" + std::to_string(f.points) + "|" + std::to_string(f.bold) +
                             std::to_string(f.italic) + std::to_string(f.underline) + "|" + std::to_string(dpi_);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return static_cast<HFONT>(it->second.get());
@@ -254,16 +254,14 @@ bool BuiltLayout::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& r
     return false;
 }
 
-HWND BuiltLayout::Get(const std::string& name, int index) const {
+HWND BuiltLayout::Get(int id) const {
     for (const Control& c : controls_)
-        if (c.widget->name == name && c.widget->index == index) return c.hwnd;
+        if (c.widget->id == id) return c.hwnd;
     return nullptr;
 }
 
 HWND BuiltLayout::ParentOf(const Widget& w) const {
-    if (w.parent.empty()) return window_;
-    HWND parent = Get(w.parent, w.parentIndex);
-    if (!parent) parent = Get(w.parent, w.index);  // picFrame(i) lies in the box of its own index
+    HWND parent = w.parent ? Get(w.parent) : nullptr;
     return parent ? parent : window_;
 }
 
@@ -273,7 +271,7 @@ SIZE BuiltLayout::ClientSize(int dpi) const {
 
 void BuiltLayout::Place(const Control& c) {
     const Rect& r = c.widget->rect;
-    const bool topLevel = c.widget->parent.empty();
+    const bool topLevel = c.widget->parent == 0;
     PixelBox box = Anchored({TwipsToPixels(r.left, dpi_), TwipsToPixels(r.top, dpi_), TwipsToPixels(r.width, dpi_),
                              TwipsToPixels(r.height, dpi_)},
                             c.widget->anchors, topLevel ? growX_ : 0, topLevel ? growY_ : 0);
@@ -352,7 +350,7 @@ void BuiltLayout::Create(int dpi) {
             linkClicks_.push_back(std::make_unique<LinkClick>());
             SetWindowSubclass(hwnd, LinkProc, 1, reinterpret_cast<DWORD_PTR>(linkClicks_.back().get()));
         }
-        for (const std::string& item : w.items)
+        for (const char* item : w.items)
             SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         controls_.push_back({&w, hwnd});
         Place(controls_.back());
@@ -424,11 +422,11 @@ LRESULT BuiltLayout::ControlColour(HDC dc, HWND control) {
 HMENU BuiltLayout::CreateMenuBar() {
     qm::win32::UniqueMenu bar(CreateMenu());
     for (const MenuItem& top : layout_.menu) {
-        if (!top.parent.empty()) continue;
+        if (top.parent != 0) continue;
         qm::win32::UniqueMenu popup(CreatePopupMenu());
-        menus_[top.name] = popup.get();
+        menus_[top.id] = popup.get();
         for (const MenuItem& item : layout_.menu) {
-            if (item.parent != top.name) continue;
+            if (item.parent != top.id) continue;
             if (item.caption == "-")
                 AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
             else
@@ -449,8 +447,8 @@ HMENU BuiltLayout::CreateMenuBar() {
     return handle;
 }
 
-HMENU BuiltLayout::Menu(const std::string& name) const {
-    auto it = menus_.find(name);
+HMENU BuiltLayout::Menu(int id) const {
+    auto it = menus_.find(id);
     return it == menus_.end() ? nullptr : it->second;
 }
 

@@ -45,7 +45,8 @@ public:
     HFONT WindowFont() { return FontFor(layout_.font); }
     int Dpi() const { return dpi_; }
 
-    HWND Get(const std::string& name, int index = -1) const;
+    // The control of a row of the table, by its id.
+    HWND Get(int id) const;
     // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT / WM_CTLCOLORBTN of any control of the layout.
     LRESULT ControlColour(HDC dc, HWND control);
     // The background brush of the window itself.
@@ -56,9 +57,9 @@ public:
     bool HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
     // The menu bar (attached to the window, which then owns it) and the
-    // pop-up menus by name, including those not on the bar.
+    // pop-up menus by id, including those not on the bar.
     HMENU CreateMenuBar();
-    HMENU Menu(const std::string& name) const;
+    HMENU Menu(int id) const;
 
     // Client size in pixels the layout asks for at this dpi.
     SIZE ClientSize(int dpi) const;
@@ -82,7 +83,7 @@ private:
     std::vector<Control> controls_;
     std::map<std::string, qm::win32::UniqueGdi> fonts_;
     std::map<COLORREF, qm::win32::UniqueGdi> brushes_;
-    std::map<std::string, HMENU> menus_;
+    std::map<int, HMENU> menus_;
     std::vector<qm::win32::UniqueMenu> detachedMenus_;  // menus no window owns
     std::vector<std::unique_ptr<LinkClick>> linkClicks_;  // one per link box, for its subclass
 };

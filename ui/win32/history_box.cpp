@@ -73,7 +73,7 @@ bool HistoryBox::Open() {
     Place();
     Guard("Reading the history", [&] { behaviour_.Form_Load(); });
     ShowWindow(Handle(), SW_SHOWNORMAL);
-    SetFocus(layout_->Get("cboFigure"));
+    SetFocus(layout_->Get(history_ids::cboFigure));
     return true;
 }
 
@@ -114,7 +114,7 @@ bool HistoryBox::PreTranslate(MSG& msg) {
     if (msg.message == WM_KEYDOWN && msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
         // Ctrl+C copies the chart, unless it copies a selection of the detail line.
         DWORD start = 0, end = 0;
-        if (msg.hwnd == layout_->Get("txtDetail"))
+        if (msg.hwnd == layout_->Get(history_ids::txtDetail))
             SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start == end) {
             Guard("Copy", [&] { behaviour_.cmdCopy_Click(); });
@@ -125,17 +125,17 @@ bool HistoryBox::PreTranslate(MSG& msg) {
 }
 
 void HistoryBox::RedrawChart() {
-    if (HWND chart = layout_ ? layout_->Get("picChart") : nullptr) InvalidateRect(chart, nullptr, FALSE);
+    if (HWND chart = layout_ ? layout_->Get(history_ids::picChart) : nullptr) InvalidateRect(chart, nullptr, FALSE);
 }
 
 void HistoryBox::SetDetailText(const std::string& text) {
-    if (HWND detail = layout_ ? layout_->Get("txtDetail") : nullptr) SetWindowTextW(detail, Widen(text).c_str());
+    if (HWND detail = layout_ ? layout_->Get(history_ids::txtDetail) : nullptr) SetWindowTextW(detail, Widen(text).c_str());
 }
 
 void HistoryBox::SelectChoices(int figure, int period) {
     if (!layout_) return;
-    SendMessageW(layout_->Get("cboFigure"), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
-    SendMessageW(layout_->Get("cboPeriod"), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
+    SendMessageW(layout_->Get(history_ids::cboFigure), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
+    SendMessageW(layout_->Get(history_ids::cboPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
 }
 
 bool HistoryBox::SetClipboardText(const std::string& text) {

@@ -50,10 +50,7 @@ void MainFrame::CreateAndShow() {
     layout_ = std::make_unique<BuiltLayout>(layout, Handle(), instance_);
     layout_->CreateMenuBar();
     layout_->Create(DpiOf(Handle()));
-    for (int i = 0; i < kValueLabelCount; ++i) {
-        WidgetRef ref = WidgetOf(static_cast<ValueLabel>(i));
-        labels_[static_cast<size_t>(i)] = layout_->Get(ref.name, ref.index);
-    }
+    for (int i = 0; i < kValueLabelCount; ++i) labels_[static_cast<size_t>(i)] = layout_->Get(kValueLabelIds[i]);
     trayIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
 
@@ -61,7 +58,7 @@ void MainFrame::CreateAndShow() {
     const bool minimized = minimizedWhileHidden_;
     minimizedWhileHidden_ = false;
     ShowWindow(Handle(), minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
-    SetFocus(layout_->Get("cmdFocus"));
+    SetFocus(layout_->Get(main_ids::cmdFocus));
     UpdateWindow(Handle());
     shown_ = true;
     Guard("Activating the window", [&] { behaviour_->Activated(Activation::FirstShowing); });
@@ -219,13 +216,13 @@ void MainFrame::SetAutorunChecked(bool checked) {
 }
 
 void MainFrame::SetAllStatCaption(const std::string& caption) {
-    SetWindowTextW(layout_->Get("frmAllStat"), Widen(caption).c_str());
+    SetWindowTextW(layout_->Get(main_ids::frmAllStat), Widen(caption).c_str());
 }
 
 void MainFrame::AddTrayIcon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = layout_->Get("picTrayHook");
+    data.hWnd = layout_->Get(main_ids::picTrayHook);
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
@@ -237,7 +234,7 @@ void MainFrame::AddTrayIcon() {
 void MainFrame::RemoveTrayIcon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = layout_->Get("picTrayHook");
+    data.hWnd = layout_->Get(main_ids::picTrayHook);
     data.uID = kTrayIconId;
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
@@ -247,7 +244,7 @@ void MainFrame::PopupFileMenu() {
     GetCursorPos(&at);
     // Without this the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
-    TrackPopupMenu(layout_->Menu("mnuFile"), 0, at.x, at.y, 0, Handle(), nullptr);
+    TrackPopupMenu(layout_->Menu(main_ids::mnuFile), 0, at.x, at.y, 0, Handle(), nullptr);
     PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
