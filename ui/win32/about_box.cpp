@@ -19,16 +19,13 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed sing
 void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
     AboutBox box(instance);
     box.mainWindow_ = mainWindow;
-    const WindowLayout& layout = AboutLayout();
-    const int dpi = DpiOf(mainWindow);
-    if (!box.Create(instance, kAboutClass, 0, WS_EX_DLGMODALFRAME, Widen(layout.title), kStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 100, 100))
+    if (!box.Create(kAboutClass, 0, WS_EX_DLGMODALFRAME, AboutLayout().title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    100, 100))
         return;
-    box.layout_ = std::make_unique<BuiltLayout>(layout, box.Handle(), instance);
-    box.layout_->Create(DpiOf(box.Handle()));
+    box.Build(AboutLayout());
 
     // The client area the layout asks for, centred on the screen.
-    SIZE client = box.layout_->ClientSize(DpiOf(box.Handle()));
+    SIZE client = box.Layout()->ClientSize(DpiOf(box.Handle()));
     RECT r{0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&r, kStyle, FALSE, WS_EX_DLGMODALFRAME);
     const int width = r.right - r.left, height = r.bottom - r.top;
@@ -36,7 +33,6 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetWindowPos(box.Handle(), nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    (void)dpi;
 
     box.behaviour_.Form_Load();
     if (mainWindow) EnableWindow(mainWindow, FALSE);
@@ -58,12 +54,12 @@ void AboutBox::ShowModal(HINSTANCE instance, HWND mainWindow) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    // Activation goes back to the main window before this one disappears.
+    // Activation goes back to the main window before this one disappears
+    // with the box.
     if (mainWindow) {
         EnableWindow(mainWindow, TRUE);
         if (IsWindowVisible(mainWindow)) SetActiveWindow(mainWindow);
     }
-    if (box.Handle()) DestroyWindow(box.Handle());
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
 }
 
@@ -79,14 +75,14 @@ bool AboutBox::IsAboutWindow(HWND window) {
 
 LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
-    if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
+    if (LayoutMessage(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_COMMAND:
             if (LOWORD(wp) == about_ids::cmdBack && HIWORD(wp) == BN_CLICKED) behaviour_.cmdBack_Click();
             // Enter: this is no dialog, so no button is its default, and the
             // dialog manager asks for IDOK; with the focus on "Back" that is
             // a click.
-            if (LOWORD(wp) == IDOK && layout_ && GetFocus() == layout_->Get(about_ids::cmdBack))
+            if (LOWORD(wp) == IDOK && Layout() && GetFocus() == Control(about_ids::cmdBack))
                 behaviour_.cmdBack_Click();
             return 0;
         case WM_QM_LINK_CLICK:
@@ -114,19 +110,19 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool AboutBox::FocusBack() {
-    HWND back = layout_ ? layout_->Get(about_ids::cmdBack) : nullptr;
+    HWND back = Control(about_ids::cmdBack);
     if (!back) return false;
     SetFocus(back);
     return true;
 }
 
 void AboutBox::SetVersionText(const std::string& text) {
-    SetWindowTextW(layout_->Get(about_ids::lblVersion), Widen(text).c_str());
+    SetWindowTextW(Control(about_ids::lblVersion), Widen(text).c_str());
 }
 
 void AboutBox::ShellOpen(const std::string& target) {
     // The links' owner window is the window's group box.
-    OpenWithShell(layout_->Get(about_ids::frmMain), target);
+    OpenWithShell(Control(about_ids::frmMain), target);
 }
 
 void AboutBox::Close() { closed_ = true; }

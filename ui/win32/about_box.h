@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "ui/about_window.h"
 #include "ui/win32/builder.h"
 #include "ui/win32/window.h"
@@ -24,13 +22,11 @@ public:
     void Close() override;
 
 private:
-    explicit AboutBox(HINSTANCE instance) : instance_(instance), behaviour_(*this) {}
+    explicit AboutBox(HINSTANCE instance) : Window(instance), behaviour_(*this) {}
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     bool FocusBack();  // false before the controls exist
 
-    HINSTANCE instance_;
     HWND mainWindow_ = nullptr;
-    std::unique_ptr<BuiltLayout> layout_;
     AboutWindow behaviour_;
     bool closed_ = false;
 };

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/res/resource.h"
+#include "ui/win32/window.h"
 #include "win32/picture.h"
 #include "win32/wide.h"
 
@@ -124,19 +125,6 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void RegisterPanelClass(HINSTANCE instance) {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExW(&wc);
-    done = true;
-}
-
 COLORREF ColourOf(const Colour& c, COLORREF fallback) {
     switch (c.type) {
         case Colour::Type::Default: return fallback;
@@ -163,34 +151,9 @@ int DpiOf(HWND window) {
     return dpi > 0 ? dpi : 96;
 }
 
-void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, name, &existing)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    // The class keeps its icons for the rest of the program.
-    const auto load = [&](int cx, int cy) {
-        return qm::win32::UniqueIcon(static_cast<HICON>(LoadImageW(
-            instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), 0)));
-    };
-    qm::win32::UniqueIcon icon = load(SM_CXICON, SM_CYICON);
-    qm::win32::UniqueIcon smallIcon = load(SM_CXSMICON, SM_CYSMICON);
-    wc.hIcon = icon.get();
-    wc.hIconSm = smallIcon.get();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = name;
-    if (!RegisterClassExW(&wc)) return;
-    icon.release();
-    smallIcon.release();
-}
-
 BuiltLayout::BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance)
     : layout_(layout), window_(window), instance_(instance) {
-    RegisterPanelClass(instance);
+    RegisterClassOnce(instance, kPanelClass, PanelProc);
 }
 
 BuiltLayout::~BuiltLayout() {

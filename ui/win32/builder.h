@@ -24,9 +24,6 @@ inline constexpr wchar_t kChartClass[] = L"QuillmarkChart";
 // The dpi of a window (of the system before it exists).
 int DpiOf(HWND window);
 
-// Registers a top-level window class with the program's icon; once per name.
-void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style = 0);
-
 class BuiltLayout {
 public:
     BuiltLayout(const WindowLayout& layout, HWND window, HINSTANCE instance);

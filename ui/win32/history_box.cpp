@@ -27,19 +27,6 @@ constexpr COLORREF kPointedBar = RGB(232, 136, 32);
 constexpr COLORREF kGridline = RGB(222, 226, 232);
 constexpr COLORREF kAxisText = RGB(96, 100, 108);
 
-void RegisterChartClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(instance, kChartClass, &wc)) return;
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kChartClass;
-    RegisterClassExW(&wc);  // no background brush: the chart paints every pixel
-}
-
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
@@ -50,38 +37,25 @@ void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
 }  // namespace
 
 HistoryBox::HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure)
-    : instance_(instance), numbers_(sources.numbers), opener_(opener), onFailure_(std::move(onFailure)),
-      behaviour_(sources, *this) {}
-
-HistoryBox::~HistoryBox() {
-    // Destroyed here, while the box can still answer its last messages.
-    if (Handle()) DestroyWindow(Handle());
-}
-
-template <typename F>
-void HistoryBox::Guard(const char* what, F&& handler) {
-    Guarded(onFailure_, what, std::forward<F>(handler));
-}
+    : Window(instance, std::move(onFailure)), numbers_(sources.numbers), opener_(opener), behaviour_(sources, *this) {}
 
 bool HistoryBox::Open() {
-    RegisterChartClass(instance_, ChartProc);
-    const WindowLayout& layout = HistoryLayout();
-    if (!Create(instance_, kHistoryClass, 0, 0, Widen(layout.title), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100))
+    RegisterClassOnce(Instance(), kChartClass, ChartProc);  // no background brush: the chart paints every pixel
+    if (!Create(kHistoryClass, 0, 0, HistoryLayout().title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100))
         return false;
-    layout_ = std::make_unique<BuiltLayout>(layout, Handle(), instance_);
-    layout_->Create(DpiOf(Handle()));
+    Build(HistoryLayout());
     Place();
     Guard("Reading the history", [&] { behaviour_.Form_Load(); });
     ShowWindow(Handle(), SW_SHOWNORMAL);
-    SetFocus(layout_->Get(history_ids::cboFigure));
+    SetFocus(Control(history_ids::cboFigure));
     return true;
 }
 
 void HistoryBox::Place() {
     // The client area the layout asks for, beside the opener when it is on
     // screen and there is room, else centred on the work area.
-    const int dpi = layout_->Dpi();
-    SIZE client = layout_->ClientSize(dpi);
+    const int dpi = Layout()->Dpi();
+    SIZE client = Layout()->ClientSize(dpi);
     RECT r{0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&r, kStyle, FALSE, 0);
     RECT work{};
@@ -110,11 +84,11 @@ void HistoryBox::BringToFront() {
 }
 
 bool HistoryBox::PreTranslate(MSG& msg) {
-    if (!Handle() || !layout_ || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
+    if (!Handle() || !Layout() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
     if (msg.message == WM_KEYDOWN && msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
         // Ctrl+C copies the chart, unless it copies a selection of the detail line.
         DWORD start = 0, end = 0;
-        if (msg.hwnd == layout_->Get(history_ids::txtDetail))
+        if (msg.hwnd == Control(history_ids::txtDetail))
             SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start == end) {
             Guard("Copy", [&] { behaviour_.cmdCopy_Click(); });
@@ -125,17 +99,17 @@ bool HistoryBox::PreTranslate(MSG& msg) {
 }
 
 void HistoryBox::RedrawChart() {
-    if (HWND chart = layout_ ? layout_->Get(history_ids::picChart) : nullptr) InvalidateRect(chart, nullptr, FALSE);
+    if (HWND chart = Control(history_ids::picChart)) InvalidateRect(chart, nullptr, FALSE);
 }
 
 void HistoryBox::SetDetailText(const std::string& text) {
-    if (HWND detail = layout_ ? layout_->Get(history_ids::txtDetail) : nullptr) SetWindowTextW(detail, Widen(text).c_str());
+    if (HWND detail = Control(history_ids::txtDetail)) SetWindowTextW(detail, Widen(text).c_str());
 }
 
 void HistoryBox::SelectChoices(int figure, int period) {
-    if (!layout_) return;
-    SendMessageW(layout_->Get(history_ids::cboFigure), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
-    SendMessageW(layout_->Get(history_ids::cboPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
+    if (!Layout()) return;
+    SendMessageW(Control(history_ids::cboFigure), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
+    SendMessageW(Control(history_ids::cboPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
 }
 
 bool HistoryBox::SetClipboardText(const std::string& text) {
@@ -159,7 +133,7 @@ void HistoryBox::Tell(const std::string& text) { ShowMessageBox(Handle(), text, 
 
 LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
-    if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
+    if (LayoutMessage(msg, wp, lp, result)) return result;
     switch (msg) {
         case WM_COMMAND: {
             const int id = LOWORD(wp), code = HIWORD(wp);
@@ -180,13 +154,13 @@ LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == history_ids::tmrFollow) Guard("Following the figures", [&] { behaviour_.tmrFollow_Timer(); });
             return 0;
         case WM_SIZE:
-            if (layout_ && wp != SIZE_MINIMIZED) layout_->Resize(LOWORD(lp), HIWORD(lp));
+            if (Layout() && wp != SIZE_MINIMIZED) Layout()->Resize(LOWORD(lp), HIWORD(lp));
             return 0;
         case WM_GETMINMAXINFO:
-            if (layout_) {
+            if (Layout()) {
                 const WindowLayout& layout = HistoryLayout();
-                RECT r{0, 0, TwipsToPixels(layout.minClientWidth, layout_->Dpi()),
-                       TwipsToPixels(layout.minClientHeight, layout_->Dpi())};
+                RECT r{0, 0, TwipsToPixels(layout.minClientWidth, Layout()->Dpi()),
+                       TwipsToPixels(layout.minClientHeight, Layout()->Dpi())};
                 AdjustWindowRectEx(&r, kStyle, FALSE, 0);
                 auto* info = reinterpret_cast<MINMAXINFO*>(lp);
                 info->ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
@@ -214,7 +188,7 @@ LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK HistoryBox::ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = static_cast<HistoryBox*>(Bound(GetAncestor(chart, GA_ROOT)));
-    if (!self || !self->layout_) return DefWindowProcW(chart, msg, wp, lp);
+    if (!self || !self->Layout()) return DefWindowProcW(chart, msg, wp, lp);
     return self->ChartMessage(chart, msg, wp, lp);
 }
 
@@ -279,7 +253,7 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
     qm::win32::UniqueGdi bitmap(CreateCompatibleBitmap(target, width, height));
     if (!dc || !bitmap) return;
     Selected useBitmap(dc.get(), bitmap.get());
-    Selected useFont(dc.get(), layout_->WindowFont());
+    Selected useFont(dc.get(), Layout()->WindowFont());
     FillRect(dc.get(), &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc.get(), TRANSPARENT);
 
@@ -292,7 +266,7 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
         return static_cast<int>(size.cx);
     };
     const HistoryChart& chartModel = behaviour_.Chart();
-    paint_ = LayOutChart(chartModel, width, height, layout_->Dpi(), metrics.tmHeight, textWidth, numbers_);
+    paint_ = LayOutChart(chartModel, width, height, Layout()->Dpi(), metrics.tmHeight, textWidth, numbers_);
 
     SetTextColor(dc.get(), kAxisText);
     qm::win32::UniqueGdi gridBrush(CreateSolidBrush(kGridline));
@@ -317,7 +291,7 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
     }
     if (!behaviour_.Notice().empty()) {
         // Over the upper part of the plot, on a ground of its own so that no gridline crosses it.
-        const int margin = MulDiv(12, layout_->Dpi(), 96);
+        const int margin = MulDiv(12, Layout()->Dpi(), 96);
         RECT box{paint_.plot.left + margin, paint_.plot.top + margin, paint_.plot.right - margin, paint_.plot.bottom};
         if (box.right <= box.left) box = area;
         const std::wstring notice = Widen(behaviour_.Notice());

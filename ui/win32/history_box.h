@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "ui/chart_paint.h"
 #include "ui/history_window.h"
 #include "ui/win32/builder.h"
@@ -20,7 +18,6 @@ inline constexpr UINT WM_QM_HISTORY_CLOSED = WM_APP + 3;
 class HistoryBox : public Window, public HistoryWindowView {
 public:
     HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure);
-    ~HistoryBox() override;
 
     // Creates the window, reads the history and shows it beside the opener
     // (centred when the opener is hidden); false when no window was made.
@@ -44,15 +41,10 @@ private:
     LRESULT ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp);
     void PaintChart(HWND chart, HDC target);
     void Place();
-    template <typename F>
-    void Guard(const char* what, F&& handler);
 
-    HINSTANCE instance_;
     const NumberFormat& numbers_;
     HWND opener_;
-    FailureHandler onFailure_;
     HistoryWindow behaviour_;
-    std::unique_ptr<BuiltLayout> layout_;
     ChartPaint paint_;            // as last drawn: what the mouse points at
     bool trackingMouse_ = false;
     HWND focus_ = nullptr;        // the control that had the focus when the window was left

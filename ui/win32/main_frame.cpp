@@ -18,25 +18,14 @@ namespace {
 constexpr wchar_t kMainClass[] = L"" QM_MAIN_CLASS;
 constexpr UINT kTrayCallbackMessage = WM_LBUTTONDOWN;  // 513: the event code comes in lParam
 constexpr UINT kTrayIconId = 1;
+
 }  // namespace
-
-MainFrame::MainFrame(HINSTANCE instance) : instance_(instance) {}
-
-MainFrame::~MainFrame() {
-    // Destroyed here, while the frame can still answer WM_DESTROY.
-    if (Handle()) DestroyWindow(Handle());
-}
 
 void MainFrame::Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
                        FailureHandler onFailure) {
     behaviour_ = behaviour;
     onSettingsChange_ = std::move(onSettingsChange);
-    onFailure_ = std::move(onFailure);
-}
-
-template <typename F>
-void MainFrame::Guard(const char* what, F&& handler) {
-    Guarded(onFailure_, what, std::forward<F>(handler));
+    SetFailureHandler(std::move(onFailure));
 }
 
 void MainFrame::CreateAndShow() {
@@ -44,21 +33,19 @@ void MainFrame::CreateAndShow() {
     const int dpi = DpiOf(nullptr);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     // A sizable frame and a minimize box, no maximize box: the size is held fixed.
-    Create(instance_, kMainClass, CS_DBLCLKS, 0, Widen(layout.title),
+    Create(kMainClass, CS_DBLCLKS, 0, layout.title,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
            TwipsToPixels(kMainOuterWidthTwips, dpi), TwipsToPixels(kMainOuterHeightTwips, dpi));
-    layout_ = std::make_unique<BuiltLayout>(layout, Handle(), instance_);
-    layout_->CreateMenuBar();
-    layout_->Create(DpiOf(Handle()));
-    for (int i = 0; i < kValueLabelCount; ++i) labels_[static_cast<size_t>(i)] = layout_->Get(kValueLabelIds[i]);
-    trayIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
+    Build(layout);
+    for (int i = 0; i < kValueLabelCount; ++i) labels_[static_cast<size_t>(i)] = Control(kValueLabelIds[i]);
+    trayIcon_.reset(static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
 
     Guard("Loading the window", [&] { behaviour_->Form_Load(); });
     const bool minimized = minimizedWhileHidden_;
     minimizedWhileHidden_ = false;
     ShowWindow(Handle(), minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
-    SetFocus(layout_->Get(main_ids::cmdFocus));
+    SetFocus(Control(main_ids::cmdFocus));
     UpdateWindow(Handle());
     shown_ = true;
     Guard("Activating the window", [&] { behaviour_->Activated(Activation::FirstShowing); });
@@ -94,7 +81,7 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (!behaviour_) return DefaultProc(msg, wp, lp);
     MainWindow& b = *behaviour_;
     LRESULT result = 0;
-    if (layout_ && layout_->HandleWindowMessage(msg, wp, lp, result)) return result;
+    if (LayoutMessage(msg, wp, lp, result)) return result;
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
         // Explorer restarted and made a new notification area: the icon comes back.
         Guard("Tray icon", [&] { AddTrayIcon(); });
@@ -116,7 +103,7 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == main_ids::tmrSaving) Guard("Saving", [&] { b.tmrSaving_Timer(); });
             return 0;
         case WM_SIZE:
-            if (layout_) Guard("Resizing", [&] { b.Form_Resize(); });
+            if (Layout()) Guard("Resizing", [&] { b.Form_Resize(); });
             return 0;
         case WM_ACTIVATE:
             // Only says where the activation came from; the behaviour decides.
@@ -216,13 +203,13 @@ void MainFrame::SetAutorunChecked(bool checked) {
 }
 
 void MainFrame::SetAllStatCaption(const std::string& caption) {
-    SetWindowTextW(layout_->Get(main_ids::frmAllStat), Widen(caption).c_str());
+    SetWindowTextW(Control(main_ids::frmAllStat), Widen(caption).c_str());
 }
 
 void MainFrame::AddTrayIcon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = layout_->Get(main_ids::picTrayHook);
+    data.hWnd = Control(main_ids::picTrayHook);
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
@@ -234,7 +221,7 @@ void MainFrame::AddTrayIcon() {
 void MainFrame::RemoveTrayIcon() {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = layout_->Get(main_ids::picTrayHook);
+    data.hWnd = Control(main_ids::picTrayHook);
     data.uID = kTrayIconId;
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
@@ -244,7 +231,7 @@ void MainFrame::PopupFileMenu() {
     GetCursorPos(&at);
     // Without this the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
-    TrackPopupMenu(layout_->Menu(main_ids::mnuFile), 0, at.x, at.y, 0, Handle(), nullptr);
+    TrackPopupMenu(Layout()->Menu(main_ids::mnuFile), 0, at.x, at.y, 0, Handle(), nullptr);
     PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
@@ -260,7 +247,7 @@ Answer MainFrame::Ask(const std::string& text, MessageIcon icon, bool withCancel
     return ShowMessageBox(Handle(), text, flags) == IDOK ? Answer::Ok : Answer::Cancel;
 }
 
-void MainFrame::ShowAbout() { AboutBox::ShowModal(instance_, Handle()); }
+void MainFrame::ShowAbout() { AboutBox::ShowModal(Instance(), Handle()); }
 
 void MainFrame::Destroy() { DestroyWindow(Handle()); }
 
@@ -270,7 +257,7 @@ void MainFrame::ShowHistory() {
         return;
     }
     if (!historySources_) return;
-    history_ = std::make_unique<HistoryBox>(instance_, *historySources_, Handle(), onFailure_);
+    history_ = std::make_unique<HistoryBox>(Instance(), *historySources_, Handle(), OnFailure());
     if (!history_->Open()) history_.reset();
 }
 

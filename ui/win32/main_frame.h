@@ -19,8 +19,7 @@ namespace qm::ui::win32 {
 
 class MainFrame : public Window, public MainWindowView, public LabelSink {
 public:
-    explicit MainFrame(HINSTANCE instance);
-    ~MainFrame() override;
+    explicit MainFrame(HINSTANCE instance) : Window(instance) {}
 
     // The behaviour to raise, and what to do when regional settings change.
     void Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
@@ -66,15 +65,9 @@ private:
     static void CALLBACK SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void Command(int id);
-    // Runs a handler; a failure that escapes it is logged, never thrown into Windows.
-    template <typename F>
-    void Guard(const char* what, F&& handler);
 
-    HINSTANCE instance_;
-    std::unique_ptr<BuiltLayout> layout_;
     MainWindow* behaviour_ = nullptr;
     std::function<void()> onSettingsChange_;
-    FailureHandler onFailure_;
     std::array<HWND, kValueLabelCount> labels_{};
     qm::win32::UniqueIcon trayIcon_;
     UINT taskbarCreated_ = 0;

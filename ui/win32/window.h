@@ -1,14 +1,30 @@
 // The base of the program's top-level windows: one window procedure that
-// finds the object behind a window and hands it every message.
+// finds the object behind a window and hands it every message; the window,
+// its class and its controls, owned here; and the guard around handlers.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
+
+#include "ui/layout.h"
 
 namespace qm::ui::win32 {
+
+class BuiltLayout;
+
+// What a window does with a failure that escapes one of its handlers.
+using FailureHandler = std::function<void(const char*, const std::exception&)>;
+
+// Registers a window class, once per name: an arrow cursor, no background
+// brush (the windows paint their own), and the program's icon where asked.
+void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style = 0,
+                       bool programIcon = false);
 
 class Window {
 public:
@@ -19,17 +35,44 @@ public:
     HWND Handle() const { return hwnd_; }
 
 protected:
-    Window() = default;
-    // A window still open here is unbound first, so that its last messages
-    // go to the default procedure and not to a half-destroyed object; a
-    // class that answers WM_DESTROY destroys its window in its own destructor.
+    explicit Window(HINSTANCE instance, FailureHandler onFailure = {});
+    // The one place where a window still open is destroyed. It is unbound
+    // first, so that its last messages go to the default procedure and not
+    // to a half-destroyed object; its controls' fonts and brushes go after it.
     virtual ~Window();
 
     // Registers the class (once per name, with the program's icon) and
     // creates the window; its messages reach HandleMessage from WM_NCCREATE
     // on, WM_NCDESTROY included. False when no window was made.
-    bool Create(HINSTANCE instance, const wchar_t* className, UINT classStyle, DWORD exStyle,
-                const std::wstring& title, DWORD style, int x, int y, int width, int height, HWND owner = nullptr);
+    bool Create(const wchar_t* className, UINT classStyle, DWORD exStyle, std::string_view title, DWORD style, int x,
+                int y, int width, int height);
+    // The layout's menu bar, where it has one, and its controls at the window's dpi.
+    BuiltLayout& Build(const WindowLayout& layout);
+    // The controls; null before Build.
+    BuiltLayout* Layout() const { return layout_.get(); }
+    // The control of a row of the layout; null before Build.
+    HWND Control(int id) const;
+    // The messages every window of a layout answers alike (the controls'
+    // colours, the background, a new dpi); true when answered.
+    bool LayoutMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+    HINSTANCE Instance() const { return instance_; }
+    void SetFailureHandler(FailureHandler onFailure) { onFailure_ = std::move(onFailure); }
+    const FailureHandler& OnFailure() const { return onFailure_; }
+
+    // Runs a handler; a failure that escapes it goes to the failure handler
+    // (which logs it), never into Windows, through whose callbacks nothing
+    // may unwind.
+    template <typename F>
+    void Guard(const char* what, F&& handler) {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            if (onFailure_) onFailure_(what, e);
+        } catch (...) {
+            if (onFailure_) onFailure_(what, std::runtime_error("unknown failure"));
+        }
+    }
 
     // The object behind a window made by Create (null once it is gone), for
     // callbacks that get only the window, such as a timer's.
@@ -41,24 +84,11 @@ protected:
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+    HINSTANCE instance_;
+    FailureHandler onFailure_;
+    std::unique_ptr<BuiltLayout> layout_;
     HWND hwnd_ = nullptr;  // owned: destroyed by the destructor if still open
 };
-
-// What a window does with a failure that escapes one of its handlers.
-using FailureHandler = std::function<void(const char*, const std::exception&)>;
-
-// Runs a handler; a failure that escapes it goes to onFailure (which logs
-// it), never into Windows, through whose callbacks nothing may unwind.
-template <typename F>
-void Guarded(const FailureHandler& onFailure, const char* what, F&& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        if (onFailure) onFailure(what, e);
-    } catch (...) {
-        if (onFailure) onFailure(what, std::runtime_error("unknown failure"));
-    }
-}
 
 // A message box titled with the program's name; returns the button pressed.
 int ShowMessageBox(HWND owner, const std::string& text, UINT flags);
