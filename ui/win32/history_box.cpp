@@ -27,6 +27,18 @@ constexpr COLORREF kPointedBar = RGB(232, 136, 32);
 constexpr COLORREF kGridline = RGB(222, 226, 232);
 constexpr COLORREF kAxisText = RGB(96, 100, 108);
 
+int ChosenIndex(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
+
+// What the lists and buttons do.
+constexpr CommandRow<HistoryWindow> kCommands[] = {
+    {history_ids::cboFigure, CBN_SELCHANGE, "Figure",
+     [](HistoryWindow& b, HWND list) { b.cboFigure_Click(ChosenIndex(list)); }},
+    {history_ids::cboPeriod, CBN_SELCHANGE, "Period",
+     [](HistoryWindow& b, HWND list) { b.cboPeriod_Click(ChosenIndex(list)); }},
+    {history_ids::cmdCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.cmdCopy_Click(); }},
+    {history_ids::cmdOpen, BN_CLICKED, "Open file", [](HistoryWindow& b, HWND) { b.cmdOpen_Click(); }},
+};
+
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
@@ -135,21 +147,10 @@ LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (LayoutMessage(msg, wp, lp, result)) return result;
     switch (msg) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wp), code = HIWORD(wp);
-            const auto selected = [&] { return static_cast<int>(SendMessageW(reinterpret_cast<HWND>(lp), CB_GETCURSEL, 0, 0)); };
-            if (id == history_ids::cboFigure && code == CBN_SELCHANGE)
-                Guard("Figure", [&] { behaviour_.cboFigure_Click(selected()); });
-            else if (id == history_ids::cboPeriod && code == CBN_SELCHANGE)
-                Guard("Period", [&] { behaviour_.cboPeriod_Click(selected()); });
-            else if (id == history_ids::cmdCopy && code == BN_CLICKED)
-                Guard("Copy", [&] { behaviour_.cmdCopy_Click(); });
-            else if (id == history_ids::cmdOpen && code == BN_CLICKED)
-                Guard("Open file", [&] { behaviour_.cmdOpen_Click(); });
-            else if (id == IDCANCEL)  // Escape
+        case WM_COMMAND:
+            if (!RunCommand(kCommands, behaviour_, wp, lp) && LOWORD(wp) == IDCANCEL)  // Escape
                 DestroyWindow(Handle());
             return 0;
-        }
         case WM_TIMER:
             if (wp == history_ids::tmrFollow) Guard("Following the figures", [&] { behaviour_.tmrFollow_Timer(); });
             return 0;

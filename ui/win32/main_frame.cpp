@@ -19,6 +19,17 @@ constexpr wchar_t kMainClass[] = L"" QM_MAIN_CLASS;
 constexpr UINT kTrayCallbackMessage = WM_LBUTTONDOWN;  // 513: the event code comes in lParam
 constexpr UINT kTrayIconId = 1;
 
+// The menu's commands.
+constexpr CommandRow<MainWindow> kMenuCommands[] = {
+    {main_ids::mnuFileCurReset, 0, "Reset current statistics", [](MainWindow& b, HWND) { b.mnuFileCurReset_Click(); }},
+    {main_ids::mnuFileAllReset, 0, "Reset common statistics", [](MainWindow& b, HWND) { b.mnuFileAllReset_Click(); }},
+    {main_ids::mnuFileSave, 0, "Save statistics", [](MainWindow& b, HWND) { b.mnuFileSave_Click(); }},
+    {main_ids::mnuFileHistory, 0, "History", [](MainWindow& b, HWND) { b.mnuFileHistory_Click(); }},
+    {main_ids::mnuFileAutorun, 0, "Run at start", [](MainWindow& b, HWND) { b.mnuFileAutorun_Click(); }},
+    {main_ids::mnuFileExit, 0, "Exit", [](MainWindow& b, HWND) { b.mnuFileExit_Click(); }},
+    {main_ids::mnuHelpReadme, 0, "Help", [](MainWindow& b, HWND) { b.mnuHelpReadme_Click(); }},
+    {main_ids::mnuHelpAbout, 0, "About", [](MainWindow& b, HWND) { b.mnuHelpAbout_Click(); }},
+};
 }  // namespace
 
 void MainFrame::Attach(MainWindow* behaviour, std::function<void()> onSettingsChange,
@@ -62,21 +73,6 @@ void CALLBACK MainFrame::SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
     if (self && self->behaviour_) self->Guard("Counting", [&] { self->behaviour_->SamplerTick(); });
 }
 
-void MainFrame::Command(int id) {
-    MainWindow& b = *behaviour_;
-    switch (id) {
-        case main_ids::mnuFileCurReset: Guard("Reset current statistics", [&] { b.mnuFileCurReset_Click(); }); break;
-        case main_ids::mnuFileAllReset: Guard("Reset common statistics", [&] { b.mnuFileAllReset_Click(); }); break;
-        case main_ids::mnuFileSave: Guard("Save statistics", [&] { b.mnuFileSave_Click(); }); break;
-        case main_ids::mnuFileHistory: Guard("History", [&] { b.mnuFileHistory_Click(); }); break;
-        case main_ids::mnuFileAutorun: Guard("Run at start", [&] { b.mnuFileAutorun_Click(); }); break;
-        case main_ids::mnuFileExit: Guard("Exit", [&] { b.mnuFileExit_Click(); }); break;
-        case main_ids::mnuHelpReadme: Guard("Help", [&] { b.mnuHelpReadme_Click(); }); break;
-        case main_ids::mnuHelpAbout: Guard("About", [&] { b.mnuHelpAbout_Click(); }); break;
-        default: break;
-    }
-}
-
 LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (!behaviour_) return DefaultProc(msg, wp, lp);
     MainWindow& b = *behaviour_;
@@ -89,7 +85,7 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_COMMAND:
-            if (lp == 0 && HIWORD(wp) == 0) Command(LOWORD(wp));
+            if (lp == 0) RunCommand(kMenuCommands, b, wp, lp);
             return 0;
         case WM_QM_LINK_CLICK:
             if (wp == main_ids::txtSite) Guard("Web link", [&] { b.txtSite_Click(); });

@@ -64,7 +64,6 @@ public:
 private:
     static void CALLBACK SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Command(int id);
 
     MainWindow* behaviour_ = nullptr;
     std::function<void()> onSettingsChange_;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +26,17 @@ using FailureHandler = std::function<void(const char*, const std::exception&)>;
 // brush (the windows paint their own), and the program's icon where asked.
 void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style = 0,
                        bool programIcon = false);
+
+// A row of a window's command table: the id of the menu item or control,
+// the notification that runs it (0 for a menu item, BN_CLICKED, CBN_SELCHANGE
+// and the like), the name a failure is logged under, and what it does.
+template <typename Target>
+struct CommandRow {
+    int id;
+    int code;
+    const char* what;
+    void (*run)(Target& target, HWND control);
+};
 
 class Window {
 public:
@@ -72,6 +84,17 @@ protected:
         } catch (...) {
             if (onFailure_) onFailure_(what, std::runtime_error("unknown failure"));
         }
+    }
+
+    // The row of the table that a WM_COMMAND names, run guarded; false when no row names it.
+    template <typename Target, std::size_t N>
+    bool RunCommand(const CommandRow<Target> (&table)[N], Target& target, WPARAM wp, LPARAM lp) {
+        for (const CommandRow<Target>& row : table)
+            if (row.id == LOWORD(wp) && row.code == HIWORD(wp)) {
+                Guard(row.what, [&] { row.run(target, reinterpret_cast<HWND>(lp)); });
+                return true;
+            }
+        return false;
     }
 
     // The object behind a window made by Create (null once it is gone), for
