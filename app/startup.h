@@ -7,7 +7,6 @@
 #include "app/app_state.h"
 #include "app/services.h"
 #include "app/single_copy.h"
-#include "core/identity.h"
 
 namespace qm {
 
@@ -27,7 +26,6 @@ public:
     virtual void StartSampler() = 0;
 };
 
-inline constexpr const char* kProgramTitle = QM_PRODUCT;
 inline constexpr const char* kPrevInstanceLogText = "PrevInstance detected";
 inline constexpr const char* kSameStatFileLogText =
     "PrevInstance detected: a copy in another session or on another computer uses this stat.dat";
