@@ -75,29 +75,30 @@ void MainWindow::Form_Unload(bool& cancel) {
 }
 
 void MainWindow::mnuFileCurReset_Click() {
-    Reset(kResetCurrentQuestion, "Resetting the current statistics", "The current statistics have not been reset.",
+    if (view_.Ask(kResetCurrentQuestion, MessageIcon::Question, true) != Answer::Ok) return;
+    Reset("Resetting the current statistics", "The current statistics have not been reset.",
           [&] { ResetCurrentStatistics(app_, platform_.save, platform_.clock); });
+    TellAboutHeldFigures();
 }
 
 void MainWindow::mnuFileAllReset_Click() {
-    if (Reset(kResetCommonQuestion, "Resetting the common statistics", "The common statistics have not been reset.",
-              [&] { ResetCommonStatistics(app_, platform_.save); }))
-        view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
+    if (view_.Ask(kResetCommonQuestion, MessageIcon::Question, true) != Answer::Ok) return;
+    if (!Reset("Resetting the common statistics", "The common statistics have not been reset.",
+               [&] { ResetCommonStatistics(app_, platform_.save); }))
+        return;
+    view_.SetAllStatCaption(AllStatCaption(app_.stats.CommonStat.SinceDate));
+    TellAboutHeldFigures();
 }
 
-bool MainWindow::Reset(const char* question, const char* source, const char* notDone,
-                       const std::function<void()>& reset) {
-    if (view_.Ask(question, MessageIcon::Question, true) != Answer::Ok) return false;
-    bool done = true;
+bool MainWindow::Reset(const char* source, const char* notDone, const std::function<void()>& reset) {
     try {
         reset();
+        return true;
     } catch (const std::exception& e) {
         failures_.Failed(source, e.what());
         ReportSaveFailure(std::string(e.what()) + "\n\n" + notDone);
-        done = false;
+        return false;
     }
-    TellAboutHeldFigures();
-    return done;
 }
 
 void MainWindow::mnuFileSave_Click() {

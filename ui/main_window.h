@@ -118,8 +118,8 @@ public:
     bool ExitRequested() const { return exitRequested_; }
 
 private:
-    // Asks, then resets; a failure is logged and told with notDone. True when it reset.
-    bool Reset(const char* question, const char* source, const char* notDone, const std::function<void()>& reset);
+    // A reset; a failure is logged and told, with notDone. True when it reset.
+    bool Reset(const char* source, const char* notDone, const std::function<void()>& reset);
     // Saves; on failure logs it and returns the reason, keeping the figures in memory.
     bool TrySave(const char* source, std::string* reason = nullptr);
     void ReportSaveFailure(const std::string& reason);
