@@ -338,6 +338,21 @@ TEST_F(MainWindowTest, FailuresInTicksAreLoggedOnceAndCountingGoesOn) {
     EXPECT_NE(text.find("Counting failed"), std::string::npos);
 }
 
+// The notice of a held figure waits for a command that went through: a
+// cancelled reset, or a common reset that failed, does not give it.
+TEST_F(MainWindowTest, HeldFigureNoticeWaitsThroughACancelledOrFailedReset) {
+    auto w = Window();
+    app.capNoticeOwed.push_back({StatField::KeysPressed, true, false});
+    view.answers = {Answer::Cancel, Answer::Cancel};
+    w->mnuFileCurReset_Click();
+    w->mnuFileAllReset_Click();
+    EXPECT_EQ(view.asked.size(), 2u);  // the two questions alone
+    files.failAtStep = 1;
+    w->mnuFileAllReset_Click();
+    ASSERT_EQ(view.asked.size(), 4u);  // the question and the failure
+    EXPECT_EQ(app.capNoticeOwed.size(), 1u);
+}
+
 TEST_F(MainWindowTest, FigureReachingTheLimitOfTheFileIsSavedThereAndToldOnce) {
     auto w = Window();
     app.stats.CommonStat.MousePixels = 2147483000;
