@@ -7,6 +7,7 @@
 #include "core/history.h"
 #include "core/statistics.h"
 #include "input/clock.h"
+#include "input/hour_ledger.h"
 #include "input/sampler.h"
 
 namespace qm {
@@ -46,6 +47,7 @@ struct HistoryBacklog {
 struct AppState {
     Statistics stats;
     HistoryBacklog history;
+    HourLedger hours;
     RunClock runClock;
     SamplerState sampler;
     // All-time figures a save has just held at a limit of the file and that

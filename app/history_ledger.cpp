@@ -169,4 +169,12 @@ void LoadHistoryBacklog(HistoryBacklog& backlog, const SaveServices& s, uint64_t
     }
 }
 
+OwedRows HoursNotYetIn(const AppState& app, const std::string& file, std::optional<uint64_t>,
+                       const Calendar& calendar) {
+    OwedRows rows;
+    for (const auto& [key, figures] : UnsavedRows(app.hours, app.stats, calendar.Now()))
+        if (HoursFileName(MonthOf(key.date)) == file) rows[key] += figures;
+    return rows;
+}
+
 }  // namespace qm

@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "app/services.h"
+#include "core/hours.h"
 
 namespace qm {
 
@@ -32,5 +33,13 @@ void WritePending(HistoryBacklog& backlog, const SaveServices& s, uint64_t statH
 // stat.dat that is there. Never raises; a pending file that cannot be used
 // is logged.
 void LoadHistoryBacklog(HistoryBacklog& backlog, const SaveServices& s, uint64_t statHash);
+
+// What the month file of hours `file` (HoursFileName) is yet to take in,
+// beyond the rows it holds: what saves owe it and what the run has counted
+// since the last save. `fileHash`: the ContentHash of the file as it was
+// read, none when it is not there (rows owed unless it is a certain file
+// count unless it is that one).
+OwedRows HoursNotYetIn(const AppState& app, const std::string& file, std::optional<uint64_t> fileHash,
+                       const Calendar& calendar);
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "bench/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,6 +142,20 @@ void PosixFileSystem::Append(const std::string& path, std::string_view bytes) {
     if (!fd) Fail("Cannot open", path);
     WriteAll(fd.get(), bytes, path);
     if (!fd.close()) Fail("Cannot close", path);
+}
+
+void PosixFileSystem::CreateFolder(const std::string& path) {
+    if (::mkdir(Native(path).c_str(), 0755) != 0 && errno != EEXIST) Fail("Cannot create the folder", path);
+}
+
+std::vector<std::string> PosixFileSystem::FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(Native(folder).c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir))
+        if (entry->d_type == DT_REG) names.push_back(entry->d_name);
+    ::closedir(dir);
+    return names;
 }
 
 }  // namespace qm::bench

@@ -22,6 +22,8 @@ public:
     void Replace(const std::string& from, const std::string& to, WhenBusy whenBusy) override;
     void Remove(const std::string& path) noexcept override;
     void Append(const std::string& path, std::string_view bytes) override;
+    void CreateFolder(const std::string& path) override;
+    std::vector<std::string> FileNames(const std::string& folder) override;
 };
 
 }  // namespace qm::bench

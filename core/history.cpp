@@ -74,38 +74,52 @@ std::string Quoted(std::string_view s) {
 
 }  // namespace
 
-HistoryRow ReadHistoryRow(std::string_view line, int number) {
-    std::string_view fields[8];
+void SplitRowFields(std::string_view line, std::string_view* fields, size_t wanted, int number) {
     size_t count = 0, start = 0;
     for (;;) {
         const size_t comma = line.find(',', start);
-        if (count < 8) fields[count] = line.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        if (count < wanted) fields[count] = line.substr(start, comma == std::string_view::npos ? comma : comma - start);
         ++count;
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
-    if (count != 8) {
+    if (count != wanted) {
         if (count == 1 && line.find(';') != std::string_view::npos)
             throw HistoryFormatError(number, "the fields are separated by \";\", not by \",\"");
-        throw HistoryFormatError(number, "8 fields separated by \",\" expected, " + std::to_string(count) +
-                                             " found in " + Quoted(line));
+        throw HistoryFormatError(number, std::to_string(wanted) + " fields separated by \",\" expected, " +
+                                             std::to_string(count) + " found in " + Quoted(line));
     }
-    HistoryRow row;
+}
+
+std::string ReadRowDate(std::string_view field, int number) {
     LocalDate date;
-    if (!ReadHistoryDate(fields[0], date))
-        throw HistoryFormatError(number, Quoted(fields[0]) + " is not a date written as YYYY-MM-DD");
-    row.date = std::string(fields[0]);
+    if (!ReadHistoryDate(field, date))
+        throw HistoryFormatError(number, Quoted(field) + " is not a date written as YYYY-MM-DD");
+    return std::string(field);
+}
+
+DayFigures ReadRowFigures(const std::string_view* fields, int number) {
+    DayFigures figures;
     int64_t DayFigures::*counts[] = {&DayFigures::KeysPressed, &DayFigures::MouseClicks, &DayFigures::MousePixels,
                                      &DayFigures::LettersTyped};
     for (size_t i = 0; i < 4; ++i)
-        if (!ReadCount(fields[1 + i], row.figures.*counts[i]))
-            throw HistoryFormatError(number, Quoted(fields[1 + i]) + " is not a whole number");
-    if (!ReadSeconds(fields[5], row.figures.TypingSeconds))
+        if (!ReadCount(fields[i], figures.*counts[i]))
+            throw HistoryFormatError(number, Quoted(fields[i]) + " is not a whole number");
+    if (!ReadSeconds(fields[4], figures.TypingSeconds))
+        throw HistoryFormatError(number, Quoted(fields[4]) + " is not a number of seconds");
+    if (!ReadSeconds(fields[5], figures.OtherKeysSeconds))
         throw HistoryFormatError(number, Quoted(fields[5]) + " is not a number of seconds");
-    if (!ReadSeconds(fields[6], row.figures.OtherKeysSeconds))
-        throw HistoryFormatError(number, Quoted(fields[6]) + " is not a number of seconds");
-    if (!ReadCount(fields[7], row.figures.PassedSeconds))
-        throw HistoryFormatError(number, Quoted(fields[7]) + " is not a whole number");
+    if (!ReadCount(fields[6], figures.PassedSeconds))
+        throw HistoryFormatError(number, Quoted(fields[6]) + " is not a whole number");
+    return figures;
+}
+
+HistoryRow ReadHistoryRow(std::string_view line, int number) {
+    std::string_view fields[8];
+    SplitRowFields(line, fields, 8, number);
+    HistoryRow row;
+    row.date = ReadRowDate(fields[0], number);
+    row.figures = ReadRowFigures(fields + 1, number);
     return row;
 }
 
@@ -119,7 +133,7 @@ void AppendSeconds(std::string& out, double value) { out += RealText(value); }
 // Calls each(line, number) for every line after the first, which must be
 // the header. Lines end in LF or CR LF; the last one may lack its end.
 template <class Each>
-void EachLineAfterHeader(std::string_view text, Each&& each) {
+void EachLineAfterHeader(std::string_view text, const char* header, Each&& each) {
     int number = 0;
     size_t start = 0;
     while (start < text.size()) {
@@ -129,8 +143,8 @@ void EachLineAfterHeader(std::string_view text, Each&& each) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         ++number;
         if (number == 1) {
-            if (line != kHistoryHeader)
-                throw HistoryFormatError(1, "the first line is not the header \"" + std::string(kHistoryHeader) + "\"");
+            if (line != header)
+                throw HistoryFormatError(1, "the first line is not the header \"" + std::string(header) + "\"");
             continue;
         }
         each(line, number);
@@ -142,7 +156,7 @@ void EachLineAfterHeader(std::string_view text, Each&& each) {
 template <class Each>
 void ScanHistory(std::string_view text, Each&& each) {
     std::string previous;
-    EachLineAfterHeader(text, [&](std::string_view line, int number) {
+    EachLineAfterHeader(text, kHistoryHeader, [&](std::string_view line, int number) {
         const HistoryRow row = ReadHistoryRow(line, number);
         if (row.date <= previous)
             throw HistoryFormatError(number, row.date + (row.date == previous ? " appears twice" : " comes after " + previous));
@@ -153,9 +167,7 @@ void ScanHistory(std::string_view text, Each&& each) {
 
 }  // namespace
 
-void AppendHistoryRow(std::string& text, const std::string& date, const DayFigures& f) {
-    text += date;
-    text += ',';
+void AppendRowFigures(std::string& text, const DayFigures& f) {
     AppendCount(text, f.KeysPressed);
     text += ',';
     AppendCount(text, f.MouseClicks);
@@ -172,8 +184,15 @@ void AppendHistoryRow(std::string& text, const std::string& date, const DayFigur
     text += "\r\n";
 }
 
-void ForEachLineAfterHeader(std::string_view text, const std::function<void(std::string_view, int)>& each) {
-    EachLineAfterHeader(text, each);
+void AppendHistoryRow(std::string& text, const std::string& date, const DayFigures& f) {
+    text += date;
+    text += ',';
+    AppendRowFigures(text, f);
+}
+
+void ForEachLineAfterHeader(std::string_view text, const std::function<void(std::string_view, int)>& each,
+                            const char* header) {
+    EachLineAfterHeader(text, header, each);
 }
 
 std::vector<HistoryRow> ParseHistory(std::string_view text) {

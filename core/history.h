@@ -90,9 +90,20 @@ std::string HistoryWithAdded(std::string_view text, const OwedDays& added);
 
 // The parts of the file's text that history.pending shares: a row read
 // from its line (`number` names it in the error), a row written, and each
-// line after the header, which must be there (lines end in LF or CR LF).
+// line after the header (history.csv's unless another is named), which must
+// be there (lines end in LF or CR LF).
 HistoryRow ReadHistoryRow(std::string_view line, int number);
 void AppendHistoryRow(std::string& text, const std::string& date, const DayFigures& figures);
-void ForEachLineAfterHeader(std::string_view text, const std::function<void(std::string_view, int)>& each);
+void ForEachLineAfterHeader(std::string_view text, const std::function<void(std::string_view, int)>& each,
+                            const char* header = kHistoryHeader);
+
+// The pieces of a row that the month files share: the fields of a line
+// (exactly `wanted` of them, else HistoryFormatError naming line `number`),
+// a date field, the seven figures from their fields, and the seven figures
+// written after a row's keys with the line's end.
+void SplitRowFields(std::string_view line, std::string_view* fields, size_t wanted, int number);
+std::string ReadRowDate(std::string_view field, int number);
+DayFigures ReadRowFigures(const std::string_view* fields, int number);
+void AppendRowFigures(std::string& text, const DayFigures& figures);
 
 }  // namespace qm

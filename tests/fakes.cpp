@@ -143,4 +143,17 @@ void MemoryFileSystem::Append(const std::string& path, std::string_view bytes) {
     written[path] = ++writeClock;
 }
 
+void MemoryFileSystem::CreateFolder(const std::string& path) {
+    Step("create folder " + path);
+    if (failWrites.count(path)) throw FileError("Cannot create the folder " + path + ": access is denied");
+}
+
+std::vector<std::string> MemoryFileSystem::FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::string prefix = folder + "\\";
+    for (auto it = files.lower_bound(prefix); it != files.end() && it->first.starts_with(prefix); ++it)
+        if (it->first.find('\\', prefix.size()) == std::string::npos) names.push_back(it->first.substr(prefix.size()));
+    return names;
+}
+
 }  // namespace qm::test

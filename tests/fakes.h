@@ -94,6 +94,9 @@ public:
     // stays and the program ends after the call.
     void Remove(const std::string& path) noexcept override;
     void Append(const std::string& path, std::string_view bytes) override;
+    // Folders are there by themselves; creating one is a step (that may fail).
+    void CreateFolder(const std::string& path) override;
+    std::vector<std::string> FileNames(const std::string& folder) override;
 
     void Step(const std::string& what);
     void FailIfHeld(const std::string& what, const std::string& path);

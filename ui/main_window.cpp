@@ -171,6 +171,8 @@ void MainWindow::SamplerTick() {
             if (failure.empty()) failure = e.what();
         }
     };
+    // The hour first: what this tick counts belongs to the hour the clock says now.
+    FollowHour(app_.hours, app_.stats, platform_.calendar.Now());
     step([&] { qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock); });
     // The labels follow even a tick whose counting overflowed.
     step([&] { display_.RefreshDisplay(app_.stats); });

@@ -174,4 +174,30 @@ void Win32FileSystem::Append(const std::string& path, std::string_view bytes) {
     writer.Close();
 }
 
+void Win32FileSystem::CreateFolder(const std::string& path) {
+    if (CreateDirectoryW(ExtendedPath(path).c_str(), nullptr)) return;
+    const DWORD code = GetLastError();
+    if (code == ERROR_ALREADY_EXISTS) {
+        const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    }
+    Fail("Cannot create the folder", path, code);
+}
+
+std::vector<std::string> Win32FileSystem::FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    UniqueFind find(FindFirstFileExW((ExtendedPath(folder) + L"\\*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0));
+    if (!find) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return names;
+        Fail("Cannot list", folder, code);
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Narrow(found.cFileName));
+    } while (FindNextFileW(find.get(), &found));
+    return names;
+}
+
 }  // namespace qm::win32

@@ -59,6 +59,9 @@ inline bool DeleteDcHandle(HDC dc) { return DeleteDC(dc) != 0; }
 inline HMENU NullMenu() { return nullptr; }
 inline bool DestroyMenuHandle(HMENU m) { return DestroyMenu(m) != 0; }
 
+inline bool CloseFind(HANDLE h) { return FindClose(h) != 0; }
+using UniqueFind = Unique<HANDLE, InvalidFileHandle, CloseFind>;  // FindFirstFileExW
+
 inline HGLOBAL NullGlobal() { return nullptr; }
 inline bool FreeGlobal(HGLOBAL g) { return GlobalFree(g) == nullptr; }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -68,6 +69,11 @@ public:
     virtual void Remove(const std::string& path) noexcept = 0;
     // Appends to the file, creating it when missing.
     virtual void Append(const std::string& path, std::string_view bytes) = 0;
+    // Creates the folder unless it is there already (its parent must be).
+    virtual void CreateFolder(const std::string& path) = 0;
+    // The names of the files in the folder (no folders, no paths), in no
+    // particular order; none when the folder is not there.
+    virtual std::vector<std::string> FileNames(const std::string& folder) = 0;
 };
 
 }  // namespace qm

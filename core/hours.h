@@ -1,0 +1,73 @@
+// The month files of the history, in the folder "history" beside
+// history.csv, one per month and kind. The first kind is the hours:
+// history\YYYY-MM-hours.csv holds what was counted in each hour of the
+// month's days. ASCII, every line ending in CR LF:
+//   date,hour,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds
+//   2026-12-07,9,520,110,30211,402,101.5,12.02,3600
+// One row per date and local hour (0 to 23) in which anything was counted,
+// ascending by date and hour, figures written as in history.csv. Each
+// hour's figures, summed over a day, are that day's row of history.csv.
+#pragma once
+
+#include <compare>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/history.h"
+
+namespace qm {
+
+extern const char kHoursHeader[];
+inline constexpr char kHistoryFolder[] = "history";
+
+// A row of the history's files: a local date and, in a month file of
+// hours, an hour of it; kWholeDay in history.csv.
+inline constexpr int kWholeDay = -1;
+struct RowKey {
+    std::string date;  // YYYY-MM-DD
+    int hour = kWholeDay;
+
+    auto operator<=>(const RowKey&) const = default;
+};
+
+// Figures owed to the files of the history, by date and hour.
+using OwedRows = std::map<RowKey, DayFigures>;
+
+// Adds each row's figures to its entry; rows whose figures are all zero are left out.
+void AddRows(OwedRows& to, const OwedRows& more);
+// The rows summed by date.
+OwedDays DaysOf(const OwedRows& rows);
+
+// A month file stops being one the program wrote above this size: a month
+// has at most 744 hours, and real rows are some 60 bytes long.
+inline constexpr uint64_t kLargestMonthBytes = 256u * 1024;
+
+struct HourRow {
+    std::string date;  // YYYY-MM-DD
+    int hour = 0;      // 0..23
+    DayFigures figures;
+
+    bool operator==(const HourRow&) const = default;
+};
+
+// "2026-12" of "2026-12-07".
+std::string MonthOf(std::string_view date);
+// The month file of hours inside the program's folder: history\2026-12-hours.csv.
+std::string HoursFileName(std::string_view month);
+
+// Reads a whole month file of hours. Raises HistoryFormatError unless it is
+// the header and rows of valid dates of `month` (YYYY-MM) with an hour from
+// 0 to 23, distinct and ascending, and seven plain numbers each.
+std::vector<HourRow> ParseHours(std::string_view text, std::string_view month);
+
+std::string HoursText(const std::vector<HourRow>& rows);
+
+// The month file's text with each hour's figures added to its row, rows
+// created in order where missing; other rows keep their bytes. `added`
+// holds rows of `month` with an hour from 0 to 23. Raises HistoryFormatError,
+// as ParseHours, when the text is damaged.
+std::string HoursWithAdded(std::string_view text, std::string_view month, const OwedRows& added);
+
+}  // namespace qm

@@ -1,0 +1,50 @@
+// Which local hour each figure was counted in. The tick reads the local
+// clock before it counts: when the date or the hour is not the one the run
+// has been counting in, what the run counted until then is closed under that
+// hour and the tick's own counts belong to the new one. A save takes the
+// closed hours and the open hour's part as they are, so a figure counted at
+// 23:59:59.97 is filed under that day even when the save comes at 00:00:30.
+// The date and hour are what the clock says at the tick: an hour the clock
+// goes through twice (set back, daylight-saving time ending) sums both, an
+// hour it skips has no figures.
+#pragma once
+
+#include "core/hours.h"
+#include "core/platform/clock.h"
+#include "core/statistics.h"
+
+namespace qm {
+
+// CurrentStat's seven figures, wide.
+DayFigures FiguresOf(const StatRecord& record);
+
+// The row key under which the history files the local hour of `now`.
+RowKey HourOf(const LocalDateTime& now);
+
+struct HourLedger {
+    // False until the first tick of the run (or after a reset of the run).
+    bool open = false;
+    RowKey current;  // the hour the run is counting in
+    LocalDate clockDate;  // and the clock's own reading of it
+    int clockHour = 0;
+    // CurrentStat's figures when `current` began, or at the last save if
+    // that came later: CurrentStat minus these is the open hour's part.
+    DayFigures base;
+    // What the run counted in each hour closed since the last save.
+    OwedRows closed;
+
+};
+
+// At the start of every tick, before it counts. Only a comparison unless
+// the hour has changed.
+void FollowHour(HourLedger& ledger, const Statistics& stats, const LocalDateTime& now);
+
+// CurrentStat - SavedStat by the hour it was counted in; before the run's
+// first tick, all of it under the hour of `now`.
+OwedRows UnsavedRows(const HourLedger& ledger, const Statistics& stats, const LocalDateTime& now);
+
+// Once SavedStat is CurrentStat again (a save merged, a reset of the run):
+// nothing is unsaved, the open hour goes on.
+void HoursSaved(HourLedger& ledger, const Statistics& stats);
+
+}  // namespace qm
