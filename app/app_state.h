@@ -2,45 +2,53 @@
 // program owns one AppState; tests build their own.
 #pragma once
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "core/history.h"
 #include "core/statistics.h"
+#include "core/hours.h"
 #include "input/clock.h"
 #include "input/hour_ledger.h"
 #include "input/sampler.h"
 
 namespace qm {
 
-// What history.csv has yet to take in, each figure under the day on which the
-// save that merged it started. Figures reach the history only after stat.dat
-// holds them, and leave this state only once history.csv does, so a failed
-// write of either file loses nothing and counts nothing twice. history.pending
-// keeps the same on disk, for an exit or a kill while history.csv is held.
-// Rows that history.pending owed a history.csv which could not be read at
-// start-up: they may be in it already (a kill came after history.csv was
-// written and before history.pending went). Owed unless history.csv turns
-// out to be the one with this hash, which the first save that can read it
-// decides.
+// What the files of the history (history.csv and the month files) have yet
+// to take in, each figure under the hour it was counted in. Figures reach a
+// file only after stat.dat holds them, and leave this state only once the
+// file does, so a failed write of any file loses nothing and counts nothing
+// twice. history.pending keeps the same on disk, for an exit or a kill while
+// a file is held.
+// Rows that history.pending owed a file which could not be read at start-up:
+// they may be in it already (a kill came after the file was written and
+// before history.pending went). Owed unless the file turns out to be the one
+// with this hash, which the first save that can read it decides.
 struct OwedUnless {
-    uint64_t historyHash = 0;
-    OwedDays days;
+    uint64_t fileHash = 0;
+    OwedRows rows;
 
     bool operator==(const OwedUnless&) const = default;
 };
 
+// What one file of the history is owed: in stat.dat, not yet in the file.
+struct FileBacklog {
+    OwedRows owed;
+    // In stat.dat, and in the file too if it is the one named.
+    std::vector<OwedUnless> owedUnless;
+    // The last failure about this file written to the debug log; the same
+    // one is not written again until the file has been written in between.
+    std::string lastFailure;
+};
+
 struct HistoryBacklog {
     // Merged into CommonStat by saves whose write of stat.dat then failed.
-    OwedDays unwritten;
-    // In stat.dat, not yet in history.csv.
-    OwedDays owed;
-    // In stat.dat, and in history.csv too if it is the one named.
-    std::vector<OwedUnless> owedUnless;
+    OwedRows unwritten;
+    // By file name: "history.csv", history\2026-12-hours.csv.
+    std::map<std::string, FileBacklog> files;
     // ContentHash of stat.dat as the program last read or wrote it; 0 before.
     uint64_t statHash = 0;
-    // The last failure written to the debug log; the same one is not written
-    // again until the file it was about has been written in between.
-    std::string lastFailure;
     std::string lastPendingFailure;
 };
 

@@ -8,69 +8,38 @@ namespace qm {
 
 void SaveProgramStatistics(AppState& app, const SaveServices& s) {
     HistoryBacklog& backlog = app.history;
-    // The day on which the save starts, however long its writes take.
-    const std::string day = HistoryDate(s.calendar.Today());
-    const OwedDays thisSave = {{day, UnsavedFigures(app.stats)}};
+    // Each figure under the hour it was counted in, however late the save.
+    const OwedRows thisSave = UnsavedRows(app.hours, app.stats, s.calendar.Now());
     // The merge, on a copy: when it fails nothing has changed.
     Statistics merged = app.stats;
     const std::vector<CappedField> capped = MergeStatistics(merged);
     const std::string statText = StatFileText(merged.CommonStat, merged.AutorunEnabled);
     const uint64_t statHash = ContentHash(statText);
 
-    // What history.csv is owed once stat.dat holds this save, and history.csv
-    // as it will be then (when it can be read now).
-    OwedDays owedAfter = backlog.owed;
-    AddDays(owedAfter, backlog.unwritten);
-    AddDays(owedAfter, thisSave);
-    std::vector<OwedUnless> unlessAfter = backlog.owedUnless;
-    std::optional<std::string> historyAfter;
-    if (!owedAfter.empty() || !unlessAfter.empty()) {
-        try {
-            OwedDays owedSeen = owedAfter;
-            std::string history = HistoryWith(s, owedSeen, unlessAfter);
-            // history.csv could be read: what was owed unless it held it is decided.
-            owedAfter = std::move(owedSeen);
-            unlessAfter.clear();
-            if (!owedAfter.empty()) historyAfter = std::move(history);
-        } catch (const std::exception& e) {
-            s.log.WriteOnce(backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
-        }
-    }
-    // Written before stat.dat, so that a kill between the two writes finds
-    // what is owed in whichever state stat.dat is.
-    WritePending(app.history, s, statHash, owedAfter, unlessAfter, historyAfter);
+    // What each file of the history is owed once stat.dat holds this save,
+    // and the file as it will be then (when it can be read now).
+    HistoryPlan plan = PlanHistory(backlog, s, thisSave);
+    // Written before stat.dat, so that a kill between the writes finds what
+    // is owed in whichever state stat.dat is.
+    WritePending(backlog, s, statHash, plan);
 
     app.stats = std::move(merged);
+    HoursSaved(app.hours, app.stats);
     try {
         WriteFileAtomically(s.folder.files, s.folder.StatFile(), statText);
     } catch (...) {
         // Merged but not written: CommonStat holds these figures now, and the
-        // next save that writes stat.dat files them under this day.
-        AddDays(backlog.unwritten, thisSave);
+        // next save that writes stat.dat files them under their hours.
+        AddRows(backlog.unwritten, thisSave);
         throw;
     }
     backlog.unwritten.clear();
-    backlog.owed = std::move(owedAfter);
-    backlog.owedUnless = std::move(unlessAfter);
     backlog.statHash = statHash;
     // A file that already held the limit when it was loaded is no news.
     if (!app.capNoticeGiven)
         for (const CappedField& c : capped)
             if (!c.wasAlreadyThere) app.capNoticeOwed.push_back(c);
-
-    if (!historyAfter) return;
-    try {
-        // Never waits for a file that a spreadsheet may hold for hours.
-        WriteFileAtomically(s.folder.files, s.folder.History(), *historyAfter, WhenBusy::FailAtOnce);
-    } catch (const std::exception& e) {
-        s.log.WriteOnce(backlog.lastFailure, "Writing history.csv failed: " + std::string(e.what()));
-        return;
-    }
-    backlog.owed.clear();
-    backlog.lastFailure.clear();
-    // Nothing is owed any more. (Should the program end before this, the
-    // pending file names the history.csv that already holds its rows.)
-    s.folder.files.Remove(s.folder.PendingHistory());
+    WriteHistoryFiles(backlog, s, std::move(plan));
 }
 
 namespace {
@@ -102,6 +71,7 @@ void ResetCurrentStatistics(AppState& app, const SaveServices& s, TimeSource& cl
     SaveProgramStatistics(app, s);
     ClearStatistics(app.stats.SavedStat, s.calendar);
     ClearStatistics(app.stats.CurrentStat, s.calendar);
+    HoursSaved(app.hours, app.stats);
     app.runClock.Restart(clock);
 }
 
@@ -110,7 +80,8 @@ void ResetCommonStatistics(AppState& app, const SaveServices& s) {
     // The unsaved part goes back to being unsaved, so the history must not
     // hold it as merged either: the next save counts it once.
     const StatRecord common = app.stats.CommonStat, saved = app.stats.SavedStat;
-    const OwedDays unwrittenBefore = app.history.unwritten;
+    const OwedRows unwrittenBefore = app.history.unwritten;
+    const HourLedger hours = app.hours;
     ClearStatistics(app.stats.CommonStat, s.calendar);
     try {
         SaveProgramStatistics(app, s);
@@ -118,6 +89,7 @@ void ResetCommonStatistics(AppState& app, const SaveServices& s) {
         app.stats.CommonStat = common;
         app.stats.SavedStat = saved;
         app.history.unwritten = unwrittenBefore;
+        app.hours = hours;
         throw;
     }
 }

@@ -25,7 +25,16 @@ std::string HoursFileName(std::string_view month) {
     return std::string(kHistoryFolder) + "\\" + std::string(month) + "-hours.csv";
 }
 
-namespace {
+bool ReadHoursFileName(std::string_view name, std::string& month) {
+    const std::string_view prefix = "history\\", suffix = "-hours.csv";
+    if (!name.starts_with(prefix) || !name.ends_with(suffix) || name.size() != prefix.size() + 7 + suffix.size())
+        return false;
+    const std::string_view m = name.substr(prefix.size(), 7);
+    LocalDate date;
+    if (!ReadHistoryDate(std::string(m) + "-01", date)) return false;
+    month = std::string(m);
+    return true;
+}
 
 void AppendHourRow(std::string& text, const std::string& date, int hour, const DayFigures& figures) {
     text += date;
@@ -35,6 +44,23 @@ void AppendHourRow(std::string& text, const std::string& date, int hour, const D
     AppendRowFigures(text, figures);
 }
 
+HourRow ReadHourRow(std::string_view line, int number, std::string_view month) {
+    std::string_view fields[9];
+    SplitRowFields(line, fields, 9, number);
+    HourRow row;
+    row.date = ReadRowDate(fields[0], number);
+    if (!row.date.starts_with(month) || row.date.size() <= month.size() || row.date[month.size()] != '-')
+        throw HistoryFormatError(number, row.date + " is not a day of " + std::string(month));
+    int64_t hour = -1;
+    if (!ReadCount(fields[1], hour) || hour < 0 || hour > 23 || (fields[1].size() > 1 && fields[1][0] == '0'))
+        throw HistoryFormatError(number, "\"" + std::string(fields[1].substr(0, 8)) + "\" is not an hour from 0 to 23");
+    row.hour = static_cast<int>(hour);
+    row.figures = ReadRowFigures(fields + 2, number);
+    return row;
+}
+
+namespace {
+
 // Calls each(row, line) for every row of the month file, in order, after checking it.
 template <class Each>
 void ScanHours(std::string_view text, std::string_view month, Each&& each) {
@@ -42,17 +68,7 @@ void ScanHours(std::string_view text, std::string_view month, Each&& each) {
     ForEachLineAfterHeader(
         text,
         [&](std::string_view line, int number) {
-            std::string_view fields[9];
-            SplitRowFields(line, fields, 9, number);
-            HourRow row;
-            row.date = ReadRowDate(fields[0], number);
-            if (!row.date.starts_with(month) || row.date[month.size()] != '-')
-                throw HistoryFormatError(number, row.date + " is not a day of " + std::string(month));
-            int64_t hour = -1;
-            if (!ReadCount(fields[1], hour) || hour < 0 || hour > 23 || (fields[1].size() > 1 && fields[1][0] == '0'))
-                throw HistoryFormatError(number, "\"" + std::string(fields[1].substr(0, 8)) + "\" is not an hour from 0 to 23");
-            row.hour = static_cast<int>(hour);
-            row.figures = ReadRowFigures(fields + 2, number);
+            HourRow row = ReadHourRow(line, number, month);
             RowKey key{row.date, row.hour};
             if (!previous.date.empty() && key <= previous)
                 throw HistoryFormatError(number, row.date + " " + std::to_string(row.hour) + ":00" +

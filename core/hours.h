@@ -21,6 +21,8 @@ namespace qm {
 
 extern const char kHoursHeader[];
 inline constexpr char kHistoryFolder[] = "history";
+// The name of history.csv in the program's folder, beside those of the month files.
+inline constexpr char kHistoryFile[] = "history.csv";
 
 // A row of the history's files: a local date and, in a month file of
 // hours, an hour of it; kWholeDay in history.csv.
@@ -56,6 +58,8 @@ struct HourRow {
 std::string MonthOf(std::string_view date);
 // The month file of hours inside the program's folder: history\2026-12-hours.csv.
 std::string HoursFileName(std::string_view month);
+// Whether `name` is such a name (of a real month); its YYYY-MM goes to `month`.
+bool ReadHoursFileName(std::string_view name, std::string& month);
 
 // Reads a whole month file of hours. Raises HistoryFormatError unless it is
 // the header and rows of valid dates of `month` (YYYY-MM) with an hour from
@@ -63,6 +67,11 @@ std::string HoursFileName(std::string_view month);
 std::vector<HourRow> ParseHours(std::string_view text, std::string_view month);
 
 std::string HoursText(const std::vector<HourRow>& rows);
+
+// A row's line, which history.pending shares: read (`number` names it in
+// the error; its date must be of `month`) and written, with its CR LF.
+HourRow ReadHourRow(std::string_view line, int number, std::string_view month);
+void AppendHourRow(std::string& text, const std::string& date, int hour, const DayFigures& figures);
 
 // The month file's text with each hour's figures added to its row, rows
 // created in order where missing; other rows keep their bytes. `added`

@@ -9,6 +9,8 @@ namespace {
 
 const char kIfStatDat[] = "if stat.dat is,";
 const char kUnlessHistory[] = "unless history.csv is,";
+const char kForFile[] = "for,";
+const char kUnlessFile[] = "unless it is,";
 
 void AppendHash(std::string& out, uint64_t hash) {
     char buffer[24];
@@ -30,42 +32,79 @@ std::string PendingText(const std::vector<PendingSection>& sections) {
     std::string text = kHistoryHeader;
     text += "\r\n";
     for (const PendingSection& section : sections) {
+        const bool history = section.file == kHistoryFile;
         text += kIfStatDat;
         AppendHash(text, section.statHash);
         text += "\r\n";
-        if (section.appliedKnown) {
-            text += kUnlessHistory;
-            AppendHash(text, section.historyHashWithRows);
+        if (!history) {
+            text += kForFile;
+            text += section.file;
             text += "\r\n";
         }
-        for (const HistoryRow& row : section.rows) AppendHistoryRow(text, row.date, row.figures);
+        if (section.appliedKnown) {
+            text += history ? kUnlessHistory : kUnlessFile;
+            AppendHash(text, section.fileHashWithRows);
+            text += "\r\n";
+        }
+        for (const auto& [key, figures] : section.rows) {
+            if (history)
+                AppendHistoryRow(text, key.date, figures);
+            else
+                AppendHourRow(text, key.date, key.hour, figures);
+        }
     }
     return text;
 }
 
 std::vector<PendingSection> ParsePending(std::string_view text) {
     std::vector<PendingSection> sections;
+    std::string month;  // of the month file the last section is for
+    bool started = false;  // the last section has a condition or a row
     ForEachLineAfterHeader(text, [&](std::string_view line, int number) {
         if (line.starts_with(kIfStatDat)) {
             PendingSection section;
             if (!ReadHash(line.substr(sizeof kIfStatDat - 1), section.statHash))
                 throw HistoryFormatError(number, "the state of stat.dat is not 16 hexadecimal digits");
             sections.push_back(std::move(section));
+            started = false;
             return;
         }
         if (sections.empty()) throw HistoryFormatError(number, "a row before the first \"if stat.dat is\" line");
         PendingSection& section = sections.back();
-        if (line.starts_with(kUnlessHistory)) {
-            if (section.appliedKnown || !section.rows.empty() ||
-                !ReadHash(line.substr(sizeof kUnlessHistory - 1), section.historyHashWithRows))
-                throw HistoryFormatError(number, "a misplaced or unreadable \"unless history.csv is\" line");
-            section.appliedKnown = true;
+        const bool history = section.file == kHistoryFile;
+        if (line.starts_with(kForFile)) {
+            // Only ever a month file inside the history folder: the name decides where rows are written.
+            if (started || !history || !ReadHoursFileName(line.substr(sizeof kForFile - 1), month))
+                throw HistoryFormatError(number, "a misplaced \"for\" line, or one that names no month file");
+            section.file = std::string(line.substr(sizeof kForFile - 1));
             return;
         }
-        HistoryRow row = ReadHistoryRow(line, number);
-        if (!section.rows.empty() && row.date <= section.rows.back().date)
-            throw HistoryFormatError(number, row.date + " is not after " + section.rows.back().date);
-        section.rows.push_back(std::move(row));
+        const char* unless = history ? kUnlessHistory : kUnlessFile;
+        if (line.starts_with(unless)) {
+            if (section.appliedKnown || !section.rows.empty() ||
+                !ReadHash(line.substr(std::string_view(unless).size()), section.fileHashWithRows))
+                throw HistoryFormatError(number, "a misplaced or unreadable \"" +
+                                                     std::string(unless, std::string_view(unless).size() - 1) + "\" line");
+            section.appliedKnown = true;
+            started = true;
+            return;
+        }
+        started = true;
+        RowKey key;
+        DayFigures figures;
+        if (history) {
+            HistoryRow row = ReadHistoryRow(line, number);
+            key = {std::move(row.date), kWholeDay};
+            figures = row.figures;
+        } else {
+            HourRow row = ReadHourRow(line, number, month);
+            key = {std::move(row.date), row.hour};
+            figures = row.figures;
+        }
+        if (!section.rows.empty() && key <= section.rows.rbegin()->first)
+            throw HistoryFormatError(number, key.date + (history ? "" : " " + std::to_string(key.hour) + ":00") +
+                                                 " is not after the row before");
+        section.rows.emplace_hint(section.rows.end(), std::move(key), figures);
     });
     return sections;
 }

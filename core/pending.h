@@ -6,29 +6,35 @@
 #include <vector>
 
 #include "core/history.h"
+#include "core/hours.h"
 
 namespace qm {
 
-// history.pending, beside history.csv: what history.csv is still owed, kept
-// on disk so that neither an exit nor a kill loses it while history.csv
-// cannot be written (a spreadsheet holds it open). Each save rewrites it
-// before stat.dat, naming the states of stat.dat in which it holds:
+// history.pending, beside history.csv: what the files of the history are
+// still owed, kept on disk so that neither an exit nor a kill loses it while
+// a file cannot be written (a spreadsheet holds it open). Each save rewrites
+// it before stat.dat, naming the states of stat.dat in which it holds:
 //   date,keys_pressed,...,passed_seconds     (the header of history.csv)
 //   if stat.dat is,8f3a0c5d9e1b2a47         (a section for one state of stat.dat)
 //   unless history.csv is,0c1d2e3f40516273  (optional: the rows are in that history.csv)
 //   2026-12-07,50,7,400,30,12.25,2.5,60     (rows as in history.csv)
+//   if stat.dat is,8f3a0c5d9e1b2a47         (the same state, for a month file)
+//   for,history\2026-12-hours.csv           (the file; without this line, history.csv)
+//   unless it is,5d6e7f8091a2b3c4           (optional: the rows are in that file)
+//   2026-12-07,9,50,7,400,30,12.25,2.5,60   (rows as in the month file)
 //   if stat.dat is,...                      (the state before the save, in case it did not land)
 // At start-up the sections of the stat.dat that is there give what is owed;
-// a state may have several, each with its own condition.
-// A history.pending larger than this is none the program wrote (a row per
-// day that history.csv could not be written: 1 MB is forty years).
+// a state may have several for each file, each with its own condition.
+// A history.pending larger than this is none the program wrote (a row for
+// every hour of well over a year that the files could not be written).
 inline constexpr uint64_t kLargestPendingBytes = 1ull << 20;
 
 struct PendingSection {
     uint64_t statHash = 0;                 // ContentHash of the whole stat.dat
-    bool appliedKnown = false;             // the rows are in a history.csv with this hash
-    uint64_t historyHashWithRows = 0;
-    std::vector<HistoryRow> rows;
+    std::string file = kHistoryFile;       // history.csv or a month file of hours (HoursFileName)
+    bool appliedKnown = false;             // the rows are in a file with this hash
+    uint64_t fileHashWithRows = 0;
+    OwedRows rows;                         // whole days for history.csv, hours for a month file
 
     bool operator==(const PendingSection&) const = default;
 };
@@ -36,7 +42,8 @@ struct PendingSection {
 std::string PendingText(const std::vector<PendingSection>& sections);
 
 // Raises HistoryFormatError when the text is not what PendingText writes
-// (the rows of a section must be valid rows in ascending date order).
+// (the rows of a section must be valid rows of its file in ascending order,
+// a file named must be a month file of hours).
 std::vector<PendingSection> ParsePending(std::string_view text);
 
 }  // namespace qm

@@ -3,7 +3,8 @@
 // history.csv (at a start, too), the clock moving forward and back, resets,
 // exits, and kills at any step of a save. After each start, once a save has brought history.csv
 // what it is owed, each of its columns adds up to the matching all-time
-// figure in stat.dat, plus what the common figures held when they were reset.
+// figure in stat.dat, plus what the common figures held when they were reset,
+// and each day's hours in the month files add up to its row.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 
 #include "app/save.h"
 #include "core/history.h"
+#include "core/hours.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
 
@@ -46,7 +48,45 @@ struct ProgramLife : test::FakePlatform {
         return sum;
     }
 
+    std::string MonthPath() {
+        return "C:\\Q\\" + HoursFileName(MonthOf(HistoryDate(calendar.today)));
+    }
+
+    // Each day's rows of history.csv against the sums of its hours.
+    void CheckHoursAgainstDays() {
+        std::map<std::string, DayFigures> hours;
+        for (const auto& [path, text] : files.files) {
+            std::string month;
+            if (!path.starts_with("C:\\Q\\") || !ReadHoursFileName(path.substr(5), month)) continue;
+            for (const HourRow& row : ParseHours(text, month)) hours[row.date] += row.figures;
+        }
+        std::map<std::string, DayFigures> days;
+        if (files.files.count(historyPath))
+            for (const HistoryRow& row : ParseHistory(files.files[historyPath])) days[row.date] = row.figures;
+        ASSERT_EQ(hours.size(), days.size()) << Where();
+        for (const auto& [date, day] : days) {
+            const DayFigures& h = hours[date];
+            ASSERT_EQ(h.KeysPressed, day.KeysPressed) << date << Where();
+            ASSERT_EQ(h.MouseClicks, day.MouseClicks) << date << Where();
+            ASSERT_EQ(h.MousePixels, day.MousePixels) << date << Where();
+            ASSERT_EQ(h.LettersTyped, day.LettersTyped) << date << Where();
+            ASSERT_EQ(h.PassedSeconds, day.PassedSeconds) << date << Where();
+            ASSERT_NEAR(h.TypingSeconds, day.TypingSeconds, 1e-6) << date << Where();
+            ASSERT_NEAR(h.OtherKeysSeconds, day.OtherKeysSeconds, 1e-6) << date << Where();
+        }
+    }
+
+    // Some ticks' counting, now and then across the turn of an hour (or of
+    // the clock, set back).
     void Count() {
+        for (int ticks = 1 + Below(3); ticks > 0; --ticks) {
+            if (Below(3) == 0) calendar.hour = (calendar.hour + (Below(5) == 0 ? 23 : 1)) % 24;
+            FollowHour(app->hours, app->stats, calendar.Now());
+            CountATick();
+        }
+    }
+
+    void CountATick() {
         StatRecord& c = app->stats.CurrentStat;
         c.KeysPressed += Below(40);
         c.MouseClicks += Below(5);
@@ -81,7 +121,7 @@ struct ProgramLife : test::FakePlatform {
         files.held.clear();
         // Now and then the spreadsheet still has history.csv at the start, and lets go after the first save.
         const bool heldAtStart = Below(3) == 0 && files.files.count(historyPath);
-        if (heldAtStart) files.held.insert(historyPath);
+        if (heldAtStart) files.held.insert(Below(2) && files.files.count(MonthPath()) ? MonthPath() : historyPath);
         app = std::make_unique<AppState>();
         LoadProgramStatistics(*app, platform.save, platform.autorun);
         SaveProgramStatistics(*app, platform.save);
@@ -103,6 +143,7 @@ struct ProgramLife : test::FakePlatform {
         ASSERT_NEAR(history.TypingSeconds, expected.TypingSeconds, 1e-6 + 1e-12 * std::fabs(expected.TypingSeconds)) << Where();
         ASSERT_NEAR(history.OtherKeysSeconds, expected.OtherKeysSeconds, 1e-6) << Where();
         ASSERT_EQ(files.files["C:\\Q\\DbgFile.dat"].find("not added"), std::string::npos) << Where();
+        CheckHoursAgainstDays();
     }
 
     std::string Where() {
@@ -126,8 +167,9 @@ struct ProgramLife : test::FakePlatform {
             case 5:  // a file cannot be written for a while, or a spreadsheet has the history
                 files.failWrites.clear();
                 files.held.clear();
-                if (Below(2)) files.failWrites.insert(Below(2) ? statPath : historyPath);
+                if (Below(2)) files.failWrites.insert(Below(3) == 0 ? statPath : Below(2) ? historyPath : MonthPath());
                 if (Below(2) && files.files.count(historyPath)) files.held.insert(historyPath);
+                if (Below(3) == 0 && files.files.count(MonthPath())) files.held.insert(MonthPath());
                 break;
             case 6:
                 Count();
@@ -146,7 +188,7 @@ struct ProgramLife : test::FakePlatform {
             }
             case 8: case 9: {  // killed at some step of a save
                 Count();
-                files.killAtStep = files.steps + 1 + Below(16);
+                files.killAtStep = files.steps + 1 + Below(24);
                 if (!Try([&] { SaveProgramStatistics(*app, platform.save); })) ++kills;
                 Start();
                 break;

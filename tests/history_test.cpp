@@ -290,7 +290,7 @@ TEST_F(HistorySaveTest, AnOverflowingSaveAddsNothing) {
         // Whether the merge refuses or keeps the figure at its limit, the
         // history may only hold what a written stat.dat holds.
         EXPECT_EQ(files.files.count(historyPath), 0u);
-        EXPECT_TRUE(app.history.owed.empty());
+        EXPECT_TRUE(app.history.files.empty());
         return;
     }
     EXPECT_EQ(History(), kHeader + Lines({"2026-12-07,4,0,50000000,0,0,0,0"}));
@@ -471,7 +471,7 @@ TEST_F(HistorySaveTest, APendingFileOfAnotherStatDatIsLoggedAndNotAdded) {
     files.files[statPath] = "77\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n12-01-2026\r\nFalse\r\n";
     files.held.clear();
     auto run = Start();
-    EXPECT_TRUE(run->history.owed.empty());
+    EXPECT_TRUE(run->history.files.empty());
     EXPECT_NE(files.files[logPath].find("belongs to another stat.dat"), std::string::npos) << files.files[logPath];
     files.files[pendingPath] = "rubbish";
     run = Start();
@@ -485,13 +485,14 @@ TEST_F(HistorySaveTest, APendingFileOfAnotherStatDatIsLoggedAndNotAdded) {
 
 TEST(PendingTest, SectionsAreWrittenAndReadBack) {
     std::vector<PendingSection> sections(2);
-    sections[0] = {0x8f3a0c5d9e1b2a47, true, 0x0c1d2e3f40516273,
-                   {{"2026-12-07", {50, 7, 400, 30, 12.25, 2.5, 60}}, {"2026-12-08", {1, 0, 0, 0, 0, 0, 1}}}};
-    sections[1] = {1, false, 0, {}};
+    sections[0] = {0x8f3a0c5d9e1b2a47, kHistoryFile, true, 0x0c1d2e3f40516273,
+                   {{{"2026-12-07"}, {50, 7, 400, 30, 12.25, 2.5, 60}}, {{"2026-12-08"}, {1, 0, 0, 0, 0, 0, 1}}}};
+    sections[1] = {1, "history\\2026-12-hours.csv", true, 2, {{{"2026-12-07", 23}, {1, 0, 0, 0, 0, 0, 1}}}};
     const std::string text = PendingText(sections);
     EXPECT_EQ(text, kHeader + Lines({"if stat.dat is,8f3a0c5d9e1b2a47", "unless history.csv is,0c1d2e3f40516273",
                                      "2026-12-07,50,7,400,30,12.25,2.5,60", "2026-12-08,1,0,0,0,0,0,1",
-                                     "if stat.dat is,0000000000000001"}));
+                                     "if stat.dat is,0000000000000001", "for,history\\2026-12-hours.csv",
+                                     "unless it is,0000000000000002", "2026-12-07,23,1,0,0,0,0,0,1"}));
     EXPECT_EQ(ParsePending(text), sections);
     for (const std::string& bad : {std::string(), Lines({"2026-12-07,1,0,0,0,0,0,1"}),
                                    kHeader + Lines({"2026-12-07,1,0,0,0,0,0,1"}),
@@ -500,7 +501,12 @@ TEST(PendingTest, SectionsAreWrittenAndReadBack) {
                                    kHeader + Lines({"if stat.dat is,0000000000000001", "2026-12-08,1,0,0,0,0,0,1",
                                                     "unless history.csv is,0000000000000002"}),
                                    kHeader + Lines({"if stat.dat is,0000000000000001", "2026-12-08,1,0,0,0,0,0,1",
-                                                    "2026-12-08,1,0,0,0,0,0,1"})})
+                                                    "2026-12-08,1,0,0,0,0,0,1"}),
+                                   // Rows go only to month files in the history folder, each of its own month.
+                                   kHeader + Lines({"if stat.dat is,0000000000000001", "for,..\\stat.dat"}),
+                                   kHeader + Lines({"if stat.dat is,0000000000000001", "for,history\\2026-13-hours.csv"}),
+                                   kHeader + Lines({"if stat.dat is,0000000000000001", "for,history\\2026-12-hours.csv",
+                                                    "2026-11-30,1,1,0,0,0,0,0,1"})})
         EXPECT_THROW(ParsePending(bad), HistoryFormatError) << bad;
 }
 

@@ -69,12 +69,13 @@ TEST_F(HistoryWindowTest, OpensOnKeysOfTheLastThirtyDaysWithTheRunsUnsavedFigure
 TEST_F(HistoryWindowTest, DaysStillOwedToTheFileAreShownWhereTheyBelong) {
     // A spreadsheet held history.csv at the last saves: those days wait in memory.
     WriteHistory({{"2026-12-01", Keys(10)}});
-    app.history.owed["2026-12-01"] = Keys(5);
-    app.history.owed["2026-12-06"] = Keys(7);
-    app.history.unwritten["2026-12-07"] = Keys(3);
+    FileBacklog& owing = app.history.files[kHistoryFile];
+    owing.owed[{"2026-12-01"}] = Keys(5);
+    owing.owed[{"2026-12-06"}] = Keys(7);
+    app.history.unwritten[{"2026-12-07", 9}] = Keys(3);
     // Owed unless history.csv is a certain file: this one, and another.
-    app.history.owedUnless = {{ContentHash(files.files[path]), {{"2026-12-02", Keys(100)}}},
-                              {ContentHash("another"), {{"2026-12-03", Keys(9)}}}};
+    owing.owedUnless = {{ContentHash(files.files[path]), {{{"2026-12-02"}, Keys(100)}}},
+                        {ContentHash("another"), {{{"2026-12-03"}, Keys(9)}}}};
     window.Form_Load();
     const auto& bars = window.Chart().bars;
     EXPECT_EQ(bars[23].sums.KeysPressed, 15);  // 1 December

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <new>
 
+#include "app/history_ledger.h"
 #include "core/atomic_file.h"
 #include "ui/chart_text.h"
 
@@ -151,11 +152,11 @@ bool HistoryWindow::ReadHistoryIfChanged() {
 }
 
 void HistoryWindow::Rebuild(bool force) {
-    OwedDays extra = app_.history.unwritten;
-    AddDays(extra, app_.history.owed);
-    for (const OwedUnless& rows : app_.history.owedUnless)
-        if (!everRead_ || readHash_ != rows.historyHash) AddDays(extra, rows.days);
-    const DayFigures unsaved = UnsavedFigures(app_.stats);
+    // What saves still owe history.csv and what the run has counted since,
+    // each under the day it was counted on.
+    const OwedDays extra = DaysOf(NotYetIn(app_, kHistoryFile, everRead_ ? std::optional(readHash_) : std::nullopt,
+                                           calendar_));
+    const DayFigures unsaved;
     const LocalDate today = calendar_.Today();
     const std::string todayText = HistoryDate(today);
     if (!force && extra == extraSeen_ && unsaved == unsavedSeen_ && todayText == todaySeen_) return;

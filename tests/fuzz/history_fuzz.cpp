@@ -1,5 +1,5 @@
 // The history's reader and writer. The first byte picks what the rest is:
-//   even: bytes as history.csv or as history.pending. Reading either fails
+//   even: bytes as history.csv, as a month file of hours or as history.pending. Reading either fails
 //         with HistoryFormatError or gives rows that the writer writes as a
 //         text that reads back to the same figures and is written again with
 //         the same bytes; adding a day to a history that reads never fails.
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/history.h"
+#include "core/hours.h"
 #include "core/pending.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -35,6 +36,13 @@ bool SameRows(const std::vector<HistoryRow>& a, const std::vector<HistoryRow>& b
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i].date != b[i].date || !SameFigures(a[i].figures, b[i].figures)) return false;
+    return true;
+}
+
+bool SameRows(const OwedRows& a, const OwedRows& b) {
+    if (a.size() != b.size()) return false;
+    for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j)
+        if (i->first != j->first || !SameFigures(i->second, j->second)) return false;
     return true;
 }
 
@@ -73,6 +81,15 @@ void Reading(const std::string& bytes) {
         Require(ReadOrNothing([&] { return ParseHistory(*sum); }, "reading the sum").has_value(),
                 "a history with a day added does not read:\n" + fuzz::Printable(*sum));
     }
+    if (auto rows = ReadOrNothing([&] { return ParseHours(bytes, "2026-12"); }, "reading a month file")) {
+        const std::string text = HoursText(*rows);
+        const auto back = ReadOrNothing([&] { return ParseHours(text, "2026-12"); }, "reading a month file again");
+        Require(back.has_value() && HoursText(*back) == text, "a month file does not read back:\n" + fuzz::Printable(text));
+        const OwedRows added = {{{"2026-12-07", 9}, {1, 2, 3, 4, 0.5, 0.25, 60}}};
+        const auto sum = ReadOrNothing([&] { return HoursWithAdded(bytes, "2026-12", added); }, "adding an hour");
+        Require(sum.has_value() && ReadOrNothing([&] { return ParseHours(*sum, "2026-12"); }, "reading the sum"),
+                "a month file with an hour added does not read");
+    }
     if (auto sections = ReadOrNothing([&] { return ParsePending(bytes); }, "reading history.pending")) {
         const std::string text = PendingText(*sections);
         const auto back = ReadOrNothing([&] { return ParsePending(text); }, "reading history.pending again");
@@ -80,8 +97,8 @@ void Reading(const std::string& bytes) {
         Require(back->size() == sections->size(), "a pending file read back with other sections");
         for (size_t i = 0; i < back->size(); ++i) {
             const PendingSection &a = (*sections)[i], &b = (*back)[i];
-            Require(a.statHash == b.statHash && a.appliedKnown == b.appliedKnown &&
-                        (!a.appliedKnown || a.historyHashWithRows == b.historyHashWithRows) && SameRows(a.rows, b.rows),
+            Require(a.statHash == b.statHash && a.file == b.file && a.appliedKnown == b.appliedKnown &&
+                        (!a.appliedKnown || a.fileHashWithRows == b.fileHashWithRows) && SameRows(a.rows, b.rows),
                     "a pending section read back as another:\n" + fuzz::Printable(text));
         }
         Require(PendingText(*back) == text, "a pending file read back is written with other bytes");
@@ -130,8 +147,11 @@ void Writing(Source source) {
     }
     RequireRoundTrip(rows);
     RequireRoundTrip({{"2026-12-07", sum}});
-    std::vector<PendingSection> sections(1);
-    sections[0].rows = rows;
+    std::vector<PendingSection> sections(2);
+    for (const HistoryRow& row : rows) sections[0].rows[{row.date, kWholeDay}] = row.figures;
+    sections[1].file = HoursFileName("2026-12");
+    for (int hour = 0; hour < 24 && hour < static_cast<int>(rows.size()); ++hour)
+        sections[1].rows[{"2026-12-07", hour}] = rows[hour].figures;
     Require(ReadOrNothing([&] { return ParsePending(PendingText(sections)); }, "reading a written pending file")
                 .has_value(),
             "the writer made a pending file its reader refuses");
