@@ -234,7 +234,7 @@ Function un.OptionsPage
   ${NSD_CreateText} 0 28u 100% 12u "$INSTDIR"
   Pop $0
   SendMessage $0 ${EM_SETREADONLY} 1 0
-  ${NSD_CreateLabel} 0 52u 100% 32u "Your statistics (stat.dat and the daily history.csv) stay in that folder, so that you can keep them or use them with another copy of ${PRODUCT}. Tick the box to delete them too."
+  ${NSD_CreateLabel} 0 52u 100% 32u "Your statistics (stat.dat, the daily history.csv and the history folder) stay in that folder, so that you can keep them or use them with another copy of ${PRODUCT}. Tick the box to delete them too."
   Pop $0
   ${NSD_CreateCheckbox} 0 88u 100% 12u "Also delete my statistics"
   Pop $DeleteStatsBox
@@ -312,6 +312,11 @@ Section "Uninstall"
     Delete "$INSTDIR\history-damaged-*.csv"
     Delete "$INSTDIR\history.pending"
     Delete "$INSTDIR\history.pending.tmp"
+    ; The month files of the history and what a cut-off save left beside them.
+    Delete "$INSTDIR\history\????-??-hours.csv"
+    Delete "$INSTDIR\history\????-??-hours.csv.tmp"
+    Delete "$INSTDIR\history\????-??-hours-damaged-*.csv"
+    RMDir "$INSTDIR\history"
     Delete "$INSTDIR\DbgFile.dat"
     Delete "$INSTDIR\DbgFile.old"
   ${EndIf}

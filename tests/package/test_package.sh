@@ -221,15 +221,19 @@ test_starts_from_the_start_menu() {
   exit_quillmark
 }
 
-# The installed folder's files. history.csv is there once a run of the
-# program saved something new, which depends on how long it ran: left out.
-user_files() { ls "$inst" 2>&1 | grep -vx 'history.csv' | paste -sd ' '; }
+# The installed folder's files. history.csv and the folder "history" are
+# there once a run of the program saved something new, which depends on how
+# long it ran: left out.
+user_files() { ls "$inst" 2>&1 | grep -vxE 'history.csv|history' | paste -sd ' '; }
+KNOWN_HOURS=$'date,hour,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds\r\n2025-01-02,3,5,1,40,2,0.5,0.25,60\r\n'
+
 
 test_update_keeps_the_figures() {
   printf '%s' "$KNOWN_STAT" >"$inst/stat.dat"
   printf '%s' "$KNOWN_LOG" >"$inst/DbgFile.dat"
   : >"$inst/stat.dat.lock"  # left behind by a crash of the whole system: it holds nothing
   touch -d '2025-01-02 03:04:05' "$inst/stat.dat" "$inst/DbgFile.dat"
+  mkdir -p "$inst/history" && printf '%s' "$KNOWN_HOURS" >"$inst/history/2025-01-hours.csv"
   local before
   before=$(figures)
   wine "$installer" /S >>"$out/setup.log" 2>&1
@@ -237,6 +241,7 @@ test_update_keeps_the_figures() {
   expect_eq "files" "$(user_files)" "DbgFile.dat quillmark.exe readme.txt stat.dat stat.dat.lock uninstall.exe"
   expect_eq "stat.dat" "$(md5sum <"$inst/stat.dat")" "$(printf '%s' "$KNOWN_STAT" | md5sum)"
   expect_eq "DbgFile.dat" "$(md5sum <"$inst/DbgFile.dat")" "$(printf '%s' "$KNOWN_LOG" | md5sum)"
+  expect_eq "a month file" "$(md5sum <"$inst/history/2025-01-hours.csv")" "$(printf '%s' "$KNOWN_HOURS" | md5sum)"
   expect_eq "the two files with their times" "$(figures)" "$before"
 }
 
@@ -345,6 +350,7 @@ test_uninstall_page_deletes_only_when_ticked() {
 
   wine "$installer" /S >>"$out/setup.log" 2>&1 || { fail "reinstalling failed"; return; }
   : >"$inst/stat.dat.lock"  # one left behind goes with the folder
+  mkdir -p "$inst/history" && printf '%s' "$KNOWN_HOURS" >"$inst/history/2025-01-hours.csv"
   uninstall_page tick uninstaller-page-ticked || return
   [ ! -e "$inst" ] || fail "with the box ticked the folder stays: $(ls "$inst")"
   no_entry
