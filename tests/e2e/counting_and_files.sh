@@ -185,7 +185,16 @@ test_works_in_a_folder_deeper_than_the_path_limit() {
   expect_soon_match "log line" 'PrevInstance detected$' line "$prog/DbgFile.dat" 1
   drv choose "$MAIN" File Exit >/dev/null
   drv wait-gone "$MAIN" >/dev/null || fail "Exit did not end the program"
-  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "DbgFile.dat history.csv quillmark.exe readme.txt stat.dat "
+  expect_eq "files in the folder" "$(ls "$prog" | tr '\n' ' ')" "DbgFile.dat history history.csv quillmark.exe readme.txt stat.dat "
+  # Today's hours in the month file, summed column by column, are today's row of history.csv.
+  local day hours row
+  day=$(date +%Y-%m-%d)
+  hours=$(tr -d '\r' <"$prog/history/$(date +%Y-%m)-hours.csv" | awk -F, -v d="$day" '$1 == d {
+    for (i = 3; i <= 9; i++) s[i] += $i } END { printf "%d,%d,%d,%d,%.2f,%.2f,%d", s[3], s[4], s[5], s[6], s[7], s[8], s[9] }')
+  row=$(tr -d '\r' <"$prog/history.csv" | awk -F, -v d="$day" '$1 == d {
+    printf "%d,%d,%d,%d,%.2f,%.2f,%d", $2, $3, $4, $5, $6, $7, $8 }')
+  expect_match "today's keys in the month file" "$hours" '^4,'
+  expect_eq "today's hours against today's row" "$hours" "$row"
 }
 
 # A number beyond the range of a double on line 9 is no flag: the program

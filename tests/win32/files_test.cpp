@@ -192,7 +192,10 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     SaveProgramStatistics(app, platform.save);  // the temporary files, then the replaces
     EXPECT_TRUE(files.Exists(stat));
     EXPECT_TRUE(files.Exists(platform.folder.History()));
-    EXPECT_EQ(folder.CountFiles(), 2);
+    const std::string month = platform.folder.Path(HoursFileName(MonthOf(HistoryDate(calendar.Today()))).c_str());
+    EXPECT_TRUE(files.Exists(month));
+    EXPECT_EQ(files.FileNames(platform.folder.Path(kHistoryFolder)).size(), 1u);
+    EXPECT_EQ(folder.CountFiles(), 3);  // stat.dat, history.csv and the folder "history"
     AppState loaded;
     LoadProgramStatistics(loaded, platform.save, platform.autorun);
     EXPECT_EQ(loaded.stats.CommonStat.KeysPressed, 7);
@@ -206,6 +209,8 @@ TEST(Win32FileSystem, EveryFileCallWorksInAFolderDeeperThanThePathLimit) {
     files.Remove(log);
     files.Remove(stat);
     files.Remove(platform.folder.History());
+    files.Remove(month);
+    EXPECT_TRUE(RemoveDirectoryW(ExtendedPath(platform.folder.Path(kHistoryFolder)).c_str()));
     EXPECT_EQ(folder.CountFiles(), 0);
 }
 
