@@ -79,6 +79,17 @@ shown_tray_icons() {
     split($3, r, ","); if (r[3] > r[1] && r[4] > r[2]) print $4 }'
 }
 tray_icon() { shown_tray_icons | head -n 1; }
+# The icon's centre once it is shown: a busy machine can take a moment after
+# the window appears before the notification area lists it.
+wait_tray_icon() {
+  local at="" i
+  for i in $(seq 10); do
+    at=$(tray_icon)
+    [ -n "$at" ] && break
+    sleep 0.5
+  done
+  printf '%s' "$at"
+}
 tray_icons() { shown_tray_icons | wc -l; }
 outer_size() { drv window-info "$1" | cut -d' ' -f3; }
 visible() { drv window-info "$1" | sed -E 's/^visible=([01]).*/\1/'; }
@@ -86,14 +97,14 @@ visible() { drv window-info "$1" | sed -E 's/^visible=([01]).*/\1/'; }
 popup_menu_open() { drv list-windows | awk -F'\t' '$2 == "#32768" && $4 == 1 { found = 1 } END { exit !found }'; }
 tray_double_click() {
   local at
-  at=$(tray_icon)
+  at=$(wait_tray_icon)
   [ -n "$at" ] || { fail "no tray icon to double-click"; return 1; }
   drv click "${at%,*}" "${at#*,}" left double >/dev/null
 }
 # Right-clicks the tray icon and waits for its menu.
 tray_menu() {
   local at
-  at=$(tray_icon)
+  at=$(wait_tray_icon)
   [ -n "$at" ] || { fail "no tray icon"; return 1; }
   drv click "${at%,*}" "${at#*,}" right >/dev/null
   qm_until 5 popup_menu_open || { fail "no menu at the tray icon"; return 1; }
