@@ -62,10 +62,4 @@ void LoadHistoryBacklog(HistoryBacklog& backlog, const SaveServices& s, uint64_t
 OwedRows NotYetIn(const AppState& app, const std::string& file, std::optional<uint64_t> fileHash,
                   const Calendar& calendar);
 
-// The same for a month file of hours (HoursFileName).
-inline OwedRows HoursNotYetIn(const AppState& app, const std::string& file, std::optional<uint64_t> fileHash,
-                              const Calendar& calendar) {
-    return NotYetIn(app, file, fileHash, calendar);
-}
-
 }  // namespace qm

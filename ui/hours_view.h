@@ -1,0 +1,77 @@
+// The behaviour of the History window's Hours tab: which month files of
+// hours it reads, the chart it shows and its commands. Plain code over
+// HoursViewPort, tested without a screen; it writes nothing.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/history_window.h"
+#include "ui/hours_chart.h"
+
+namespace qm::ui {
+
+// What the behaviour needs of the real tab.
+class HoursViewPort {
+public:
+    virtual ~HoursViewPort() = default;
+    virtual void RedrawHoursChart() = 0;
+    virtual void SetHoursDetailText(const std::string& text) = 0;
+    virtual void SelectHoursChoices(int figure, int period) = 0;
+    virtual bool SetClipboardText(const std::string& text) = 0;
+    virtual void Tell(const std::string& text) = 0;
+};
+
+class HoursView {
+public:
+    HoursView(const HistorySources& sources, HoursViewPort& view)
+        : app_(sources.app), folder_(sources.folder), calendar_(sources.calendar), numbers_(sources.numbers),
+          view_(view) {}
+
+    // Keys pressed today.
+    void Form_Load();
+    void cboFigure_Click(int index);
+    void cboPeriod_Click(int index);
+    void PointAt(int hour);  // -1: none
+    void ChartKeyDown(ChartKey key);
+    void cmdCopy_Click();
+    // Once a second: month files a save changed, the run's counting, a new day.
+    void tmrFollow_Timer();
+
+    const HoursChart& Chart() const { return chart_; }
+    int PointedHour() const { return pointed_; }
+    // Said over the chart: month files that are damaged or cannot be read.
+    const std::string& Notice() const { return notice_; }
+
+private:
+    struct MonthFile {
+        std::string seen;  // size and last write when read
+        std::vector<HourRow> rows;
+        std::optional<uint64_t> hash;  // of its bytes; none when it is not there
+        std::string problem;           // damaged or unreadable; empty when read
+    };
+    // The file names (history\YYYY-MM-hours.csv) the period needs.
+    std::vector<std::string> FilesOfPeriod();
+    // Reads a month file when its size or last write changed.
+    void Refresh(const std::string& name);
+    void Rebuild(bool force);
+    void ShowDetail();
+
+    const AppState& app_;
+    const ProgramFolder& folder_;
+    const Calendar& calendar_;
+    const NumberFormat& numbers_;
+    HoursViewPort& view_;
+
+    ChartFigure figure_ = ChartFigure::KeysPressed;
+    HoursPeriod period_ = HoursPeriod::Today;
+    HoursChart chart_;
+    int pointed_ = -1;
+    std::string notice_, detail_;
+    std::map<std::string, MonthFile> files_;  // by name
+    std::string madeOf_;                       // what the chart was made from, in short
+};
+
+}  // namespace qm::ui
