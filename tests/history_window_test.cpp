@@ -28,6 +28,12 @@ struct FakeHistoryView : HistoryWindowView {
     }
     void ShellOpen(const std::string& path) override { opened.push_back(path); }
     void Tell(const std::string& text) override { told.push_back(text); }
+    int tab = 0;
+    void ShowTab(int t) override { tab = t; }
+    std::string hoursDetail;
+    void RedrawHoursChart() override {}
+    void SetHoursDetailText(const std::string& text) override { hoursDetail = text; }
+    void SelectHoursChoices(int, int) override {}
 };
 
 struct HistoryWindowTest : ::testing::Test, test::FakePlatform {
@@ -208,6 +214,34 @@ TEST_F(HistoryWindowTest, CopyAndOpenFile) {
     view.clipboardFree = false;
     window.cmdCopy_Click();
     EXPECT_NE(view.told.back().find("clipboard"), std::string::npos);
+}
+
+TEST_F(HistoryWindowTest, TheHoursTabReadsItsFilesWhenChosenAndEachTabFollowsOnlyWhileShown) {
+    WriteHistory({{"2026-12-07", Keys(70)}});
+    const std::string december = "C:\\Q\\history\\2026-12-hours.csv";
+    files.files[december] = HoursText({{"2026-12-07", 9, Keys(70)}});
+    window.Form_Load();
+    EXPECT_EQ(std::count(files.readWhole.begin(), files.readWhole.end(), december), 0);
+
+    window.NextTab(false);  // Ctrl+Tab
+    EXPECT_EQ(view.tab, kHoursTab);
+    EXPECT_EQ(window.Hours().Chart().bars[9].sums.KeysPressed, 70);
+    EXPECT_EQ(view.hoursDetail, "Today: busiest hour 09:00-10:00 with 70 Keys pressed");
+    window.CopyChart();
+    EXPECT_EQ(view.clipboard, HoursClipboardText(window.Hours().Chart()));
+
+    // Hidden, the Days tab reads nothing; shown again, it catches up at once.
+    WriteHistory({{"2026-12-07", Keys(90)}});
+    const size_t reads = files.readWhole.size();
+    window.tmrFollow_Timer();
+    EXPECT_EQ(files.readWhole.size(), reads);
+    window.NextTab(true);  // Ctrl+Shift+Tab, round to the first
+    EXPECT_EQ(view.tab, kDaysTab);
+    EXPECT_EQ(Today().sums.KeysPressed, 90);
+    window.tabView_Click(kHistoryTabs);  // no such tab
+    EXPECT_EQ(window.Tab(), kDaysTab);
+    window.CopyChart();
+    EXPECT_EQ(view.clipboard, ClipboardText(window.Chart()));
 }
 
 }  // namespace

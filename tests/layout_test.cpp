@@ -231,19 +231,33 @@ TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSiz
     std::vector<std::string> tabs;
     for (const Widget& w : h.widgets)
         if (w.tabStop) tabs.push_back(std::string(w.name));
-    EXPECT_EQ(tabs, (std::vector<std::string>{"cboFigure", "cboPeriod", "picChart", "txtDetail", "cmdCopy", "cmdOpen"}));
+    EXPECT_EQ(tabs, (std::vector<std::string>{"tabView", "cboFigure", "cboPeriod", "picChart", "txtDetail", "cmdCopy",
+                                              "cmdOpen", "cboHoursFigure", "cboHoursPeriod", "picHours",
+                                              "txtHoursDetail", "cmdHoursCopy"}));
+    EXPECT_EQ(Texts(h.Find(tabView)->items), (std::vector<std::string>{"Days", "Hours"}));
     EXPECT_EQ(Texts(h.Find(cboFigure)->items),
               (std::vector<std::string>{"Keys pressed", "Mouse clicks", "Meters of mouse travel", "Letters typed",
                                         "Typing speed", "Time measured (hours)"}));
+    EXPECT_EQ(Texts(h.Find(cboHoursFigure)->items), Texts(h.Find(cboFigure)->items));
     EXPECT_EQ(Texts(h.Find(cboPeriod)->items), (std::vector<std::string>{"Last 30 days", "Last 12 months", "All years"}));
+    EXPECT_EQ(Texts(h.Find(cboHoursPeriod)->items),
+              (std::vector<std::string>{"Today", "Yesterday", "Last 7 days", "Last 30 days", "All time"}));
     EXPECT_EQ(h.Find(cmdCopy)->caption, "Copy");
+    EXPECT_EQ(h.Find(cmdHoursCopy)->caption, "Copy");
     EXPECT_EQ(h.Find(cmdOpen)->caption, "Open file");
     EXPECT_EQ(h.Find(tmrFollow)->intervalMs, 1000);
-    // No widget overlaps another (that each fits the window at its smallest, WindowTables checks).
+    // Every control of a tab lies on the tab control's page, below its strip
+    // of tabs (a line of text and a margin), and none overlaps another of its tab.
+    const Rect page = h.Find(tabView)->rect;
     for (const Widget& w : h.widgets) {
-        if (w.kind == Kind::Timer) continue;
+        if (w.kind == Kind::Timer || w.id == tabView) continue;
+        EXPECT_GE(w.tab, 0) << w.name;
+        EXPECT_GE(w.rect.left, page.left + 120) << w.name;
+        EXPECT_GE(w.rect.top, page.top + 450) << w.name;
+        EXPECT_LE(w.rect.left + w.rect.width, page.left + page.width - 120) << w.name;
+        EXPECT_LE(w.rect.top + w.rect.height, page.top + page.height - 120) << w.name;
         for (const Widget& v : h.widgets) {
-            if (&v == &w || v.kind == Kind::Timer) continue;
+            if (&v == &w || v.kind == Kind::Timer || v.tab != w.tab) continue;
             const bool apart = w.rect.left + w.rect.width <= v.rect.left || v.rect.left + v.rect.width <= w.rect.left ||
                                w.rect.top + w.rect.height <= v.rect.top || v.rect.top + v.rect.height <= w.rect.top;
             EXPECT_TRUE(apart) << w.name << " overlaps " << v.name;

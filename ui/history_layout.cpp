@@ -2,6 +2,7 @@
 
 #include "core/identity.h"
 #include "ui/chart_text.h"
+#include "ui/hours_chart.h"
 
 namespace qm::ui {
 
@@ -10,35 +11,54 @@ namespace {
 using namespace history_ids;
 constexpr uint8_t kBottomRight = AnchorRight | AnchorBottom;
 
-// In the order Tab goes; each list follows the label that names it. The
-// chart takes what the window grows by.
+constexpr const char* kTabNames[] = {"Days", "Hours"};
+
+// The tabs' page lies inside the tab control, 8 pixels in at 96 dpi below
+// its strip of tabs. In the order Tab goes; each list follows the label that
+// names it. The chart takes what the window grows by.
 constexpr Widget kWidgets[] = {
-    {.id = lblFigure, .name = "lblFigure", .caption = "Figure:", .rect = {120, 180, 735, 255}},
-    {.id = cboFigure, .name = "cboFigure", .kind = Kind::ComboBox, .rect = {870, 120, 2850, 315}, .tabStop = true,
-     .items = kFigureNames},
-    {.id = lblPeriod, .name = "lblPeriod", .caption = "Period:", .rect = {3900, 180, 735, 255}},
-    {.id = cboPeriod, .name = "cboPeriod", .kind = Kind::ComboBox, .rect = {4650, 120, 2250, 315}, .tabStop = true,
-     .items = kPeriodNames},
-    {.id = picChart, .name = "picChart", .kind = Kind::Chart, .rect = {120, 570, 10560, 4560}, .tabStop = true,
-     .anchors = kAnchorAll},
-    {.id = txtDetail, .name = "txtDetail", .kind = Kind::TextBox, .rect = {120, 5220, 10560, 300}, .tabStop = true,
-     .anchors = AnchorLeft | kBottomRight},
-    {.id = cmdCopy, .name = "cmdCopy", .kind = Kind::Button, .caption = "Copy", .rect = {7800, 5760, 1320, 390},
-     .tabStop = true, .anchors = kBottomRight},
-    {.id = cmdOpen, .name = "cmdOpen", .kind = Kind::Button, .caption = "Open file", .rect = {9240, 5760, 1440, 390},
-     .tabStop = true, .anchors = kBottomRight},
+    {.id = tabView, .name = "tabView", .kind = Kind::Tab, .rect = {120, 120, 10560, 6600}, .tabStop = true,
+     .anchors = kAnchorAll, .items = kTabNames},
+    {.id = lblFigure, .name = "lblFigure", .caption = "Figure:", .rect = {240, 630, 735, 255}, .tab = kDaysTab},
+    {.id = cboFigure, .name = "cboFigure", .kind = Kind::ComboBox, .rect = {990, 570, 2850, 315}, .tabStop = true,
+     .items = kFigureNames, .tab = kDaysTab},
+    {.id = lblPeriod, .name = "lblPeriod", .caption = "Period:", .rect = {4020, 630, 735, 255}, .tab = kDaysTab},
+    {.id = cboPeriod, .name = "cboPeriod", .kind = Kind::ComboBox, .rect = {4770, 570, 2250, 315}, .tabStop = true,
+     .items = kPeriodNames, .tab = kDaysTab},
+    {.id = picChart, .name = "picChart", .kind = Kind::Chart, .rect = {240, 1020, 10320, 4560}, .tabStop = true,
+     .anchors = kAnchorAll, .tab = kDaysTab},
+    {.id = txtDetail, .name = "txtDetail", .kind = Kind::TextBox, .rect = {240, 5670, 10320, 300}, .tabStop = true,
+     .anchors = AnchorLeft | kBottomRight, .tab = kDaysTab},
+    {.id = cmdCopy, .name = "cmdCopy", .kind = Kind::Button, .caption = "Copy", .rect = {7680, 6210, 1320, 390},
+     .tabStop = true, .anchors = kBottomRight, .tab = kDaysTab},
+    {.id = cmdOpen, .name = "cmdOpen", .kind = Kind::Button, .caption = "Open file", .rect = {9120, 6210, 1440, 390},
+     .tabStop = true, .anchors = kBottomRight, .tab = kDaysTab},
+    {.id = lblHoursFigure, .name = "lblHoursFigure", .caption = "Figure:", .rect = {240, 630, 735, 255},
+     .tab = kHoursTab},
+    {.id = cboHoursFigure, .name = "cboHoursFigure", .kind = Kind::ComboBox, .rect = {990, 570, 2850, 315},
+     .tabStop = true, .items = kFigureNames, .tab = kHoursTab},
+    {.id = lblHoursPeriod, .name = "lblHoursPeriod", .caption = "Period:", .rect = {4020, 630, 735, 255},
+     .tab = kHoursTab},
+    {.id = cboHoursPeriod, .name = "cboHoursPeriod", .kind = Kind::ComboBox, .rect = {4770, 570, 2250, 315},
+     .tabStop = true, .items = kHoursPeriodNames, .tab = kHoursTab},
+    {.id = picHours, .name = "picHours", .kind = Kind::Chart, .rect = {240, 1020, 10320, 4560}, .tabStop = true,
+     .anchors = kAnchorAll, .tab = kHoursTab},
+    {.id = txtHoursDetail, .name = "txtHoursDetail", .kind = Kind::TextBox, .rect = {240, 5670, 10320, 300},
+     .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kHoursTab},
+    {.id = cmdHoursCopy, .name = "cmdHoursCopy", .kind = Kind::Button, .caption = "Copy",
+     .rect = {9240, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kHoursTab},
     {.id = tmrFollow, .name = "tmrFollow", .kind = Kind::Timer, .intervalMs = 1000},
 };
 
 constexpr WindowLayout kLayout{
     .name = "frmHistory",
     .title = QM_PRODUCT " history",
-    .client = {0, 0, 10800, 6270},  // 720 x 418 pixels at 96 dpi
+    .client = {0, 0, 10800, 6840},  // 720 x 456 pixels at 96 dpi
     .sizable = true,
     .minimizeBox = true,
     .maximizeBox = true,
     .minClientWidth = 7200,
-    .minClientHeight = 4500,
+    .minClientHeight = 5070,
     .back = Colour::System(Colour::Type::ButtonFace),
     .widgets = kWidgets,
 };

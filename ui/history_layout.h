@@ -1,6 +1,7 @@
 // The History window, frmHistory, as a table.
 #pragma once
 
+#include "ui/history_sources.h"
 #include "ui/layout.h"
 
 namespace qm::ui {
@@ -9,6 +10,7 @@ namespace qm::ui {
 namespace history_ids {
 enum Id : int {
     lblFigure = 400, cboFigure, lblPeriod, cboPeriod, picChart, txtDetail, cmdCopy, cmdOpen,
+    tabView, lblHoursFigure, cboHoursFigure, lblHoursPeriod, cboHoursPeriod, picHours, txtHoursDetail, cmdHoursCopy,
     tmrFollow = 1,  // the timer that follows the figures while the window is open
 };
 }  // namespace history_ids

@@ -92,7 +92,33 @@ void HistoryWindow::cmdOpen_Click() {
     view_.ShellOpen(path);
 }
 
-void HistoryWindow::tmrFollow_Timer() { Rebuild(ReadHistoryIfChanged()); }
+void HistoryWindow::tabView_Click(int tab) {
+    if (tab == tab_ || tab < 0 || tab >= kHistoryTabs) return;
+    tab_ = tab;
+    view_.ShowTab(tab);
+    if (tab == kHoursTab && !hoursLoaded_) {
+        hoursLoaded_ = true;
+        hours_.Form_Load();
+    } else {
+        tmrFollow_Timer();
+    }
+}
+
+void HistoryWindow::NextTab(bool back) { tabView_Click((tab_ + (back ? kHistoryTabs - 1 : 1)) % kHistoryTabs); }
+
+void HistoryWindow::CopyChart() {
+    if (tab_ == kHoursTab)
+        hours_.cmdCopy_Click();
+    else
+        cmdCopy_Click();
+}
+
+void HistoryWindow::tmrFollow_Timer() {
+    if (tab_ == kHoursTab)
+        hours_.tmrFollow_Timer();
+    else
+        Rebuild(ReadHistoryIfChanged());
+}
 
 bool HistoryWindow::ReadHistoryIfChanged() {
     const std::string path = folder_.History();

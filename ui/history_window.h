@@ -6,50 +6,42 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/services.h"
-#include "core/platform/date_format.h"
 #include "ui/history_chart.h"
+#include "ui/history_sources.h"
+#include "ui/hours_view.h"
 
 namespace qm::ui {
 
-// What the behaviour needs of the real window.
-class HistoryWindowView {
+// What the behaviour needs of the real window: the Days tab's controls here,
+// the Hours tab's through its own port.
+class HistoryWindowView : public HoursViewPort {
 public:
-    virtual ~HistoryWindowView() = default;
     // The chart, the pointed-at bar or the notice changed: draw the chart again.
     virtual void RedrawChart() = 0;
     virtual void SetDetailText(const std::string& text) = 0;
     virtual void SelectChoices(int figure, int period) = 0;
-    // False when the clipboard could not be had (another program holds it).
-    virtual bool SetClipboardText(const std::string& text) = 0;
     virtual void ShellOpen(const std::string& path) = 0;
-    virtual void Tell(const std::string& text) = 0;  // a message box
+    // Chooses the tab in the tab control and shows its controls alone.
+    virtual void ShowTab(int tab) = 0;
 };
-
-// The keys that move along the bars once the chart has the focus.
-enum class ChartKey { Left, Right, Home, End };
 
 inline constexpr const char* kHistoryStartsText = "The history starts with the first save, within a minute.";
-
-// What the History window reads: the run's figures, history.csv beside the
-// program, today's date and the user's regional formats. It writes nothing.
-struct HistorySources {
-    const AppState& app;
-    const ProgramFolder& folder;
-    const Calendar& calendar;
-    const NumberFormat& numbers;
-    const DateFormat& dates;
-};
 
 class HistoryWindow {
 public:
     HistoryWindow(const HistorySources& sources, HistoryWindowView& view)
         : app_(sources.app), folder_(sources.folder), calendar_(sources.calendar), numbers_(sources.numbers),
-          dates_(sources.dates), view_(view) {}
+          dates_(sources.dates), view_(view), hours_(sources, view) {}
 
-    // Reads history.csv and shows Keys pressed over the last 30 days.
+    // Reads history.csv and shows Keys pressed over the last 30 days on the Days tab.
     void Form_Load();
+    // The user chose tab `tab` (HistoryTab): its chart is brought up to date
+    // as it shows. The Hours tab reads its files the first time it is chosen.
+    void tabView_Click(int tab);
+    // Ctrl+Tab, Ctrl+Shift+Tab: the next or the previous tab, round.
+    void NextTab(bool back);
+    // Ctrl+C: the chart of the tab shown.
+    void CopyChart();
     void cboFigure_Click(int index);
     void cboPeriod_Click(int index);
     // The mouse is over bar `bar` of the chart, or over none (-1).
@@ -57,8 +49,12 @@ public:
     void ChartKeyDown(ChartKey key);
     void cmdCopy_Click();
     void cmdOpen_Click();
-    // Once a second: what the run has counted since, a new history.csv, a new day.
+    // Once a second: what the run has counted since, a new history.csv or
+    // month file, a new day; for the tab shown only.
     void tmrFollow_Timer();
+
+    int Tab() const { return tab_; }
+    HoursView& Hours() { return hours_; }
 
     const HistoryChart& Chart() const { return chart_; }
     int PointedBar() const { return pointed_; }
@@ -94,6 +90,10 @@ private:
     OwedDays extraSeen_;
     DayFigures unsavedSeen_;
     std::string todaySeen_;
+
+    HoursView hours_;
+    int tab_ = 0;
+    bool hoursLoaded_ = false;
 };
 
 }  // namespace qm::ui

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/history_window.h"
+#include "ui/history_sources.h"
 #include "ui/hours_chart.h"
 
 namespace qm::ui {
@@ -20,8 +20,9 @@ public:
     virtual void RedrawHoursChart() = 0;
     virtual void SetHoursDetailText(const std::string& text) = 0;
     virtual void SelectHoursChoices(int figure, int period) = 0;
+    // False when the clipboard could not be had (another program holds it).
     virtual bool SetClipboardText(const std::string& text) = 0;
-    virtual void Tell(const std::string& text) = 0;
+    virtual void Tell(const std::string& text) = 0;  // a message box
 };
 
 class HoursView {

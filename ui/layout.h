@@ -16,8 +16,9 @@ int TwipsToPixels(int twips, int dpi);
 
 // ComboBox: a drop-down list of `items`. TextBox: read-only text that takes
 // the focus, so that a screen reader reads it. Chart: a control the window
-// draws itself.
-enum class Kind { Button, LinkBox, Label, GroupBox, Panel, Picture, Timer, ComboBox, TextBox, Chart };
+// draws itself. Tab: a tab control with a tab for each of `items`; the rows
+// of a tab name it by its index, and lie over the control, beneath none.
+enum class Kind { Button, LinkBox, Label, GroupBox, Panel, Picture, Timer, ComboBox, TextBox, Chart, Tab };
 enum class Align { Left, Center, Right };
 
 // The edges of the window's client area a widget keeps its distance to when
@@ -76,7 +77,8 @@ struct Widget {
     Image image = Image::None;
     int intervalMs = 0;        // timers
     uint8_t anchors = kAnchorTopLeft;
-    std::span<const char* const> items{};  // a combo box's choices (UTF-8)
+    std::span<const char* const> items{};  // a combo box's choices, a tab control's tabs (UTF-8)
+    int tab = -1;              // shown only while this tab of the window's tab control is chosen; -1: always
 };
 
 // A pop-up menu (on the bar when its parent is 0), or an item of the pop-up

@@ -1,0 +1,29 @@
+// What the History window's tabs read, and the keys their charts take.
+#pragma once
+
+#include "app/app_state.h"
+#include "app/services.h"
+#include "core/platform/date_format.h"
+#include "core/platform/number_format.h"
+
+namespace qm::ui {
+
+// The History window's tabs, in order.
+enum HistoryTab : int { kDaysTab = 0, kHoursTab = 1 };
+inline constexpr int kHistoryTabs = 2;
+
+// The keys that move along the bars once a chart has the focus.
+enum class ChartKey { Left, Right, Home, End };
+
+// What the History window reads: the run's figures, the files of the history
+// beside the program, today's date and the user's regional formats. It
+// writes nothing.
+struct HistorySources {
+    const AppState& app;
+    const ProgramFolder& folder;
+    const Calendar& calendar;
+    const NumberFormat& numbers;
+    const DateFormat& dates;
+};
+
+}  // namespace qm::ui
