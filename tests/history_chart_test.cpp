@@ -38,7 +38,8 @@ struct Font {
     }
 };
 
-ChartPaint Paint(const HistoryChart& chart, int width, int height, int dpi = 96) {
+template <class Chart>
+ChartPaint Paint(const Chart& chart, int width, int height, int dpi = 96) {
     static test::FakeNumberFormat numbers;
     const Font font{dpi};
     return LayOutChart(chart, width, height, dpi, font.Height(), font.Width(), numbers);
@@ -561,6 +562,23 @@ TEST(HistoryChartTexts, ClipboardHoldsEveryBarWithMachineReadableNumbers) {
     EXPECT_NE(days.find("\r\n2024-02-29\t1520\t"), std::string::npos);
     EXPECT_EQ(std::count(days.begin(), days.end(), '\n'), 31);
     EXPECT_EQ(days.substr(days.size() - 2), "\r\n");
+}
+
+TEST(HoursChartPaint, TwentyFourBarsLabelledByTheirHourAtBothDpis) {
+    DayFigures f;
+    f.KeysPressed = 50;
+    const HoursChart chart =
+        BuildHoursChart({{"2026-12-08", 0, f}, {"2026-12-08", 23, f}}, {}, {2026, 12, 8}, ChartFigure::KeysPressed,
+                        HoursPeriod::Today);
+    for (int dpi : {96, 144}) {
+        const ChartPaint paint = Paint(chart, 688 * dpi / 96, 304 * dpi / 96, dpi);
+        ASSERT_EQ(paint.bars.size(), 24u);
+        ASSERT_EQ(paint.labels.size(), 24u) << dpi;
+        EXPECT_EQ(paint.labels.front().label.text, "0");
+        EXPECT_EQ(paint.labels.back().label.text, "23");
+        EXPECT_EQ(paint.bars[0].bar.top, paint.plot.top);  // the highest bar reaches the top gridline
+        EXPECT_EQ(BarAt(paint, (paint.bars[23].slotLeft + paint.bars[23].slotRight) / 2, paint.plot.bottom - 1), 23);
+    }
 }
 
 }  // namespace

@@ -64,8 +64,20 @@ ValueAxis RoundAxis(double maxValue, int mostIntervals, bool wholeNumbers) {
     return axis;
 }
 
-ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi, int textHeight,
-                       const TextWidth& textWidth, const NumberFormat& numbers) {
+namespace {
+
+// What a chart's bars are to be laid out: whatever they stand for, a figure,
+// the largest value, and a value and a label for each.
+struct Bars {
+    ChartFigure figure;
+    double maxValue;
+    size_t count;
+    std::function<double(size_t)> value;
+    std::function<std::string(size_t)> label;
+};
+
+ChartPaint LayOutBars(const Bars& chart, int width, int height, int dpi, int textHeight, const TextWidth& textWidth,
+                      const NumberFormat& numbers) {
     ChartPaint paint;
     const int margin = Scaled(8, dpi), axisGap = Scaled(6, dpi), labelGap = Scaled(4, dpi);
     const int labelSpacing = Scaled(6, dpi), widestBar = Scaled(64, dpi);
@@ -89,7 +101,7 @@ ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi
     const int widest = *std::max_element(axisWidths.begin(), axisWidths.end());
     plot.left = margin + widest + axisGap;
     plot.right = width - margin;
-    if (plot.Width() <= 0 || plot.Height() <= 0 || chart.bars.empty()) return paint;
+    if (plot.Width() <= 0 || plot.Height() <= 0 || chart.count == 0) return paint;
     paint.plot = plot;
 
     const int64_t plotHeight = plot.Height();
@@ -107,7 +119,7 @@ ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi
     // its middle. All bars are as wide, a quarter of the narrower columns
     // left as the gap, and never wider than a few labels, so that a lone
     // year is no wall.
-    const size_t n = chart.bars.size();
+    const size_t n = chart.count;
     const int64_t plotWidth = plot.Width();
     const int column = static_cast<int>(plotWidth / static_cast<int64_t>(n));
     const int gap = column >= 3 ? std::max(column / 4, 1) : 0;
@@ -119,7 +131,7 @@ ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi
             plot.left + static_cast<int>(static_cast<int64_t>(i + 1) * plotWidth / static_cast<int64_t>(n));
         const int left = place.slotLeft + std::max(place.slotRight - place.slotLeft - barWidth, 0) / 2;
         // A figure above 0 shows, however small beside the others.
-        const double share = std::min(chart.bars[i].value / axis.top, 1.0);
+        const double share = std::min(chart.value(i) / axis.top, 1.0);
         int barHeight = share > 0 ? static_cast<int>(std::llround(share * static_cast<double>(plotHeight))) : 0;
         if (share > 0 && barHeight == 0) barHeight = 1;
         place.bar = {left, plot.bottom - barHeight, left + barWidth, plot.bottom};
@@ -134,7 +146,7 @@ ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi
     const int lowest = plot.left, labelTop = plot.bottom + 1 + labelGap;
     for (size_t i = 0; i < n; ++i) {
         ChartText& label = labels[i];
-        label.text = BarLabel(chart, static_cast<int>(i));
+        label.text = chart.label(i);
         const int w = textWidth(label.text);
         const PixelRect& bar = paint.bars[i].bar;
         const int left = std::clamp((bar.left + bar.right - w) / 2, lowest, std::max(width - w, lowest));
@@ -156,6 +168,22 @@ ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi
         for (size_t i = (n - 1) % static_cast<size_t>(paint.labelEvery); i < n; i += paint.labelEvery)
             paint.labels.push_back({static_cast<int>(i), std::move(labels[i])});
     return paint;
+}
+
+}  // namespace
+
+ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi, int textHeight,
+                       const TextWidth& textWidth, const NumberFormat& numbers) {
+    return LayOutBars({chart.figure, chart.maxValue, chart.bars.size(), [&](size_t i) { return chart.bars[i].value; },
+                       [&](size_t i) { return BarLabel(chart, static_cast<int>(i)); }},
+                      width, height, dpi, textHeight, textWidth, numbers);
+}
+
+ChartPaint LayOutChart(const HoursChart& chart, int width, int height, int dpi, int textHeight,
+                       const TextWidth& textWidth, const NumberFormat& numbers) {
+    return LayOutBars({chart.figure, chart.maxValue, chart.bars.size(), [&](size_t i) { return chart.bars[i].value; },
+                       [](size_t i) { return std::to_string(i); }},
+                      width, height, dpi, textHeight, textWidth, numbers);
 }
 
 int BarAt(const ChartPaint& paint, int x, int y) {

@@ -9,6 +9,7 @@
 
 #include "core/platform/number_format.h"
 #include "ui/history_chart.h"
+#include "ui/hours_chart.h"
 
 namespace qm::ui {
 
@@ -77,6 +78,9 @@ using TextWidth = std::function<int(const std::string&)>;
 // at the left, the period labels a line at the bottom, margins grow with the
 // dpi. Gridlines keep at least two text lines apart.
 ChartPaint LayOutChart(const HistoryChart& chart, int width, int height, int dpi, int textHeight,
+                       const TextWidth& textWidth, const NumberFormat& numbers);
+// The same for the Hours tab's 24 bars, labelled 0 to 23.
+ChartPaint LayOutChart(const HoursChart& chart, int width, int height, int dpi, int textHeight,
                        const TextWidth& textWidth, const NumberFormat& numbers);
 
 // The bar whose slot holds x, when (x, y) lies in the plot; otherwise -1.

@@ -243,7 +243,7 @@ test_history_window_points_at_days_and_copies_them() {
   start_shown || return
   open_history_from_the_file_menu || return
   expect_soon_match "summary" '^Last 30 days: [0-9,]+ keys pressed in total' history_detail
-  expect_match "client area at 96 dpi" "$(drv window-info "$HISTORY")" ' client=720,418 '
+  expect_match "client area at 96 dpi" "$(drv window-info "$HISTORY")" ' client=720,456 '
   shot history-96dpi
   open_history_from_the_file_menu  # again: the same window, in front
   expect_stays "History windows after choosing it twice" "1" 0.5 history_windows
@@ -305,6 +305,72 @@ test_history_window_points_at_days_and_copies_them() {
   expect_eq "main windows after the History window closed" "$(main_windows)" "1"
 }
 
+# Today's hours in this month's file: 900 keys twelve hours from now, 300 six
+# hours from now, so that what the test's own keys add to this hour stays apart.
+hours_detail() { drv text "$HISTORY" "$history_txtHoursDetail"; }
+shown_control() { drv controls "$HISTORY" | awk -F'\t' -v id="$1" '$2 == id { print $6 }'; }  # ID: 1 shown, 0 hidden
+hour_name() { printf '%02d:00-%02d:00' "$1" $(($1 + 1)); }
+write_hours_fixture() {
+  local now=$((10#$(date +%H)))
+  busy=$(((now + 12) % 24)) quiet=$(((now + 6) % 24))
+  mkdir -p "$prog/history"
+  { echo "date,hour,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,passed_seconds"
+    for h in $(printf '%s\n' "$busy" "$quiet" | sort -n); do
+      if [ "$h" = "$busy" ]; then echo "$history_day,$h,900,9,7000,80,30.5,2.25,3600"
+      else echo "$history_day,$h,300,5,7000,80,30.5,2.25,3600"; fi
+    done
+  } | sed 's/$/\r/' >"$prog/history/$(date +%Y-%m)-hours.csv"
+}
+
+test_history_window_hours_tab_shows_the_month_file() {
+  local busy quiet
+  new_folder
+  write_hours_fixture
+  start_shown || return
+  open_history_from_the_file_menu || return
+  expect_soon_match "Days first" 'Last 30 days: ' history_detail
+  drv keys 0x11+0x09 >/dev/null  # Ctrl+Tab
+  expect_soon "the busiest hour" "Today: busiest hour $(hour_name "$busy") with 900 Keys pressed" hours_detail
+  expect_eq "Days chart hidden" "$(shown_control "$history_picChart")" "0"
+  pointer_off_the_chart
+  shot history-hours-96dpi
+
+  # The mouse names the hour it points at; the keys walk to the quiet one.
+  local l t r b
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picHours")"
+  drv move $(((l + r) / 2)) $(((t + b) / 2)) >/dev/null
+  qm_soon_match 5 '^[0-9]{2}:00-[0-9]{2}:00 \(Today\): ' hours_detail >/dev/null || fail "no hour under the pointer: $(hours_detail)"
+  shot history-hours-pointed
+  drv click-control "$HISTORY" "$history_picHours" >/dev/null
+  pointer_off_the_chart
+  expect_soon_match "the busiest hour once the pointer has gone" '^Today: busiest' hours_detail
+  drv keys 0x24 >/dev/null  # Home
+  expect_soon_match "Home" '^00:00-01:00 ' hours_detail
+  local i
+  for i in $(seq "$quiet"); do drv keys 0x27 >/dev/null; done
+  expect_soon "the quiet hour by the keys" "$(hour_name "$quiet") (Today): 300 Keys pressed, 300 a day on 1 active day" hours_detail
+
+  # Period and figure: Shift+Tab to them, as on the Days tab.
+  drv keys 0x10+0x09 0x28 >/dev/null
+  expect_soon_match "period" "^$(hour_name "$quiet") \(Yesterday\): no figures" hours_detail
+  drv keys 0x26 0x10+0x09 0x28 >/dev/null
+  expect_soon "figure" "$(hour_name "$quiet") (Today): 5 Mouse clicks, 5 a day on 1 active day" hours_detail
+  drv keys 0x11+0x43 >/dev/null  # Ctrl+C
+  local copied
+  copied=$(qm_soon_match 5 '^Hour' drv clipboard | tr -d '\r')
+  expect_eq "clipboard header" "$(head -n 1 <<<"$copied")" "$(printf 'Hour\tMouse clicks\tActive days\tAverage per active day')"
+  expect_eq "clipboard rows" "$(wc -l <<<"$copied")" "25"
+  expect_match "clipboard, the busy hour" "$(grep "^$(hour_name "$busy")" <<<"$copied")" "^$(hour_name "$busy")"$'\t'"9"$'\t'"1"$'\t'"9.00\$"
+
+  # A click on the first tab brings the days back.
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_tabView")"
+  drv click $((l + 20)) $((t + 10)) left >/dev/null
+  expect_soon "Days chart shown by its tab" "1" shown_control "$history_picChart"
+  expect_eq "Hours chart hidden" "$(shown_control "$history_picHours")" "0"
+  drv keys 0x1B >/dev/null
+  drv wait-gone "$HISTORY" >/dev/null || fail "Escape did not close the History window"
+}
+
 test_history_window_from_the_tray_menu_says_what_the_history_lacks() {
   new_folder
   start /hiden
@@ -330,22 +396,27 @@ test_history_window_from_the_tray_menu_says_what_the_history_lacks() {
 }
 
 test_history_window_at_144_dpi() {
+  local busy quiet
   screen_dpi 144
   new_folder
   write_history_fixture
+  write_hours_fixture
   start
   if drv wait-window "$MAIN" >/dev/null && open_history_from_the_file_menu; then
     pointer_off_the_chart
     expect_soon_match "summary" '^Last 30 days: ' history_detail
-    # 1080 x 627 pixels, or what the 1024 x 768 screen leaves of it; the
-    # chart keeps its margins of 12 pixels and the 57 above it.
+    # 1080 x 684 pixels, or what the 1024 x 768 screen leaves of it; the
+    # chart keeps its margins of 24 pixels and the 102 above it.
     local w h
     read -r w h <<<"$(drv window-info "$HISTORY" | sed -E 's/.*client=([0-9]+),([0-9]+).*/\1 \2/')"
-    [ "$w" -le 1080 ] && [ "$w" -ge 900 ] && [ "$h" -le 627 ] && [ "$h" -ge 560 ] ||
+    [ "$w" -le 1080 ] && [ "$w" -ge 900 ] && [ "$h" -le 684 ] && [ "$h" -ge 600 ] ||
       fail "client area at 144 dpi: $w x $h"
     expect_eq "chart at 144 dpi" "$(drv controls "$HISTORY" | awk -F'\t' -v id="$history_picChart" '$2 == id { print $5 }')" \
-      "12,57,$((w - 12)),$((513 + h - 627))"
+      "24,102,$((w - 24)),$((558 + h - 684))"
     shot history-144dpi
+    drv keys 0x11+0x09 >/dev/null  # Ctrl+Tab
+    expect_soon_match "Hours at 144 dpi" '^Today: ' hours_detail
+    shot history-hours-144dpi
   else
     fail "no History window at 144 dpi"
   fi

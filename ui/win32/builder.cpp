@@ -189,6 +189,31 @@ HBRUSH BuiltLayout::BrushFor(const Colour& colour, COLORREF fallback) {
     return brush;
 }
 
+COLORREF BuiltLayout::PageColour() {
+    if (pageColour_) return *pageColour_;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    HWND tab = nullptr;
+    for (const Control& c : controls_)
+        if (c.widget->kind == Kind::Tab) tab = c.hwnd;
+    RECT area{};
+    if (!tab || !GetClientRect(tab, &area) || area.right <= 0 || area.bottom <= 0) return face;
+    // A themed tab control's page is not the dialog's face (white under
+    // Windows 10's theme): what lies on it takes the colour it is drawn in.
+    HDC screen = GetDC(tab);
+    qm::win32::UniqueDc dc(CreateCompatibleDC(screen));
+    qm::win32::UniqueGdi bitmap(CreateCompatibleBitmap(screen, area.right, area.bottom));
+    ReleaseDC(tab, screen);
+    if (!dc || !bitmap) return face;
+    qm::win32::Selected use(dc.get(), bitmap.get());
+    FillRect(dc.get(), &area, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+    RECT page = area;
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    const COLORREF sampled = GetPixel(dc.get(), (page.left + page.right) / 2, (page.top + page.bottom) / 2);
+    pageColour_ = sampled == CLR_INVALID ? face : sampled;
+    return *pageColour_;
+}
+
 HBRUSH BuiltLayout::WindowBrush() { return BrushFor(layout_.back, GetSysColor(COLOR_BTNFACE)); }
 
 bool BuiltLayout::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -205,6 +230,10 @@ bool BuiltLayout::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& r
             result = 1;
             return true;
         }
+        case WM_THEMECHANGED:
+        case WM_SYSCOLORCHANGE:
+            pageColour_.reset();  // measured again at the next paint
+            return false;
         case WM_DPICHANGED: {
             Relayout(HIWORD(wp));
             const RECT* suggested = reinterpret_cast<const RECT*>(lp);
@@ -252,7 +281,9 @@ void BuiltLayout::Create(int dpi) {
             SetTimer(window_, static_cast<UINT_PTR>(w.id), static_cast<UINT>(w.intervalMs), nullptr);
             continue;
         }
-        DWORD style = WS_CHILD | (w.visible ? WS_VISIBLE : 0) | (w.tabStop ? WS_TABSTOP : 0);
+        // The rows of a tab show while it is chosen, the first to begin with.
+        const bool shown = w.visible && w.tab <= 0;
+        DWORD style = WS_CHILD | (shown ? WS_VISIBLE : 0) | (w.tabStop ? WS_TABSTOP : 0);
         DWORD exStyle = 0;
         const wchar_t* cls = L"STATIC";
         void* param = nullptr;
@@ -303,6 +334,11 @@ void BuiltLayout::Create(int dpi) {
             case Kind::Chart:
                 cls = kChartClass;
                 break;
+            case Kind::Tab:
+                // Its page is drawn around the rows of the tabs, which lie over it.
+                cls = WC_TABCONTROLW;
+                style |= WS_CLIPSIBLINGS;
+                break;
             case Kind::Timer:
                 break;
         }
@@ -313,8 +349,18 @@ void BuiltLayout::Create(int dpi) {
             linkClicks_.push_back(std::make_unique<LinkClick>());
             SetWindowSubclass(hwnd, LinkProc, 1, reinterpret_cast<DWORD_PTR>(linkClicks_.back().get()));
         }
-        for (const char* item : w.items)
-            SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        for (const char* item : w.items) {
+            std::wstring text = Widen(item);
+            if (w.kind == Kind::Tab) {
+                TCITEMW tab{};
+                tab.mask = TCIF_TEXT;
+                tab.pszText = text.data();
+                SendMessageW(hwnd, TCM_INSERTITEMW, SendMessageW(hwnd, TCM_GETITEMCOUNT, 0, 0),
+                             reinterpret_cast<LPARAM>(&tab));
+            } else {
+                SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            }
+        }
         controls_.push_back({&w, hwnd});
         Place(controls_.back());
     }
@@ -322,14 +368,17 @@ void BuiltLayout::Create(int dpi) {
 }
 
 void BuiltLayout::StackControls() {
-    // Labels lie beneath every other control, and among themselves a later
-    // one lies over an earlier one: a value label is not covered by the
-    // caption that overlaps its first pixel, and no label covers a link box.
+    // Labels lie beneath every other control but a tab control, and among
+    // themselves a later one lies over an earlier one: a value label is not
+    // covered by the caption that overlaps its first pixel, and no label
+    // covers a link box. A tab control lies beneath all the rows on its page.
     std::map<HWND, std::vector<HWND>> stacks;  // per parent, top first
     for (const Control& c : controls_)
-        if (c.widget->kind != Kind::Label) stacks[GetParent(c.hwnd)].push_back(c.hwnd);
+        if (c.widget->kind != Kind::Label && c.widget->kind != Kind::Tab) stacks[GetParent(c.hwnd)].push_back(c.hwnd);
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
         if (it->widget->kind == Kind::Label) stacks[GetParent(it->hwnd)].push_back(it->hwnd);
+    for (const Control& c : controls_)
+        if (c.widget->kind == Kind::Tab) stacks[GetParent(c.hwnd)].push_back(c.hwnd);
     for (auto& [parent, stack] : stacks) {
         HWND above = HWND_TOP;
         for (HWND h : stack) {
@@ -346,6 +395,11 @@ void BuiltLayout::Resize(int clientWidth, int clientHeight) {
     growY_ = clientHeight - designed.cy;
     for (const Control& c : controls_)
         if (c.widget->anchors != kAnchorTopLeft) Place(c);
+}
+
+void BuiltLayout::ShowTab(int tab) {
+    for (const Control& c : controls_)
+        if (c.widget->tab >= 0) ShowWindow(c.hwnd, c.widget->visible && c.widget->tab == tab ? SW_SHOWNA : SW_HIDE);
 }
 
 void BuiltLayout::Relayout(int dpi) {
@@ -377,6 +431,10 @@ LRESULT BuiltLayout::ControlColour(HDC dc, HWND control) {
         for (const Control& c : controls_)
             if (c.hwnd == GetParent(control)) parent = c.widget;
         back = parent ? parent->back : layout_.back;
+        if (!parent && w->tab >= 0) {
+            const COLORREF page = PageColour();
+            back = Colour::Rgb(GetRValue(page), GetGValue(page), GetBValue(page));
+        }
     }
     SetBkColor(dc, ColourOf(back, GetSysColor(COLOR_BTNFACE)));
     return reinterpret_cast<LRESULT>(BrushFor(back, GetSysColor(COLOR_BTNFACE)));

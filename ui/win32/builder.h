@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     // A sizable window's client area is now this many pixels: the anchored
     // controls follow its edges.
     void Resize(int clientWidth, int clientHeight);
+    // Shows the rows of tab `tab` (Widget::tab) and hides those of the others.
+    void ShowTab(int tab);
     // The window's own font at the current dpi.
     HFONT WindowFont() { return FontFor(layout_.font); }
     int Dpi() const { return dpi_; }
@@ -69,6 +72,8 @@ private:
     HFONT FontFor(const Font& font);
     HBRUSH BrushFor(const Colour& colour, COLORREF fallback);
     HWND ParentOf(const Widget& w) const;
+    // The colour of the tab control's page, as the control draws it.
+    COLORREF PageColour();
     void Place(const Control& c);
     void StackControls();
 
@@ -80,6 +85,7 @@ private:
     std::vector<Control> controls_;
     std::map<std::string, qm::win32::UniqueGdi> fonts_;
     std::map<COLORREF, qm::win32::UniqueGdi> brushes_;
+    std::optional<COLORREF> pageColour_;
     std::map<int, HMENU> menus_;
     std::vector<qm::win32::UniqueMenu> detachedMenus_;  // menus no window owns
     std::vector<std::unique_ptr<LinkClick>> linkClicks_;  // one per link box, for its subclass

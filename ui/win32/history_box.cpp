@@ -1,5 +1,6 @@
 #include "ui/win32/history_box.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -19,8 +20,8 @@ namespace {
 constexpr wchar_t kHistoryClass[] = L"QuillmarkHistory";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-// The chart's colours: bars in blue, the current day, month or year darker,
-// the bar pointed at in orange; gridlines faint.
+// The chart's colours: bars in blue, the current day, month or year (the
+// busiest hour) darker, the bar pointed at in orange; gridlines faint.
 constexpr COLORREF kBar = RGB(91, 143, 201);
 constexpr COLORREF kCurrentBar = RGB(31, 78, 140);
 constexpr COLORREF kPointedBar = RGB(232, 136, 32);
@@ -37,6 +38,11 @@ constexpr CommandRow<HistoryWindow> kCommands[] = {
      [](HistoryWindow& b, HWND list) { b.cboPeriod_Click(ChosenIndex(list)); }},
     {history_ids::cmdCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.cmdCopy_Click(); }},
     {history_ids::cmdOpen, BN_CLICKED, "Open file", [](HistoryWindow& b, HWND) { b.cmdOpen_Click(); }},
+    {history_ids::cboHoursFigure, CBN_SELCHANGE, "Figure",
+     [](HistoryWindow& b, HWND list) { b.Hours().cboFigure_Click(ChosenIndex(list)); }},
+    {history_ids::cboHoursPeriod, CBN_SELCHANGE, "Period",
+     [](HistoryWindow& b, HWND list) { b.Hours().cboPeriod_Click(ChosenIndex(list)); }},
+    {history_ids::cmdHoursCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.Hours().cmdCopy_Click(); }},
 };
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -97,13 +103,18 @@ void HistoryBox::BringToFront() {
 
 bool HistoryBox::PreTranslate(MSG& msg) {
     if (!Handle() || !Layout() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
-    if (msg.message == WM_KEYDOWN && msg.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+    const bool ctrl = msg.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+    if (ctrl && msg.wParam == VK_TAB) {
+        Guard("Choosing a tab", [&] { behaviour_.NextTab(GetKeyState(VK_SHIFT) < 0); });
+        return true;
+    }
+    if (ctrl && msg.wParam == 'C') {
         // Ctrl+C copies the chart, unless it copies a selection of the detail line.
         DWORD start = 0, end = 0;
-        if (msg.hwnd == Control(history_ids::txtDetail))
+        if (msg.hwnd == Control(history_ids::txtDetail) || msg.hwnd == Control(history_ids::txtHoursDetail))
             SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start == end) {
-            Guard("Copy", [&] { behaviour_.cmdCopy_Click(); });
+            Guard("Copy", [&] { behaviour_.CopyChart(); });
             return true;
         }
     }
@@ -141,6 +152,30 @@ bool HistoryBox::SetClipboardText(const std::string& text) {
 
 void HistoryBox::ShellOpen(const std::string& path) { OpenWithShell(Handle(), path); }
 
+void HistoryBox::ShowTab(int tab) {
+    if (!Layout()) return;
+    HWND strip = Control(history_ids::tabView);
+    if (SendMessageW(strip, TCM_GETCURSEL, 0, 0) != tab) SendMessageW(strip, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    Layout()->ShowTab(tab);
+    // A control of the tab now hidden gives the focus to the tabs.
+    HWND focus = GetFocus();
+    if (!focus || !IsWindowVisible(focus)) SetFocus(strip);
+}
+
+void HistoryBox::RedrawHoursChart() {
+    if (HWND chart = Control(history_ids::picHours)) InvalidateRect(chart, nullptr, FALSE);
+}
+
+void HistoryBox::SetHoursDetailText(const std::string& text) {
+    if (HWND detail = Control(history_ids::txtHoursDetail)) SetWindowTextW(detail, Widen(text).c_str());
+}
+
+void HistoryBox::SelectHoursChoices(int figure, int period) {
+    if (!Layout()) return;
+    SendMessageW(Control(history_ids::cboHoursFigure), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
+    SendMessageW(Control(history_ids::cboHoursPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
+}
+
 void HistoryBox::Tell(const std::string& text) { ShowMessageBox(Handle(), text, MB_OK | MB_ICONINFORMATION); }
 
 LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -151,6 +186,14 @@ LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (!RunCommand(kCommands, behaviour_, wp, lp) && LOWORD(wp) == IDCANCEL)  // Escape
                 DestroyWindow(Handle());
             return 0;
+        case WM_NOTIFY: {
+            const auto* note = reinterpret_cast<const NMHDR*>(lp);
+            if (note->idFrom == history_ids::tabView && note->code == TCN_SELCHANGE) {
+                const int tab = static_cast<int>(SendMessageW(note->hwndFrom, TCM_GETCURSEL, 0, 0));
+                Guard("Choosing a tab", [&] { behaviour_.tabView_Click(tab); });
+            }
+            return 0;
+        }
         case WM_TIMER:
             if (wp == history_ids::tmrFollow) Guard("Following the figures", [&] { behaviour_.tmrFollow_Timer(); });
             return 0;
@@ -194,6 +237,7 @@ LRESULT CALLBACK HistoryBox::ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
+    const bool hours = GetDlgCtrlID(chart) == history_ids::picHours;
     switch (msg) {
         case WM_PAINT: {
             qm::win32::PaintDc dc(chart);
@@ -220,13 +264,13 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 track.hwndTrack = chart;
                 trackingMouse_ = TrackMouseEvent(&track) != FALSE;
             }
-            const int bar = BarAt(paint_, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-            Guard("Pointing", [&] { behaviour_.PointAt(bar); });
+            const int bar = BarAt(hours ? hoursPaint_ : paint_, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            Guard("Pointing", [&] { hours ? behaviour_.Hours().PointAt(bar) : behaviour_.PointAt(bar); });
             return 0;
         }
         case WM_MOUSELEAVE:
             trackingMouse_ = false;
-            Guard("Pointing", [&] { behaviour_.PointAt(-1); });
+            Guard("Pointing", [&] { hours ? behaviour_.Hours().PointAt(-1) : behaviour_.PointAt(-1); });
             return 0;
         case WM_KEYDOWN: {
             ChartKey key;
@@ -237,7 +281,8 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 case VK_END: key = ChartKey::End; break;
                 default: return DefWindowProcW(chart, msg, wp, lp);
             }
-            Guard("Moving along the bars", [&] { behaviour_.ChartKeyDown(key); });
+            Guard("Moving along the bars",
+                  [&] { hours ? behaviour_.Hours().ChartKeyDown(key) : behaviour_.ChartKeyDown(key); });
             return 0;
         }
     }
@@ -266,38 +311,45 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
         GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
         return static_cast<int>(size.cx);
     };
-    const HistoryChart& chartModel = behaviour_.Chart();
-    paint_ = LayOutChart(chartModel, width, height, Layout()->Dpi(), metrics.tmHeight, textWidth, numbers_);
+    // The Days chart marks the current day, month or year; the Hours chart the busiest hour.
+    const bool hours = GetDlgCtrlID(chart) == history_ids::picHours;
+    const HistoryChart& days = behaviour_.Chart();
+    const HoursChart& hourly = behaviour_.Hours().Chart();
+    ChartPaint& paint = hours ? hoursPaint_ : paint_;
+    paint = hours ? LayOutChart(hourly, width, height, Layout()->Dpi(), metrics.tmHeight, textWidth, numbers_)
+                  : LayOutChart(days, width, height, Layout()->Dpi(), metrics.tmHeight, textWidth, numbers_);
+    const auto marked = [&](size_t bar) { return hours ? static_cast<int>(bar) == hourly.busiest : days.bars[bar].current; };
+    const int pointedBar = hours ? behaviour_.Hours().PointedHour() : behaviour_.PointedBar();
+    const std::string& notice = hours ? behaviour_.Hours().Notice() : behaviour_.Notice();
 
     SetTextColor(dc.get(), kAxisText);
     qm::win32::UniqueGdi gridBrush(CreateSolidBrush(kGridline));
-    for (const Gridline& line : paint_.gridlines) {
-        RECT rule{paint_.plot.left, line.y, paint_.plot.right, line.y + 1};
+    for (const Gridline& line : paint.gridlines) {
+        RECT rule{paint.plot.left, line.y, paint.plot.right, line.y + 1};
         FillRect(dc.get(), &rule, static_cast<HBRUSH>(gridBrush.get()));
         DrawTextIn(dc.get(), line.label.text, ToRect(line.label.rect), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
     }
     qm::win32::UniqueGdi barBrush(CreateSolidBrush(kBar)), currentBrush(CreateSolidBrush(kCurrentBar)),
         pointedBrush(CreateSolidBrush(kPointedBar));
-    for (size_t i = 0; i < paint_.bars.size(); ++i) {
-        const bool pointed = static_cast<int>(i) == behaviour_.PointedBar();
-        HGDIOBJ brush = pointed ? pointedBrush.get() : chartModel.bars[i].current ? currentBrush.get() : barBrush.get();
-        RECT bar = ToRect(paint_.bars[i].bar);
+    for (size_t i = 0; i < paint.bars.size(); ++i) {
+        const bool pointed = static_cast<int>(i) == pointedBar;
+        HGDIOBJ brush = pointed ? pointedBrush.get() : marked(i) ? currentBrush.get() : barBrush.get();
+        RECT bar = ToRect(paint.bars[i].bar);
         if (pointed && bar.top == bar.bottom) bar.top = bar.bottom - 2;  // an empty day pointed at still shows
         FillRect(dc.get(), &bar, static_cast<HBRUSH>(brush));
     }
-    for (const PeriodLabel& label : paint_.labels) {
-        const bool current = chartModel.bars[static_cast<size_t>(label.bar)].current;
-        SetTextColor(dc.get(), current ? GetSysColor(COLOR_WINDOWTEXT) : kAxisText);
+    for (const PeriodLabel& label : paint.labels) {
+        SetTextColor(dc.get(), marked(static_cast<size_t>(label.bar)) ? GetSysColor(COLOR_WINDOWTEXT) : kAxisText);
         DrawTextIn(dc.get(), label.label.text, ToRect(label.label.rect), DT_CENTER | DT_SINGLELINE);
     }
-    if (!behaviour_.Notice().empty()) {
+    if (!notice.empty()) {
         // Over the upper part of the plot, on a ground of its own so that no gridline crosses it.
         const int margin = MulDiv(12, Layout()->Dpi(), 96);
-        RECT box{paint_.plot.left + margin, paint_.plot.top + margin, paint_.plot.right - margin, paint_.plot.bottom};
+        RECT box{paint.plot.left + margin, paint.plot.top + margin, paint.plot.right - margin, paint.plot.bottom};
         if (box.right <= box.left) box = area;
-        const std::wstring notice = Widen(behaviour_.Notice());
+        const std::wstring wide = Widen(notice);
         RECT text = box;
-        DrawTextW(dc.get(), notice.c_str(), static_cast<int>(notice.size()), &text,
+        DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &text,
                   DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
         const int shift = (box.right - box.left - (text.right - text.left)) / 2;
         OffsetRect(&text, shift, 0);
@@ -307,7 +359,7 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
         FillRect(dc.get(), &ground, GetSysColorBrush(COLOR_WINDOW));
         FrameRect(dc.get(), &ground, static_cast<HBRUSH>(gridBrush.get()));
         SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
-        DrawTextW(dc.get(), notice.c_str(), static_cast<int>(notice.size()), &text,
+        DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &text,
                   DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
     }
     if (GetFocus() == chart) {

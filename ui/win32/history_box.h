@@ -23,8 +23,9 @@ public:
     // (centred when the opener is hidden); false when no window was made.
     bool Open();
     void BringToFront();
-    // The window's keyboard, from the message loop: Ctrl+C, then the dialog
-    // manager's Tab, Escape and arrows. True when the message was used here.
+    // The window's keyboard, from the message loop: Ctrl+C, Ctrl+Tab and
+    // Ctrl+Shift+Tab, then the dialog manager's Tab, Escape and arrows. True
+    // when the message was used here.
     bool PreTranslate(MSG& msg);
 
     // HistoryWindowView
@@ -34,6 +35,11 @@ public:
     bool SetClipboardText(const std::string& text) override;
     void ShellOpen(const std::string& path) override;
     void Tell(const std::string& text) override;
+    void ShowTab(int tab) override;
+    // HoursViewPort
+    void RedrawHoursChart() override;
+    void SetHoursDetailText(const std::string& text) override;
+    void SelectHoursChoices(int figure, int period) override;
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -45,7 +51,8 @@ private:
     const NumberFormat& numbers_;
     HWND opener_;
     HistoryWindow behaviour_;
-    ChartPaint paint_;            // as last drawn: what the mouse points at
+    ChartPaint paint_;            // the Days chart as last drawn: what the mouse points at
+    ChartPaint hoursPaint_;       // the Hours chart likewise
     bool trackingMouse_ = false;
     HWND focus_ = nullptr;        // the control that had the focus when the window was left
 };
