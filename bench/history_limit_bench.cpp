@@ -58,6 +58,10 @@ struct NoWindow : ui::HistoryWindowView {
     bool SetClipboardText(const std::string&) override { return true; }
     void ShellOpen(const std::string&) override {}
     void Tell(const std::string&) override {}
+    void ShowTab(int) override {}
+    void RedrawHoursChart() override {}
+    void SetHoursDetailText(const std::string&) override {}
+    void SelectHoursChoices(int, int) override {}
 };
 
 void BM_RereadAtTheLimit(benchmark::State& state) {

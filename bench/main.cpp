@@ -4,7 +4,8 @@
 // time per iteration, in the unit the name ends with. The time is the CPU
 // time of the benchmark's thread, what the work costs whatever else the
 // machine is doing; a benchmark that waits (for the disk) says UseRealTime
-// and is measured by the clock on the wall.
+// and is measured by the clock on the wall. A counter whose name ends in
+// _bytes (an average per iteration) is a result of its own, in bytes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,6 +27,7 @@ double UnitOf(const std::string& name) {
     if (endsWith("_ns")) return 1e-9;
     if (endsWith("_us")) return 1e-6;
     if (endsWith("_ms")) return 1e-3;
+    if (endsWith("_bytes")) return 1;
     return 0;
 }
 
@@ -39,13 +41,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred || UnitOf(run.report_label) == 0) continue;
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+            for (const auto& [name, counter] : run.counters)
+                if (name.size() > 6 && name.compare(name.size() - 6, 6, "_bytes") == 0) Add(name, counter.value);
+            if (UnitOf(run.report_label) == 0 || run.report_label.ends_with("_bytes")) continue;
             const bool wallClock = run.run_name.time_type == "real_time";
             double seconds = (wallClock ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            auto& samples = results_[run.report_label];
-            if (samples.empty()) order_.push_back(run.report_label);
-            samples.push_back(seconds);
+            Add(run.report_label, seconds);
         }
     }
 
@@ -61,6 +64,12 @@ public:
     }
 
 private:
+    void Add(const std::string& name, double value) {
+        auto& samples = results_[name];
+        if (samples.empty()) order_.push_back(name);
+        samples.push_back(value);
+    }
+
     std::map<std::string, std::vector<double>> results_;
     std::vector<std::string> order_;
 };

@@ -58,8 +58,12 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
 
 class PosixWritableFile : public WritableFile {
 public:
-    PosixWritableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    void Write(std::string_view bytes) override { WriteAll(fd_.get(), bytes, path_); }
+    PosixWritableFile(int fd, std::string path, uint64_t& written)
+        : fd_(fd), path_(std::move(path)), written_(written) {}
+    void Write(std::string_view bytes) override {
+        WriteAll(fd_.get(), bytes, path_);
+        written_ += bytes.size();
+    }
     void Flush() override {
         if (::fsync(fd_.get()) != 0) Fail("Cannot flush", path_);
     }
@@ -70,6 +74,7 @@ public:
 private:
     Descriptor fd_;
     std::string path_;
+    uint64_t& written_;
 };
 
 std::string FolderOf(const std::string& path) {
@@ -124,7 +129,7 @@ FileTail PosixFileSystem::Tail(const std::string& path, size_t count) {
 std::unique_ptr<WritableFile> PosixFileSystem::Create(const std::string& path) {
     int fd = ::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) Fail("Cannot create", path);
-    return std::make_unique<PosixWritableFile>(fd, path);
+    return std::make_unique<PosixWritableFile>(fd, path, bytesWritten);
 }
 
 void PosixFileSystem::Replace(const std::string& from, const std::string& to, WhenBusy) {
@@ -141,6 +146,7 @@ void PosixFileSystem::Append(const std::string& path, std::string_view bytes) {
     Descriptor fd(::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     if (!fd) Fail("Cannot open", path);
     WriteAll(fd.get(), bytes, path);
+    bytesWritten += bytes.size();
     if (!fd.close()) Fail("Cannot close", path);
 }
 

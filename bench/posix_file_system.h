@@ -5,6 +5,7 @@
 // write-through move of the Windows build.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,8 @@ public:
     void Append(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
     std::vector<std::string> FileNames(const std::string& folder) override;
+
+    uint64_t bytesWritten = 0;  // by Create's files and Append, for what a save costs the disk
 };
 
 }  // namespace qm::bench

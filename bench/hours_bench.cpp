@@ -1,0 +1,109 @@
+// Ten years kept: history.csv with 3,650 days, a month file of hours for each
+// of its 120 months (every hour of every day counted), and a busy current
+// month. save_us_10y: the CPU time of one save, which must not grow with the
+// years (the closed months are never read or written); target under 5 ms.
+// save_bytes_10y: what that save writes, pending file included; under 1 MB.
+// hours_view_us: the Hours tab opened and set to All time, every month file
+// read and checked and the 24 bars built; under 100 ms.
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "core/hours.h"
+#include "ui/hours_view.h"
+
+namespace qm::bench {
+namespace {
+
+// 2026-12-07 05:37 is the fake calendar's now: December's file holds the six
+// days before today, every hour of them.
+std::vector<HourRow> MonthOfHours(int year, int month, int days) {
+    std::vector<HourRow> rows;
+    char date[16];
+    for (int day = 1; day <= days; ++day) {
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+        for (int hour = 0; hour < 24; ++hour)
+            rows.push_back({date, hour, {977, 144, 97736, 745, 97.74, 19.03, 1200 + hour}});
+    }
+    return rows;
+}
+
+// Returns the number of days the month files hold.
+int WriteTenYearsOfHours(NativePlatform& native, AppState& app) {
+    int written = 6;
+    StartWithHistory(native, app, TenYearHistory());
+    const std::string folder = native.folder.Path() + "\\" + kHistoryFolder;
+    native.files.CreateFolder(folder);
+    const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int year = 2016; year <= 2026; ++year)
+        for (int month = 1; month <= 12; ++month) {
+            if ((year == 2016 && month < 12) || (year == 2026 && month == 12)) continue;
+            const int days = kDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
+            const std::string name = MonthOf(HistoryDate({year, month, 1}));
+            WriteWholeFile(native.files, native.folder.Path() + "\\" + HoursFileName(name),
+                           HoursText(MonthOfHours(year, month, days)));
+            written += days;
+        }
+    WriteWholeFile(native.files, native.folder.Path() + "\\" + HoursFileName("2026-12"),
+                   HoursText(MonthOfHours(2026, 12, 6)));
+    return written;
+}
+
+void CountAMinute(AppState& app) {
+    StatRecord& c = app.stats.CurrentStat;
+    c.KeysPressed += 120;
+    c.MouseClicks += 15;
+    c.MousePixels += 9000;
+    c.LettersTyped += 100;
+    c.TypingTime += 20.5;
+    c.OtherKeysTime += 3.25;
+    c.PassedSeconds += 60;
+}
+
+void BM_SaveWithTenYearsOfHours(benchmark::State& state) {
+    NativePlatform native;
+    AppState app;
+    WriteTenYearsOfHours(native, app);
+    SaveProgramStatistics(app, native.platform.save);  // the first save reads what is there
+    native.files.bytesWritten = 0;
+    for (auto _ : state) {
+        CountAMinute(app);
+        SaveProgramStatistics(app, native.platform.save);
+    }
+    state.counters["save_bytes_10y"] =
+        benchmark::Counter(static_cast<double>(native.files.bytesWritten), benchmark::Counter::kAvgIterations);
+    const std::string december = native.files.ReadAll(native.folder.Path() + "\\" + HoursFileName("2026-12"));
+    if (ParseHours(december, "2026-12").size() != 6 * 24 + 1) state.SkipWithError("the month file lost hours");
+    ReportAs(state, "save_us_10y");
+}
+BENCHMARK(BM_SaveWithTenYearsOfHours)->Unit(benchmark::kMicrosecond);
+
+struct NoTab : ui::HoursViewPort {
+    void RedrawHoursChart() override {}
+    void SetHoursDetailText(const std::string&) override {}
+    void SelectHoursChoices(int, int) override {}
+    bool SetClipboardText(const std::string&) override { return true; }
+    void Tell(const std::string&) override {}
+};
+
+void BM_HoursViewAllTime(benchmark::State& state) {
+    NativePlatform native;
+    AppState app;
+    const int days = WriteTenYearsOfHours(native, app);
+    const test::FakeDateFormat dates;
+    NoTab tab;
+    int64_t keys = 0;
+    for (auto _ : state) {
+        ui::HoursView view({app, native.platform.folder, native.calendar, native.numbers, dates}, tab);
+        view.Form_Load();
+        view.cboPeriod_Click(static_cast<int>(ui::HoursPeriod::AllTime));
+        keys = view.Chart().bars[0].sums.KeysPressed;
+        if (!view.Notice().empty()) state.SkipWithError(view.Notice().c_str());
+    }
+    if (keys != int64_t{977} * days) state.SkipWithError("the bars lost hours");  // 977 keys at midnight of each day
+    ReportAs(state, "hours_view_us");
+}
+BENCHMARK(BM_HoursViewAllTime)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace qm::bench
