@@ -69,6 +69,9 @@ struct NativePlatform {
 // so that every text has its everyday length.
 void FillWithEverydayFigures(Statistics& stats);
 
+// What a busy user's minute adds to the run, so that every save counts something new.
+void CountAMinute(AppState& app);
+
 // A program folder ready for saves: stat.dat written from the everyday
 // figures in `app`, and history.csv holding `history`. Returns the path of
 // history.csv.

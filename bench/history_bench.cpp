@@ -14,18 +14,6 @@
 namespace qm::bench {
 namespace {
 
-// Every save counts something new, as the minute's save of a busy user does.
-void CountAMinute(AppState& app) {
-    StatRecord& c = app.stats.CurrentStat;
-    c.KeysPressed += 120;
-    c.MouseClicks += 15;
-    c.MousePixels += 9000;
-    c.LettersTyped += 100;
-    c.TypingTime += 20.5;
-    c.OtherKeysTime += 3.25;
-    c.PassedSeconds += 60;
-}
-
 void SaveWithTenYearHistory(benchmark::State& state) {
     NativePlatform native;
     AppState app;

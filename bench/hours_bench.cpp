@@ -49,17 +49,6 @@ int WriteTenYearsOfHours(NativePlatform& native, AppState& app) {
     return written;
 }
 
-void CountAMinute(AppState& app) {
-    StatRecord& c = app.stats.CurrentStat;
-    c.KeysPressed += 120;
-    c.MouseClicks += 15;
-    c.MousePixels += 9000;
-    c.LettersTyped += 100;
-    c.TypingTime += 20.5;
-    c.OtherKeysTime += 3.25;
-    c.PassedSeconds += 60;
-}
-
 void BM_SaveWithTenYearsOfHours(benchmark::State& state) {
     NativePlatform native;
     AppState app;
