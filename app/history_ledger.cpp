@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/atomic_file.h"
+#include "core/keys.h"
 #include "core/pending.h"
 
 namespace qm {
@@ -28,6 +29,10 @@ std::string DamagedName(const ProgramFolder& folder, const Calendar& calendar, c
 void Route(const OwedRows& rows, HistoryPlan& plan) {
     for (const auto& [key, figures] : rows) {
         if (figures.IsZero()) continue;
+        if (key.code != 0) {  // a key's presses, which the day's row already counts
+            plan[KeysFileName(MonthOf(key.date))].owed[key] += figures;
+            continue;
+        }
         plan[kHistoryFile].owed[{key.date, kWholeDay}] += figures;
         if (key.hour != kWholeDay) plan[HoursFileName(MonthOf(key.date))].owed[key] += figures;
     }
@@ -41,16 +46,18 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
     const std::string path = s.folder.Path(file.c_str());
     const bool history = IsHistoryCsv(file);
     std::string month;
-    if (!history) ReadHoursFileName(file, month);
+    const bool keys = !history && ReadKeysFileName(file, month);
+    if (!history && !keys) ReadHoursFileName(file, month);
     std::optional<std::string> text;
     std::string problem;
     if (s.folder.files.Exists(path)) {
         const uint64_t size = s.folder.files.Tail(path, 0).size;
+        const uint64_t largest = keys ? kLargestKeysBytes : kLargestMonthBytes;
         if (history && size > kLargestHistoryBytes)
             problem = TooLargeHistoryText(size);
-        else if (!history && size > kLargestMonthBytes)
-            problem = "it is " + std::to_string(size) + " bytes long, more than a month's hours can take (at most " +
-                      std::to_string(kLargestMonthBytes) + " bytes)";
+        else if (!history && size > largest)
+            problem = "it is " + std::to_string(size) + " bytes long, more than a month's " +
+                      (keys ? "keys" : "hours") + " can take (at most " + std::to_string(largest) + " bytes)";
         else
             text = s.folder.files.ReadAll(path);
     }
@@ -58,7 +65,9 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
     for (const OwedUnless& rows : unless)
         if (!text || hash != rows.fileHash) AddRows(owed, rows.rows);
     const auto with = [&](std::string_view t) {
-        return history ? HistoryWithAdded(t, DaysOf(owed)) : HoursWithAdded(t, month, owed);
+        return history ? HistoryWithAdded(t, DaysOf(owed))
+               : keys  ? KeysWithAdded(t, month, owed)
+                       : HoursWithAdded(t, month, owed);
     };
     if (text) {
         try {
@@ -73,7 +82,7 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
         s.log.WriteQuietly(file + " is damaged (" + problem + "); it is kept as " + name + " and a new " + file +
                            " starts");
     }
-    return with(history ? HistoryText({}) : HoursText({}));
+    return with(history ? HistoryText({}) : keys ? KeysText({}) : HoursText({}));
 }
 
 // The sections of history.pending for one file in one state of stat.dat:

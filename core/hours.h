@@ -25,11 +25,13 @@ inline constexpr char kHistoryFolder[] = "history";
 inline constexpr char kHistoryFile[] = "history.csv";
 
 // A row of the history's files: a local date and, in a month file of
-// hours, an hour of it; kWholeDay in history.csv.
+// hours, an hour of it (kWholeDay in history.csv); in a month file of keys,
+// a virtual-key code (0 elsewhere).
 inline constexpr int kWholeDay = -1;
 struct RowKey {
     std::string date;  // YYYY-MM-DD
     int hour = kWholeDay;
+    int code = 0;
 
     auto operator<=>(const RowKey&) const = default;
 };
@@ -39,7 +41,7 @@ using OwedRows = std::map<RowKey, DayFigures>;
 
 // Adds each row's figures to its entry; rows whose figures are all zero are left out.
 void AddRows(OwedRows& to, const OwedRows& more);
-// The rows summed by date.
+// The rows summed by date (those of keys left out: they count the day's presses again).
 OwedDays DaysOf(const OwedRows& rows);
 
 // A month file stops being one the program wrote above this size: a month

@@ -46,9 +46,13 @@ std::string PendingText(const std::vector<PendingSection>& sections) {
             AppendHash(text, section.fileHashWithRows);
             text += "\r\n";
         }
+        std::string month;
+        const bool keys = !history && ReadKeysFileName(section.file, month);
         for (const auto& [key, figures] : section.rows) {
             if (history)
                 AppendHistoryRow(text, key.date, figures);
+            else if (keys)
+                AppendKeyRow(text, key.date, key.code, figures.KeysPressed);
             else
                 AppendHourRow(text, key.date, key.hour, figures);
         }
@@ -59,6 +63,7 @@ std::string PendingText(const std::vector<PendingSection>& sections) {
 std::vector<PendingSection> ParsePending(std::string_view text) {
     std::vector<PendingSection> sections;
     std::string month;  // of the month file the last section is for
+    bool keys = false;     // that file is one of keys
     bool started = false;  // the last section has a condition or a row
     ForEachLineAfterHeader(text, [&](std::string_view line, int number) {
         if (line.starts_with(kIfStatDat)) {
@@ -74,9 +79,11 @@ std::vector<PendingSection> ParsePending(std::string_view text) {
         const bool history = section.file == kHistoryFile;
         if (line.starts_with(kForFile)) {
             // Only ever a month file inside the history folder: the name decides where rows are written.
-            if (started || !history || !ReadHoursFileName(line.substr(sizeof kForFile - 1), month))
+            const std::string_view name = line.substr(sizeof kForFile - 1);
+            keys = ReadKeysFileName(name, month);
+            if (started || !history || (!keys && !ReadHoursFileName(name, month)))
                 throw HistoryFormatError(number, "a misplaced \"for\" line, or one that names no month file");
-            section.file = std::string(line.substr(sizeof kForFile - 1));
+            section.file = std::string(name);
             return;
         }
         const char* unless = history ? kUnlessHistory : kUnlessFile;
@@ -96,13 +103,18 @@ std::vector<PendingSection> ParsePending(std::string_view text) {
             HistoryRow row = ReadHistoryRow(line, number);
             key = {std::move(row.date), kWholeDay};
             figures = row.figures;
+        } else if (keys) {
+            KeyRow row = ReadKeyRow(line, number, month);
+            key = {std::move(row.date), kWholeDay, row.code};
+            figures.KeysPressed = row.presses;
         } else {
             HourRow row = ReadHourRow(line, number, month);
             key = {std::move(row.date), row.hour};
             figures = row.figures;
         }
         if (!section.rows.empty() && key <= section.rows.rbegin()->first)
-            throw HistoryFormatError(number, key.date + (history ? "" : " " + std::to_string(key.hour) + ":00") +
+            throw HistoryFormatError(number, key.date + (history ? "" : keys ? " key " + std::to_string(key.code)
+                                                                             : " " + std::to_string(key.hour) + ":00") +
                                                  " is not after the row before");
         section.rows.emplace_hint(section.rows.end(), std::move(key), figures);
     });

@@ -7,6 +7,7 @@
 
 #include "core/history.h"
 #include "core/hours.h"
+#include "core/keys.h"
 
 namespace qm {
 
@@ -22,6 +23,8 @@ namespace qm {
 //   for,history\2026-12-hours.csv           (the file; without this line, history.csv)
 //   unless it is,5d6e7f8091a2b3c4           (optional: the rows are in that file)
 //   2026-12-07,9,50,7,400,30,12.25,2.5,60   (rows as in the month file)
+//   for,history\2026-12-keys.csv            (in a section of its own: a month file of keys)
+//   2026-12-07,65,A,3                       (rows as in that file)
 //   if stat.dat is,...                      (the state before the save, in case it did not land)
 // At start-up the sections of the stat.dat that is there give what is owed;
 // a state may have several for each file, each with its own condition.
@@ -31,10 +34,10 @@ inline constexpr uint64_t kLargestPendingBytes = 1ull << 20;
 
 struct PendingSection {
     uint64_t statHash = 0;                 // ContentHash of the whole stat.dat
-    std::string file = kHistoryFile;       // history.csv or a month file of hours (HoursFileName)
+    std::string file = kHistoryFile;       // history.csv or a month file of hours or keys
     bool appliedKnown = false;             // the rows are in a file with this hash
     uint64_t fileHashWithRows = 0;
-    OwedRows rows;                         // whole days for history.csv, hours for a month file
+    OwedRows rows;                         // whole days for history.csv, hours or keys for a month file
 
     bool operator==(const PendingSection&) const = default;
 };
@@ -43,7 +46,7 @@ std::string PendingText(const std::vector<PendingSection>& sections);
 
 // Raises HistoryFormatError when the text is not what PendingText writes
 // (the rows of a section must be valid rows of its file in ascending order,
-// a file named must be a month file of hours).
+// a file named must be a month file of hours or keys).
 std::vector<PendingSection> ParsePending(std::string_view text);
 
 }  // namespace qm

@@ -30,6 +30,15 @@ RowKey HourOf(const LocalDateTime& now) {
     return {HistoryDate(now.date), now.hour < 0 ? 0 : now.hour > 23 ? 23 : now.hour};
 }
 
+namespace {
+
+void AddKeyRows(OwedRows& rows, const std::string& date, const KeyPresses& keys) {
+    for (size_t code = 1; code < keys.size(); ++code)
+        if (keys[code] != 0) rows[RowKey{date, kWholeDay, static_cast<int>(code)}].KeysPressed += keys[code];
+}
+
+}  // namespace
+
 void FollowHour(HourLedger& ledger, const Statistics& stats, const LocalDateTime& now) {
     // The hot path: the same hour of the same day, compared as numbers.
     if (ledger.open && now.hour == ledger.clockHour && now.date.day == ledger.clockDate.day &&
@@ -44,6 +53,10 @@ void FollowHour(HourLedger& ledger, const Statistics& stats, const LocalDateTime
         const DayFigures part = Difference(counted, ledger.base);
         if (!part.IsZero()) ledger.closed[ledger.current] += part;
         ledger.base = counted;
+        if (hour.date != ledger.current.date) {
+            AddKeyRows(ledger.closed, ledger.current.date, ledger.keys);
+            ledger.keys.fill(0);
+        }
     } else {
         // Everything unsaved so far was counted in the hour that opens now.
         ledger.base = FiguresOf(stats.SavedStat);
@@ -56,12 +69,15 @@ OwedRows UnsavedRows(const HourLedger& ledger, const Statistics& stats, const Lo
     OwedRows rows = ledger.closed;
     const DayFigures counted = FiguresOf(stats.CurrentStat);
     const DayFigures part = ledger.open ? Difference(counted, ledger.base) : Difference(counted, FiguresOf(stats.SavedStat));
-    if (!part.IsZero()) rows[ledger.open ? ledger.current : HourOf(now)] += part;
+    const RowKey open = ledger.open ? ledger.current : HourOf(now);
+    if (!part.IsZero()) rows[open] += part;
+    AddKeyRows(rows, open.date, ledger.keys);
     return rows;
 }
 
 void HoursSaved(HourLedger& ledger, const Statistics& stats) {
     ledger.closed.clear();
+    ledger.keys.fill(0);
     ledger.base = FiguresOf(stats.CurrentStat);
 }
 

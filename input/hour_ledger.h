@@ -12,6 +12,7 @@
 #include "core/hours.h"
 #include "core/platform/clock.h"
 #include "core/statistics.h"
+#include "input/sampler.h"
 
 namespace qm {
 
@@ -30,17 +31,21 @@ struct HourLedger {
     // CurrentStat's figures when `current` began, or at the last save if
     // that came later: CurrentStat minus these is the open hour's part.
     DayFigures base;
-    // What the run counted in each hour closed since the last save.
+    // What the run counted in each hour closed since the last save, and
+    // the presses of each key on each day closed since then.
     OwedRows closed;
-
+    // Each code's presses in the open hour's day since the last save (the
+    // tick counts them, as it counts KeysPressed and MouseClicks).
+    KeyPresses keys{};
 };
 
 // At the start of every tick, before it counts. Only a comparison unless
 // the hour has changed.
 void FollowHour(HourLedger& ledger, const Statistics& stats, const LocalDateTime& now);
 
-// CurrentStat - SavedStat by the hour it was counted in; before the run's
-// first tick, all of it under the hour of `now`.
+// CurrentStat - SavedStat by the hour it was counted in, and each key's
+// presses since the last save by the day; before the run's first tick, all
+// of it under the hour of `now`.
 OwedRows UnsavedRows(const HourLedger& ledger, const Statistics& stats, const LocalDateTime& now);
 
 // Once SavedStat is CurrentStat again (a save merged, a reset of the run):

@@ -76,8 +76,9 @@ void KeyScanDone(SamplerState& state, InputDevices& input, bool foundPress) {
 
 // Codes 1 to 255: each key pressed since the previous query counts. Whether
 // any was.
+// A press the figures took is the code's too, so that the codes add up to them.
 static bool ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, TimeSource& clock,
-                     std::exception_ptr& failure) {
+                     std::exception_ptr& failure, KeyPresses* presses) {
     bool found = false;
     for (int code = 1; code <= 255; ++code) {
         if ((input.GetAsyncKeyState(code) & 1) == 0) continue;
@@ -85,10 +86,14 @@ static bool ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, 
         KeyClass keyClass = ClassOfKey(code);
         if (keyClass == KeyClass::MouseButton) {
             // Clicks neither start nor interrupt a typing burst.
+            const int32_t before = cur.MouseClicks;
             CountUp(cur.MouseClicks, 1, failure);
+            if (presses && cur.MouseClicks != before) ++(*presses)[static_cast<size_t>(code)];
             continue;
         }
+        const int32_t keysBefore = cur.KeysPressed;
         CountUp(cur.KeysPressed, 1, failure);
+        if (presses && cur.KeysPressed != keysBefore) ++(*presses)[static_cast<size_t>(code)];
         double first = clock.HiResSeconds() - state.LastKeyTime;
         double second = clock.HiResSeconds() - state.LastKeyTime;
         if (first < kBurstMaxSeconds && second > kBurstMinSeconds) {
@@ -107,11 +112,12 @@ static bool ScanKeys(SamplerState& state, StatRecord& cur, InputDevices& input, 
     return found;
 }
 
-void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock) {
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
+                 KeyPresses* presses) {
     StatRecord& cur = stats.CurrentStat;
     std::exception_ptr failure;
 
-    if (KeyScanNeeded(state, input)) KeyScanDone(state, input, ScanKeys(state, cur, input, clock, failure));
+    if (KeyScanNeeded(state, input)) KeyScanDone(state, input, ScanKeys(state, cur, input, clock, failure, presses));
 
     if (std::optional<Point> p = input.GetCursorPos()) {
         if (state.HaveCursorPos) {

@@ -2,6 +2,9 @@
 // turns what it sees into counts of CurrentStat.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "core/platform/clock.h"
 #include "core/platform/input_devices.h"
 #include "core/statistics.h"
@@ -89,6 +92,10 @@ void KeyScanDone(SamplerState& state, InputDevices& input, bool foundPress);
 // A counter that would pass its 32-bit limit stays where it is while every
 // other figure goes on counting; the first such overflow is raised once the
 // tick has done all of its work.
-void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock);
+// Each code's presses, as the tick counts them into KeysPressed and MouseClicks.
+using KeyPresses = std::array<int32_t, 256>;
+
+void SamplerTick(SamplerState& state, Statistics& stats, InputDevices& input, TimeSource& clock,
+                 KeyPresses* presses = nullptr);
 
 }  // namespace qm

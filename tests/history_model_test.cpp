@@ -14,6 +14,7 @@
 #include "app/save.h"
 #include "core/history.h"
 #include "core/hours.h"
+#include "core/keys.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
 
@@ -52,11 +53,17 @@ struct ProgramLife : test::FakePlatform {
         return "C:\\Q\\" + HoursFileName(MonthOf(HistoryDate(calendar.today)));
     }
 
-    // Each day's rows of history.csv against the sums of its hours.
+    std::string KeysPath() { return "C:\\Q\\" + KeysFileName(MonthOf(HistoryDate(calendar.today))); }
+
+    // Each day's rows of history.csv against the sums of its hours, and
+    // against its keys: codes 3 to 255 its keys pressed, 1 and 2 its clicks.
     void CheckHoursAgainstDays() {
-        std::map<std::string, DayFigures> hours;
+        std::map<std::string, DayFigures> hours, keys;
         for (const auto& [path, text] : files.files) {
             std::string month;
+            if (path.starts_with("C:\\Q\\") && ReadKeysFileName(path.substr(5), month))
+                for (const KeyRow& row : ParseKeys(text, month))
+                    (row.code <= 2 ? keys[row.date].MouseClicks : keys[row.date].KeysPressed) += row.presses;
             if (!path.starts_with("C:\\Q\\") || !ReadHoursFileName(path.substr(5), month)) continue;
             for (const HourRow& row : ParseHours(text, month)) hours[row.date] += row.figures;
         }
@@ -66,6 +73,8 @@ struct ProgramLife : test::FakePlatform {
         ASSERT_EQ(hours.size(), days.size()) << Where();
         for (const auto& [date, day] : days) {
             const DayFigures& h = hours[date];
+            ASSERT_EQ(keys[date].KeysPressed, day.KeysPressed) << "keys of " << date << Where();
+            ASSERT_EQ(keys[date].MouseClicks, day.MouseClicks) << "clicks of " << date << Where();
             ASSERT_EQ(h.KeysPressed, day.KeysPressed) << date << Where();
             ASSERT_EQ(h.MouseClicks, day.MouseClicks) << date << Where();
             ASSERT_EQ(h.MousePixels, day.MousePixels) << date << Where();
@@ -88,8 +97,12 @@ struct ProgramLife : test::FakePlatform {
 
     void CountATick() {
         StatRecord& c = app->stats.CurrentStat;
-        c.KeysPressed += Below(40);
-        c.MouseClicks += Below(5);
+        // Each press under a code, as the key scan counts it.
+        const int keys = Below(40), clicks = Below(5);
+        c.KeysPressed += keys;
+        c.MouseClicks += clicks;
+        for (int i = 0; i < keys; ++i) ++app->hours.keys[static_cast<size_t>(3 + Below(253))];
+        for (int i = 0; i < clicks; ++i) ++app->hours.keys[static_cast<size_t>(1 + Below(2))];
         c.MousePixels += Below(3000);
         c.LettersTyped += Below(30);
         c.TypingTime += Below(1000) / 100.0;
@@ -121,7 +134,10 @@ struct ProgramLife : test::FakePlatform {
         files.held.clear();
         // Now and then the spreadsheet still has history.csv at the start, and lets go after the first save.
         const bool heldAtStart = Below(3) == 0 && files.files.count(historyPath);
-        if (heldAtStart) files.held.insert(Below(2) && files.files.count(MonthPath()) ? MonthPath() : historyPath);
+        if (heldAtStart) {
+            const std::string path = Below(3) == 0 ? KeysPath() : MonthPath();
+            files.held.insert(Below(2) && files.files.count(path) ? path : historyPath);
+        }
         app = std::make_unique<AppState>();
         LoadProgramStatistics(*app, platform.save, platform.autorun);
         SaveProgramStatistics(*app, platform.save);
@@ -167,9 +183,11 @@ struct ProgramLife : test::FakePlatform {
             case 5:  // a file cannot be written for a while, or a spreadsheet has the history
                 files.failWrites.clear();
                 files.held.clear();
-                if (Below(2)) files.failWrites.insert(Below(3) == 0 ? statPath : Below(2) ? historyPath : MonthPath());
+                if (Below(2))
+                    files.failWrites.insert(Below(3) == 0 ? statPath : Below(2) ? historyPath : Below(2) ? MonthPath() : KeysPath());
                 if (Below(2) && files.files.count(historyPath)) files.held.insert(historyPath);
                 if (Below(3) == 0 && files.files.count(MonthPath())) files.held.insert(MonthPath());
+                if (Below(4) == 0 && files.files.count(KeysPath())) files.held.insert(KeysPath());
                 break;
             case 6:
                 Count();

@@ -173,7 +173,7 @@ void MainWindow::SamplerTick() {
     };
     // The hour first: what this tick counts belongs to the hour the clock says now.
     FollowHour(app_.hours, app_.stats, platform_.calendar.Now());
-    step([&] { qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock); });
+    step([&] { qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock, &app_.hours.keys); });
     // The labels follow even a tick whose counting overflowed.
     step([&] { display_.RefreshDisplay(app_.stats); });
     if (failure.empty())

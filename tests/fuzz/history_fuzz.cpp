@@ -1,5 +1,5 @@
 // The history's reader and writer. The first byte picks what the rest is:
-//   even: bytes as history.csv, as a month file of hours or as history.pending. Reading either fails
+//   even: bytes as history.csv, as a month file of hours or of keys, or as history.pending. Reading either fails
 //         with HistoryFormatError or gives rows that the writer writes as a
 //         text that reads back to the same figures and is written again with
 //         the same bytes; adding a day to a history that reads never fails.
@@ -17,6 +17,7 @@
 
 #include "core/history.h"
 #include "core/hours.h"
+#include "core/keys.h"
 #include "core/pending.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -89,6 +90,17 @@ void Reading(const std::string& bytes) {
         const auto sum = ReadOrNothing([&] { return HoursWithAdded(bytes, "2026-12", added); }, "adding an hour");
         Require(sum.has_value() && ReadOrNothing([&] { return ParseHours(*sum, "2026-12"); }, "reading the sum"),
                 "a month file with an hour added does not read");
+    }
+    if (auto rows = ReadOrNothing([&] { return ParseKeys(bytes, "2026-12"); }, "reading a month file of keys")) {
+        const std::string text = KeysText(*rows);
+        const auto back = ReadOrNothing([&] { return ParseKeys(text, "2026-12"); }, "reading a file of keys again");
+        Require(back.has_value() && *back == *rows && KeysText(*back) == text,
+                "a month file of keys does not read back:\n" + fuzz::Printable(text));
+        OwedRows added;
+        added[RowKey{"2026-12-07", kWholeDay, 188}].KeysPressed = 2;  // ", <": a quoted name
+        const auto sum = ReadOrNothing([&] { return KeysWithAdded(bytes, "2026-12", added); }, "adding a key");
+        Require(sum.has_value() && ReadOrNothing([&] { return ParseKeys(*sum, "2026-12"); }, "reading the sum"),
+                "a month file of keys with a key added does not read");
     }
     if (auto sections = ReadOrNothing([&] { return ParsePending(bytes); }, "reading history.pending")) {
         const std::string text = PendingText(*sections);
