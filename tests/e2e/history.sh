@@ -58,6 +58,24 @@ test_history_of_a_save_and_of_exit() {
   cp "$prog/history.csv" "$out/history-after-exit.csv"
 }
 
+# Which keys: a row per code and day in the month file of keys, adding up to
+# history.csv's keys and clicks.
+test_keys_of_a_save_land_in_the_month_file_of_keys() {
+  new_folder
+  start_shown || return
+  drv type "aaab  " 150 >/dev/null
+  drv click 700 600 left >/dev/null
+  expect_soon "keys and clicks" "6/1" labels $CUR_KEYS $CUR_CLICKS
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  local keys="$prog/history/$(date +%Y-%m)-keys.csv"
+  expect_eq "header" "$(tr -d '\r' <"$keys" | head -n 1)" "date,key_code,key_name,presses"
+  expect_eq "rows" "$(tr -d '\r' <"$keys" | tail -n +2 | paste -sd ' ')" \
+    "$history_day,1,Left button,1 $history_day,32,Space,2 $history_day,65,A,3 $history_day,66,B,1"
+  expect_eq "keys and clicks of history.csv" "$(history_lines | sed -n 2p | cut -d, -f2,3)" "6,1"
+  cp "$keys" "$out/keys-after-save.csv"
+}
+
 test_history_keeps_points_under_german_settings() {
   local -x LANG=de_DE.UTF-8
   new_folder

@@ -351,6 +351,7 @@ test_uninstall_page_deletes_only_when_ticked() {
   wine "$installer" /S >>"$out/setup.log" 2>&1 || { fail "reinstalling failed"; return; }
   : >"$inst/stat.dat.lock"  # one left behind goes with the folder
   mkdir -p "$inst/history" && printf '%s' "$KNOWN_HOURS" >"$inst/history/2025-01-hours.csv"
+  printf 'date,key_code,key_name,presses\r\n2025-01-02,65,A,3\r\n' >"$inst/history/2025-01-keys.csv"
   uninstall_page tick uninstaller-page-ticked || return
   [ ! -e "$inst" ] || fail "with the box ticked the folder stays: $(ls "$inst")"
   no_entry
