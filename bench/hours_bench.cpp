@@ -1,6 +1,6 @@
-// Ten years kept: history.csv with 3,650 days, a month file of hours for each
-// of its 120 months (every hour of every day counted), and a busy current
-// month. save_us_10y: the CPU time of one save, which must not grow with the
+// Ten years kept: history.csv with 3,650 days, a month file of hours and one
+// of keys for each of its 120 months (every hour of every day counted, 80
+// keys a day), and a busy current month. save_us_10y: the CPU time of one save, which must not grow with the
 // years (the closed months are never read or written); target under 5 ms.
 // save_bytes_10y: what that save writes, pending file included; under 1 MB.
 // hours_view_us: the Hours tab opened and set to All time, every month file
@@ -10,6 +10,7 @@
 
 #include "bench/bench_support.h"
 #include "core/hours.h"
+#include "core/keys.h"
 #include "ui/hours_view.h"
 
 namespace qm::bench {
@@ -28,6 +29,17 @@ std::vector<HourRow> MonthOfHours(int year, int month, int days) {
     return rows;
 }
 
+// A busy day's keys: 80 codes, one row each.
+std::vector<KeyRow> MonthOfKeys(int year, int month, int days) {
+    std::vector<KeyRow> rows;
+    char date[16];
+    for (int day = 1; day <= days; ++day) {
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+        for (int code = 0x20; code < 0x20 + 80; ++code) rows.push_back({date, code, 100 + code});
+    }
+    return rows;
+}
+
 // Returns the number of days the month files hold.
 int WriteTenYearsOfHours(NativePlatform& native, AppState& app) {
     int written = 6;
@@ -42,10 +54,14 @@ int WriteTenYearsOfHours(NativePlatform& native, AppState& app) {
             const std::string name = MonthOf(HistoryDate({year, month, 1}));
             WriteWholeFile(native.files, native.folder.Path() + "\\" + HoursFileName(name),
                            HoursText(MonthOfHours(year, month, days)));
+            WriteWholeFile(native.files, native.folder.Path() + "\\" + KeysFileName(name),
+                           KeysText(MonthOfKeys(year, month, days)));
             written += days;
         }
     WriteWholeFile(native.files, native.folder.Path() + "\\" + HoursFileName("2026-12"),
                    HoursText(MonthOfHours(2026, 12, 6)));
+    WriteWholeFile(native.files, native.folder.Path() + "\\" + KeysFileName("2026-12"),
+                   KeysText(MonthOfKeys(2026, 12, 6)));
     return written;
 }
 
@@ -57,6 +73,7 @@ void BM_SaveWithTenYearsOfHours(benchmark::State& state) {
     native.files.bytesWritten = 0;
     for (auto _ : state) {
         CountAMinute(app);
+        for (int code = 0x41; code < 0x41 + 26; ++code) app.hours.keys[static_cast<size_t>(code)] += 4;
         SaveProgramStatistics(app, native.platform.save);
     }
     state.counters["save_bytes_10y"] =
