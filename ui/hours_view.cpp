@@ -7,21 +7,10 @@
 #include "app/history_ledger.h"
 #include "core/atomic_file.h"
 #include "core/dates.h"
+#include "ui/month_files.h"
 
 namespace qm::ui {
 
-namespace {
-
-// history\YYYY-MM-hours.csv, nothing else.
-bool IsMonthFileName(const std::string& name) {
-    static const char kPattern[] = "dddd-dd-hours.csv";
-    if (name.size() != sizeof kPattern - 1) return false;
-    for (size_t i = 0; i < name.size(); ++i)
-        if (kPattern[i] == 'd' ? name[i] < '0' || name[i] > '9' : name[i] != kPattern[i]) return false;
-    return name[5] == '0' ? name[6] != '0' : name[5] == '1' && name[6] <= '2';
-}
-
-}  // namespace
 
 void HoursView::Form_Load() {
     view_.SelectHoursChoices(0, 0);
@@ -67,65 +56,17 @@ void HoursView::tmrFollow_Timer() { Rebuild(false); }
 
 std::vector<std::string> HoursView::FilesOfPeriod() {
     std::vector<std::string> names;
-    if (period_ == HoursPeriod::AllTime) {
-        try {
-            for (const std::string& name : folder_.files.FileNames(AddBackslash(folder_.Folder()) + kHistoryFolder))
-                if (IsMonthFileName(name)) names.push_back(std::string(kHistoryFolder) + "\\" + name);
-        } catch (const FileError&) {
-            // The folder cannot be listed now: the files read before stay.
-            for (const auto& [name, file] : files_) names.push_back(name);
-        }
-    }
-    // The months of the period's days (the current month's file even when not there yet).
     const LocalDate today = HistoryDay(calendar_.Today());
-    LocalDate day = today;
-    const int64_t first = period_ == HoursPeriod::AllTime ? DayNumber(today) : FirstDayOf(period_, today);
-    for (; DayNumber(day) >= first; day = DayBefore(day)) {
-        names.push_back(HoursFileName(MonthOf(HistoryDate(day))));
-        if (DayNumber(day) == 0) break;
-    }
+    LocalDate first = today;
+    if (period_ == HoursPeriod::AllTime)
+        names = MonthFilesInFolder(folder_, "-hours.csv", files_.Known());
+    else
+        for (int64_t n = DayNumber(today) - FirstDayOf(period_, today); n > 0; --n) first = DayBefore(first);
+    // The months of the period's days (the current month's file even when not there yet).
+    for (std::string& name : MonthFilesBetween(first, today, HoursFileName)) names.push_back(std::move(name));
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
-}
-
-void HoursView::Refresh(const std::string& name) {
-    MonthFile& file = files_[name];
-    const std::string path = AddBackslash(folder_.Folder()) + name;
-    const std::string month = name.substr(std::size(kHistoryFolder), 7);
-    const std::string fileName = name.substr(std::size(kHistoryFolder));
-    try {
-        // Its length and last write tell a file a save has changed.
-        std::string seen = "none";
-        const bool there = folder_.files.Exists(path);
-        if (there) {
-            const FileTail tail = folder_.files.Tail(path, 0);
-            seen = std::to_string(tail.size) + ":" + std::to_string(tail.modified);
-        }
-        if (seen == file.seen) return;
-        file = MonthFile{};
-        file.seen = seen;
-        if (!there) return;
-        const FileTail tail = folder_.files.Tail(path, 0);
-        if (tail.size > kLargestMonthBytes) {
-            file.problem = fileName + " is damaged (it is larger than a month's hours can be)";
-            return;
-        }
-        const std::string text = folder_.files.ReadAll(path);
-        file.hash = ContentHash(text);
-        try {
-            file.rows = ParseHours(text, month);
-        } catch (const HistoryFormatError& e) {
-            file.rows.clear();
-            file.problem = fileName + " is damaged (" + e.what() + ")";
-        }
-    } catch (const FileError& e) {
-        file = MonthFile{};  // seen stays empty: tried again next second
-        file.problem = fileName + " cannot be read: " + e.what();
-    } catch (const std::bad_alloc&) {
-        file.rows.clear();
-        file.problem = fileName + " cannot be read: there is not enough memory for it";
-    }
 }
 
 void HoursView::Rebuild(bool force) {
@@ -133,9 +74,10 @@ void HoursView::Rebuild(bool force) {
     std::vector<const std::vector<HourRow>*> rows;
     OwedRows owed;
     std::vector<std::string> problems;
+    std::string madeOf = HistoryDate(calendar_.Today());
     for (const std::string& name : names) {
-        Refresh(name);
-        const MonthFile& file = files_[name];
+        const auto& file = files_.Refresh(name);
+        madeOf += "|" + file.seen;
         rows.push_back(&file.rows);
         AddRows(owed, NotYetIn(app_, name, file.hash, calendar_));
         if (!file.problem.empty()) problems.push_back(file.problem);
@@ -145,8 +87,7 @@ void HoursView::Rebuild(bool force) {
     if (!problems.empty()) notice += " The other hours are shown.";
 
     // A tick without news changes nothing on screen.
-    std::string madeOf = HistoryDate(calendar_.Today()) + "|" + notice + "|" + std::to_string(rows.size());
-    for (const std::string& name : names) madeOf += "|" + files_[name].seen;
+    madeOf += "|" + notice + "|" + std::to_string(rows.size());
     for (const auto& [key, figures] : owed)
         madeOf += "|" + key.date + std::to_string(key.hour) + ":" + std::to_string(figures.KeysPressed) + "," +
                   std::to_string(figures.MouseClicks) + "," + std::to_string(figures.MousePixels) + "," +

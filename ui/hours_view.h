@@ -10,6 +10,7 @@
 
 #include "ui/history_sources.h"
 #include "ui/hours_chart.h"
+#include "ui/month_files.h"
 
 namespace qm::ui {
 
@@ -47,16 +48,8 @@ public:
     const std::string& Notice() const { return notice_; }
 
 private:
-    struct MonthFile {
-        std::string seen;  // size and last write when read
-        std::vector<HourRow> rows;
-        std::optional<uint64_t> hash;  // of its bytes; none when it is not there
-        std::string problem;           // damaged or unreadable; empty when read
-    };
     // The file names (history\YYYY-MM-hours.csv) the period needs.
     std::vector<std::string> FilesOfPeriod();
-    // Reads a month file when its size or last write changed.
-    void Refresh(const std::string& name);
     void Rebuild(bool force);
     void ShowDetail();
 
@@ -71,7 +64,7 @@ private:
     HoursChart chart_;
     int pointed_ = -1;
     std::string notice_, detail_;
-    std::map<std::string, MonthFile> files_;  // by name
+    MonthFiles<HourRow> files_{folder_, ParseHours, kLargestMonthBytes};
     std::string madeOf_;                       // what the chart was made from, in short
 };
 
