@@ -12,6 +12,16 @@ namespace {
 
 bool IsHistoryCsv(const std::string& file) { return file == kHistoryFile; }
 
+bool IsKeysFile(const std::string& file) {
+    std::string month;
+    return ReadKeysFileName(file, month);
+}
+
+// The size above which a file is none the program wrote.
+uint64_t LargestOf(const std::string& file) {
+    return IsHistoryCsv(file) ? kLargestHistoryBytes : IsKeysFile(file) ? kLargestKeysBytes : kLargestMonthBytes;
+}
+
 // A name beside `file` that no file has yet, from the local time:
 // history-damaged-20261207-093000.csv, history\2026-12-hours-damaged-....csv.
 std::string DamagedName(const ProgramFolder& folder, const Calendar& calendar, const std::string& file) {
@@ -52,8 +62,8 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
     std::string problem;
     if (s.folder.files.Exists(path)) {
         const uint64_t size = s.folder.files.Tail(path, 0).size;
-        const uint64_t largest = keys ? kLargestKeysBytes : kLargestMonthBytes;
-        if (history && size > kLargestHistoryBytes)
+        const uint64_t largest = LargestOf(file);
+        if (history && size > largest)
             problem = TooLargeHistoryText(size);
         else if (!history && size > largest)
             problem = "it is " + std::to_string(size) + " bytes long, more than a month's " +
@@ -229,7 +239,7 @@ void LoadHistoryBacklog(HistoryBacklog& backlog, const SaveServices& s, uint64_t
             if (it == seen.end()) {
                 Seen look;
                 const std::string filePath = s.folder.Path(file.c_str());
-                const uint64_t largest = IsHistoryCsv(file) ? kLargestHistoryBytes : kLargestMonthBytes;
+                const uint64_t largest = LargestOf(file);
                 try {
                     if (s.folder.files.Exists(filePath) && s.folder.files.Tail(filePath, 0).size <= largest)
                         look.hash = ContentHash(s.folder.files.ReadAll(filePath));
