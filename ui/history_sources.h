@@ -13,7 +13,7 @@ enum HistoryTab : int { kDaysTab = 0, kHoursTab = 1 };
 inline constexpr int kHistoryTabs = 2;
 
 // The keys that move along the bars once a chart has the focus.
-enum class ChartKey { Left, Right, Home, End };
+enum class ChartKey { Left, Right, Up, Down, Home, End };
 
 // What the History window reads: the run's figures, the files of the history
 // beside the program, today's date and the user's regional formats. It

@@ -69,6 +69,8 @@ void HistoryWindow::ChartKeyDown(ChartKey key) {
         case ChartKey::Right: bar = bar < 0 ? last : std::min(last, bar + 1); break;
         case ChartKey::Home: bar = 0; break;
         case ChartKey::End: bar = last; break;
+        case ChartKey::Up:
+        case ChartKey::Down: return;  // a row of bars has no rows above or below
     }
     PointAt(bar);
 }

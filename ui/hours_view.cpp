@@ -43,6 +43,8 @@ void HoursView::ChartKeyDown(ChartKey key) {
         case ChartKey::Right: hour = hour < 0 ? 0 : std::min(23, hour + 1); break;
         case ChartKey::Home: hour = 0; break;
         case ChartKey::End: hour = 23; break;
+        case ChartKey::Up:
+        case ChartKey::Down: return;  // a row of bars has no rows above or below
     }
     PointAt(hour);
 }
