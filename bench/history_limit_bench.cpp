@@ -62,6 +62,9 @@ struct NoWindow : ui::HistoryWindowView {
     void RedrawHoursChart() override {}
     void SetHoursDetailText(const std::string&) override {}
     void SelectHoursChoices(int, int) override {}
+    void RedrawKeys() override {}
+    void SetKeysDetailText(const std::string&) override {}
+    void SelectKeysPeriod(int) override {}
 };
 
 void BM_RereadAtTheLimit(benchmark::State& state) {

@@ -34,6 +34,10 @@ struct FakeHistoryView : HistoryWindowView {
     void RedrawHoursChart() override {}
     void SetHoursDetailText(const std::string& text) override { hoursDetail = text; }
     void SelectHoursChoices(int, int) override {}
+    std::string keysDetail;
+    void RedrawKeys() override {}
+    void SetKeysDetailText(const std::string& text) override { keysDetail = text; }
+    void SelectKeysPeriod(int) override {}
 };
 
 struct HistoryWindowTest : ::testing::Test, test::FakePlatform {
@@ -235,7 +239,7 @@ TEST_F(HistoryWindowTest, TheHoursTabReadsItsFilesWhenChosenAndEachTabFollowsOnl
     const size_t reads = files.readWhole.size();
     window.tmrFollow_Timer();
     EXPECT_EQ(files.readWhole.size(), reads);
-    window.NextTab(true);  // Ctrl+Shift+Tab, round to the first
+    window.NextTab(true);  // Ctrl+Shift+Tab, back to the first
     EXPECT_EQ(view.tab, kDaysTab);
     EXPECT_EQ(Today().sums.KeysPressed, 90);
     window.tabView_Click(kHistoryTabs);  // no such tab

@@ -12,6 +12,7 @@
 #include "core/stat_file.h"
 #include "input/sampler.h"
 #include "tests/fakes.h"
+#include "ui/keys_view.h"
 
 namespace qm {
 namespace {
@@ -88,6 +89,42 @@ TEST_F(KeysSaveTest, EachPressTheFiguresTakeIsItsCodesUnderTheDayItWasCountedOn)
     app.stats.CurrentStat.KeysPressed = INT32_MAX;
     EXPECT_THROW(Tick({'Z'}), OverflowError);
     EXPECT_EQ(app.hours.keys['Z'], 0);
+}
+
+struct FakeKeysPort : ui::KeysViewPort {
+    int redraws = 0;
+    std::string detail, clipboard;
+    void RedrawKeys() override { ++redraws; }
+    void SetKeysDetailText(const std::string& text) override { detail = text; }
+    void SelectKeysPeriod(int) override {}
+    bool SetClipboardText(const std::string& text) override { clipboard = text; return true; }
+    void Tell(const std::string&) override {}
+};
+
+TEST_F(KeysSaveTest, TheKeysTabSumsThePeriodsFilesWithWhatTheyAreOwedAndRereadsOnlyChangedOnes) {
+    files.files["C:\\Q\\history\\2026-12-keys.csv"] = KeysText({{"2026-12-01", 'A', 5}, {"2026-12-07", 'A', 2}});
+    files.files["C:\\Q\\history\\2025-03-keys.csv"] = KeysText({{"2025-03-02", ' ', 9}});
+    Tick({'A', 2});  // today, not saved yet
+    test::FakeDateFormat dates;
+    FakeKeysPort port;
+    ui::KeysView view({app, platform.folder, calendar, numbers, dates}, port);
+    view.Form_Load();  // All time
+    EXPECT_EQ(view.Chart().totals, (std::map<int, int64_t>{{2, 1}, {' ', 9}, {'A', 8}}));
+    const size_t reads = files.readWhole.size();
+    const int redraws = port.redraws;
+    view.tmrFollow_Timer();
+    EXPECT_EQ(files.readWhole.size(), reads);
+    EXPECT_EQ(port.redraws, redraws);
+
+    view.cboPeriod_Click(static_cast<int>(ui::KeysPeriod::Today));
+    EXPECT_EQ(view.Chart().totals, (std::map<int, int64_t>{{2, 1}, {'A', 3}}));
+    files.files["C:\\Q\\history\\2026-12-keys.csv"] = "date;code\r\n";
+    files.written["C:\\Q\\history\\2026-12-keys.csv"] = ++files.writeClock;
+    view.tmrFollow_Timer();
+    EXPECT_NE(view.Notice().find("2026-12-keys.csv is damaged"), std::string::npos) << view.Notice();
+    EXPECT_EQ(view.Chart().totals, (std::map<int, int64_t>{{2, 1}, {'A', 1}}));  // what the run counted stays
+    view.cmdCopy_Click();
+    EXPECT_EQ(port.clipboard, ui::KeysClipboardText(view.Chart()));
 }
 
 }  // namespace

@@ -233,8 +233,11 @@ TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSiz
         if (w.tabStop) tabs.push_back(std::string(w.name));
     EXPECT_EQ(tabs, (std::vector<std::string>{"tabView", "cboFigure", "cboPeriod", "picChart", "txtDetail", "cmdCopy",
                                               "cmdOpen", "cboHoursFigure", "cboHoursPeriod", "picHours",
-                                              "txtHoursDetail", "cmdHoursCopy"}));
-    EXPECT_EQ(Texts(h.Find(tabView)->items), (std::vector<std::string>{"Days", "Hours"}));
+                                              "txtHoursDetail", "cmdHoursCopy", "cboKeysPeriod", "picKeys",
+                                              "txtKeysDetail", "cmdKeysCopy"}));
+    EXPECT_EQ(Texts(h.Find(tabView)->items), (std::vector<std::string>{"Days", "Hours", "Keys"}));
+    EXPECT_EQ(Texts(h.Find(cboKeysPeriod)->items),
+              (std::vector<std::string>{"Today", "Last 7 days", "Last 30 days", "Last 12 months", "All time"}));
     EXPECT_EQ(Texts(h.Find(cboFigure)->items),
               (std::vector<std::string>{"Keys pressed", "Mouse clicks", "Meters of mouse travel", "Letters typed",
                                         "Typing speed", "Time measured (hours)"}));

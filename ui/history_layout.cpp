@@ -3,6 +3,7 @@
 #include "core/identity.h"
 #include "ui/chart_text.h"
 #include "ui/hours_chart.h"
+#include "ui/keys_chart.h"
 
 namespace qm::ui {
 
@@ -11,7 +12,7 @@ namespace {
 using namespace history_ids;
 constexpr uint8_t kBottomRight = AnchorRight | AnchorBottom;
 
-constexpr const char* kTabNames[] = {"Days", "Hours"};
+constexpr const char* kTabNames[] = {"Days", "Hours", "Keys"};
 
 // The tabs' page lies inside the tab control, 8 pixels in at 96 dpi below
 // its strip of tabs. In the order Tab goes; each list follows the label that
@@ -47,6 +48,16 @@ constexpr Widget kWidgets[] = {
      .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kHoursTab},
     {.id = cmdHoursCopy, .name = "cmdHoursCopy", .kind = Kind::Button, .caption = "Copy",
      .rect = {9240, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kHoursTab},
+    {.id = lblKeysPeriod, .name = "lblKeysPeriod", .caption = "Period:", .rect = {240, 630, 735, 255},
+     .tab = kKeysTab},
+    {.id = cboKeysPeriod, .name = "cboKeysPeriod", .kind = Kind::ComboBox, .rect = {990, 570, 2250, 315},
+     .tabStop = true, .items = kKeysPeriodNames, .tab = kKeysTab},
+    {.id = picKeys, .name = "picKeys", .kind = Kind::Chart, .rect = {240, 1020, 10320, 4560}, .tabStop = true,
+     .anchors = kAnchorAll, .tab = kKeysTab},
+    {.id = txtKeysDetail, .name = "txtKeysDetail", .kind = Kind::TextBox, .rect = {240, 5670, 10320, 300},
+     .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kKeysTab},
+    {.id = cmdKeysCopy, .name = "cmdKeysCopy", .kind = Kind::Button, .caption = "Copy",
+     .rect = {9240, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kKeysTab},
     {.id = tmrFollow, .name = "tmrFollow", .kind = Kind::Timer, .intervalMs = 1000},
 };
 

@@ -11,6 +11,7 @@ namespace history_ids {
 enum Id : int {
     lblFigure = 400, cboFigure, lblPeriod, cboPeriod, picChart, txtDetail, cmdCopy, cmdOpen,
     tabView, lblHoursFigure, cboHoursFigure, lblHoursPeriod, cboHoursPeriod, picHours, txtHoursDetail, cmdHoursCopy,
+    lblKeysPeriod, cboKeysPeriod, picKeys, txtKeysDetail, cmdKeysCopy,
     tmrFollow = 1,  // the timer that follows the figures while the window is open
 };
 }  // namespace history_ids

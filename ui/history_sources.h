@@ -4,13 +4,14 @@
 #include "app/app_state.h"
 #include "app/services.h"
 #include "core/platform/date_format.h"
+#include "core/platform/keyboard_layout.h"
 #include "core/platform/number_format.h"
 
 namespace qm::ui {
 
 // The History window's tabs, in order.
-enum HistoryTab : int { kDaysTab = 0, kHoursTab = 1 };
-inline constexpr int kHistoryTabs = 2;
+enum HistoryTab : int { kDaysTab = 0, kHoursTab = 1, kKeysTab = 2 };
+inline constexpr int kHistoryTabs = 3;
 
 // The keys that move along the bars once a chart has the focus.
 enum class ChartKey { Left, Right, Up, Down, Home, End };
@@ -24,6 +25,7 @@ struct HistorySources {
     const Calendar& calendar;
     const NumberFormat& numbers;
     const DateFormat& dates;
+    const KeyboardLayout* keyboard = nullptr;  // the user's; none: the drawing's US keys
 };
 
 }  // namespace qm::ui

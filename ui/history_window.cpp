@@ -101,6 +101,9 @@ void HistoryWindow::tabView_Click(int tab) {
     if (tab == kHoursTab && !hoursLoaded_) {
         hoursLoaded_ = true;
         hours_.Form_Load();
+    } else if (tab == kKeysTab && !keysLoaded_) {
+        keysLoaded_ = true;
+        keys_.Form_Load();
     } else {
         tmrFollow_Timer();
     }
@@ -109,17 +112,19 @@ void HistoryWindow::tabView_Click(int tab) {
 void HistoryWindow::NextTab(bool back) { tabView_Click((tab_ + (back ? kHistoryTabs - 1 : 1)) % kHistoryTabs); }
 
 void HistoryWindow::CopyChart() {
-    if (tab_ == kHoursTab)
-        hours_.cmdCopy_Click();
-    else
-        cmdCopy_Click();
+    switch (tab_) {
+        case kHoursTab: hours_.cmdCopy_Click(); break;
+        case kKeysTab: keys_.cmdCopy_Click(); break;
+        default: cmdCopy_Click(); break;
+    }
 }
 
 void HistoryWindow::tmrFollow_Timer() {
-    if (tab_ == kHoursTab)
-        hours_.tmrFollow_Timer();
-    else
-        Rebuild(ReadHistoryIfChanged());
+    switch (tab_) {
+        case kHoursTab: hours_.tmrFollow_Timer(); break;
+        case kKeysTab: keys_.tmrFollow_Timer(); break;
+        default: Rebuild(ReadHistoryIfChanged()); break;
+    }
 }
 
 bool HistoryWindow::ReadHistoryIfChanged() {

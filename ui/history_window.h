@@ -9,17 +9,21 @@
 #include "ui/history_chart.h"
 #include "ui/history_sources.h"
 #include "ui/hours_view.h"
+#include "ui/keys_view.h"
 
 namespace qm::ui {
 
 // What the behaviour needs of the real window: the Days tab's controls here,
-// the Hours tab's through its own port.
-class HistoryWindowView : public HoursViewPort {
+// the Hours and Keys tabs' through their own ports.
+class HistoryWindowView : public HoursViewPort, public KeysViewPort {
 public:
     // The chart, the pointed-at bar or the notice changed: draw the chart again.
     virtual void RedrawChart() = 0;
     virtual void SetDetailText(const std::string& text) = 0;
     virtual void SelectChoices(int figure, int period) = 0;
+    // False when the clipboard could not be had (another program holds it).
+    bool SetClipboardText(const std::string& text) override = 0;
+    void Tell(const std::string& text) override = 0;  // a message box
     virtual void ShellOpen(const std::string& path) = 0;
     // Chooses the tab in the tab control and shows its controls alone.
     virtual void ShowTab(int tab) = 0;
@@ -31,12 +35,13 @@ class HistoryWindow {
 public:
     HistoryWindow(const HistorySources& sources, HistoryWindowView& view)
         : app_(sources.app), folder_(sources.folder), calendar_(sources.calendar), numbers_(sources.numbers),
-          dates_(sources.dates), view_(view), hours_(sources, view) {}
+          dates_(sources.dates), view_(view), hours_(sources, view), keys_(sources, view) {}
 
     // Reads history.csv and shows Keys pressed over the last 30 days on the Days tab.
     void Form_Load();
     // The user chose tab `tab` (HistoryTab): its chart is brought up to date
-    // as it shows. The Hours tab reads its files the first time it is chosen.
+    // as it shows. The Hours and Keys tabs read their files the first time
+    // they are chosen.
     void tabView_Click(int tab);
     // Ctrl+Tab, Ctrl+Shift+Tab: the next or the previous tab, round.
     void NextTab(bool back);
@@ -55,6 +60,7 @@ public:
 
     int Tab() const { return tab_; }
     HoursView& Hours() { return hours_; }
+    KeysView& Keys() { return keys_; }
 
     const HistoryChart& Chart() const { return chart_; }
     int PointedBar() const { return pointed_; }
@@ -92,8 +98,9 @@ private:
     std::string todaySeen_;
 
     HoursView hours_;
+    KeysView keys_;
     int tab_ = 0;
-    bool hoursLoaded_ = false;
+    bool hoursLoaded_ = false, keysLoaded_ = false;
 };
 
 }  // namespace qm::ui

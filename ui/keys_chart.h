@@ -56,6 +56,15 @@ struct KeysChart {
     int keysPressed = 0;                // codes 3-255 with presses
 };
 
+// The drawing as a US keyboard has it, with its fixed labels: for where the
+// user's layout is not asked (the tests, the benchmarks).
+class DrawingLayout : public KeyboardLayout {
+public:
+    int CodeAt(int) const override { return 0; }
+    std::string CapLabel(int) const override { return ""; }
+    bool HasIsoKey() const override { return false; }
+};
+
 // The chart from the period's presses by code (codes outside 1-255 and
 // counts below 1 are left out).
 KeysChart BuildKeysChart(const std::map<int, int64_t>& totals, KeysPeriod period, const KeyboardLayout& layout);

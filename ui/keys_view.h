@@ -38,9 +38,9 @@ std::string FirstDateOf(KeysPeriod period, const LocalDate& today);
 
 class KeysView {
 public:
-    KeysView(const HistorySources& sources, const KeyboardLayout& layout, KeysViewPort& view)
+    KeysView(const HistorySources& sources, KeysViewPort& view)
         : app_(sources.app), folder_(sources.folder), calendar_(sources.calendar), numbers_(sources.numbers),
-          layout_(layout), view_(view) {}
+          layout_(sources.keyboard ? *sources.keyboard : drawing_), view_(view) {}
 
     // All time.
     void Form_Load();
@@ -67,6 +67,7 @@ private:
     const ProgramFolder& folder_;
     const Calendar& calendar_;
     const NumberFormat& numbers_;
+    DrawingLayout drawing_;
     const KeyboardLayout& layout_;
     KeysViewPort& view_;
 
