@@ -4,7 +4,8 @@
 // years (the closed months are never read or written); target under 5 ms.
 // save_bytes_10y: what that save writes, pending file included; under 1 MB.
 // hours_view_us: the Hours tab opened and set to All time, every month file
-// read and checked and the 24 bars built; under 100 ms.
+// read and checked and the 24 bars built; under 100 ms. keys_view_us: the
+// Keys tab opened on All time over the same years; under 100 ms.
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "core/hours.h"
 #include "core/keys.h"
 #include "ui/hours_view.h"
+#include "ui/keys_view.h"
 
 namespace qm::bench {
 namespace {
@@ -84,32 +86,63 @@ void BM_SaveWithTenYearsOfHours(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveWithTenYearsOfHours)->Unit(benchmark::kMicrosecond);
 
-struct NoTab : ui::HoursViewPort {
+// The tabs' ports, drawing nothing.
+struct NoTabs : ui::HoursViewPort, ui::KeysViewPort {
     void RedrawHoursChart() override {}
     void SetHoursDetailText(const std::string&) override {}
     void SelectHoursChoices(int, int) override {}
+    void RedrawKeys() override {}
+    void SetKeysDetailText(const std::string&) override {}
+    void SelectKeysPeriod(int) override {}
     bool SetClipboardText(const std::string&) override { return true; }
     void Tell(const std::string&) override {}
 };
 
-void BM_HoursViewAllTime(benchmark::State& state) {
+// A tab opened on All time over the ten years, anew at each iteration;
+// `check` reads what it shows and says what is wrong, if anything.
+template <class View, class Open, class Check>
+void OpenOnTenYears(benchmark::State& state, Open&& open, Check&& check) {
     NativePlatform native;
     AppState app;
     const int days = WriteTenYearsOfHours(native, app);
     const test::FakeDateFormat dates;
-    NoTab tab;
-    int64_t keys = 0;
+    NoTabs tabs;
+    std::string problem;
     for (auto _ : state) {
-        ui::HoursView view({app, native.platform.folder, native.calendar, native.numbers, dates}, tab);
-        view.Form_Load();
-        view.cboPeriod_Click(static_cast<int>(ui::HoursPeriod::AllTime));
-        keys = view.Chart().bars[0].sums.KeysPressed;
-        if (!view.Notice().empty()) state.SkipWithError(view.Notice().c_str());
+        View view({app, native.platform.folder, native.calendar, native.numbers, dates}, tabs);
+        open(view);
+        problem = view.Notice().empty() ? check(view, days) : view.Notice();
     }
-    if (keys != int64_t{977} * days) state.SkipWithError("the bars lost hours");  // 977 keys at midnight of each day
+    if (!problem.empty()) state.SkipWithError(problem.c_str());
+}
+
+void BM_HoursViewAllTime(benchmark::State& state) {
+    OpenOnTenYears<ui::HoursView>(
+        state,
+        [](ui::HoursView& view) {
+            view.Form_Load();
+            view.cboPeriod_Click(static_cast<int>(ui::HoursPeriod::AllTime));
+        },
+        [](const ui::HoursView& view, int days) {
+            // 977 keys at midnight of each day.
+            return view.Chart().bars[0].sums.KeysPressed == int64_t{977} * days ? "" : "the bars lost hours";
+        });
     ReportAs(state, "hours_view_us");
 }
 BENCHMARK(BM_HoursViewAllTime)->Unit(benchmark::kMicrosecond);
+
+void BM_KeysViewAllTime(benchmark::State& state) {
+    OpenOnTenYears<ui::KeysView>(
+        state, [](ui::KeysView& view) { view.Form_Load(); },  // All time
+        [](const ui::KeysView& view, int days) {
+            const auto space = view.Chart().totals.find(' ');
+            return space != view.Chart().totals.end() && space->second == int64_t{100 + ' '} * days
+                       ? ""
+                       : "the keys lost presses";
+        });
+    ReportAs(state, "keys_view_us");
+}
+BENCHMARK(BM_KeysViewAllTime)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace qm::bench

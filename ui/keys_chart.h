@@ -25,8 +25,7 @@ static_assert(std::size(kKeysPeriodNames) == std::size(kKeysPeriods));
 
 // Said over the list of keys without a cap.
 inline constexpr const char kUnplacedNote[] =
-    "Shift, Ctrl and Alt are also counted under their generic codes, beside Left and Right: each press of them "
-    "counts twice, as the program has always counted.";
+    "Shift, Ctrl and Alt count under a generic code as well as Left or Right: each of their presses counts twice.";
 
 struct CapFigure {
     int code = 0;       // what the cap's key sends in the layout

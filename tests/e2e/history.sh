@@ -389,6 +389,49 @@ test_history_window_hours_tab_shows_the_month_file() {
   drv wait-gone "$HISTORY" >/dev/null || fail "Escape did not close the History window"
 }
 
+keys_detail() { drv text "$HISTORY" "$history_txtKeysDetail"; }
+# A month of realistic keys today: Space far above the rest, the generic Shift beside Left Shift.
+write_keys_fixture() {
+  mkdir -p "$prog/history"
+  { echo "date,key_code,key_name,presses"
+    for row in "1,Left button,9000" "2,Right button,800" "8,Backspace,2100" "13,Enter,1500" "16,Shift,3100" \
+      "32,Space,52000" "65,A,12000" "69,E,30000" "73,I,11000" "78,N,10500" "79,O,11800" "82,R,9200" "83,S,9800" \
+      "84,T,14100" "85,U,4100" "160,Left Shift,2900" "161,Right Shift,200" "162,Left Ctrl,1900" "173,Volume Mute,4"; do
+      echo "$history_day,$row"
+    done
+  } | sed 's/$/\r/' >"$prog/history/$(date +%Y-%m)-keys.csv"
+}
+
+test_history_window_keys_tab_shows_the_keyboard() {
+  new_folder
+  write_keys_fixture
+  start_shown || return
+  drv type "aaab" 150 >/dev/null
+  wait_label $CUR_KEYS 4
+  open_history_from_the_file_menu || return
+  drv keys 0x11+0x09 0x11+0x09 >/dev/null  # Ctrl+Tab twice
+  expect_soon_match "the summary" '^All time: [0-9,]+ key presses on [0-9]+ keys; most pressed: Space with 52,000$' keys_detail
+  pointer_off_the_chart
+  shot history-keys-96dpi
+
+  # The pointer over A: its place in the drawing of 92 x 32 quarter keys,
+  # fitted into the chart above two lines of text.
+  local l t r b x y
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picKeys")"
+  read -r x y <<<"$(awk -v l="$l" -v t="$t" -v w=$((r - l)) -v h=$((b - t)) 'BEGIN {
+    kh = h - 2 * 13 - 16; s = w / 92; if (kh / 32 < s) s = kh / 32
+    printf "%d %d", l + (w - 92 * s) / 2 + 9 * s, t + (kh - 32 * s) / 2 + 16 * s }')"
+  drv move "$x" "$y" >/dev/null
+  expect_soon_match "A under the pointer" '^A: 12,003 presses, [0-9.]+% of key presses, rank 4 of [0-9]+$' keys_detail
+  shot history-keys-pointed
+  drv keys 0x11+0x43 >/dev/null  # Ctrl+C
+  local copied
+  copied=$(qm_soon_match 5 '^Key code' drv clipboard | tr -d '\r')
+  expect_eq "clipboard header" "$(head -n 1 <<<"$copied")" "$(printf 'Key code\tKey\tPresses')"
+  expect_match "clipboard, A" "$copied" $'\n''65'$'\t''A'$'\t''12003'$'\n'
+  drv keys 0x1B >/dev/null
+}
+
 test_history_window_from_the_tray_menu_says_what_the_history_lacks() {
   new_folder
   start /hiden
@@ -419,6 +462,7 @@ test_history_window_at_144_dpi() {
   new_folder
   write_history_fixture
   write_hours_fixture
+  write_keys_fixture
   start
   if drv wait-window "$MAIN" >/dev/null && open_history_from_the_file_menu; then
     pointer_off_the_chart
@@ -435,6 +479,9 @@ test_history_window_at_144_dpi() {
     drv keys 0x11+0x09 >/dev/null  # Ctrl+Tab
     expect_soon_match "Hours at 144 dpi" '^Today: ' hours_detail
     shot history-hours-144dpi
+    drv keys 0x11+0x09 >/dev/null
+    expect_soon_match "Keys at 144 dpi" '^All time: ' keys_detail
+    shot history-keys-144dpi
   else
     fail "no History window at 144 dpi"
   fi

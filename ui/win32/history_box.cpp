@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "ui/history_layout.h"
+#include "ui/keyboard_map.h"
+#include "ui/keys_chart.h"
 #include "win32/handles.h"
 #include "win32/wide.h"
 
@@ -43,7 +46,34 @@ constexpr CommandRow<HistoryWindow> kCommands[] = {
     {history_ids::cboHoursPeriod, CBN_SELCHANGE, "Period",
      [](HistoryWindow& b, HWND list) { b.Hours().cboPeriod_Click(ChosenIndex(list)); }},
     {history_ids::cmdHoursCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.Hours().cmdCopy_Click(); }},
+    {history_ids::cboKeysPeriod, CBN_SELCHANGE, "Period",
+     [](HistoryWindow& b, HWND list) { b.Keys().cboPeriod_Click(ChosenIndex(list)); }},
+    {history_ids::cmdKeysCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.Keys().cmdCopy_Click(); }},
 };
+
+HistorySources WithKeyboard(HistorySources sources, const KeyboardLayout& keyboard) {
+    sources.keyboard = &keyboard;
+    return sources;
+}
+
+COLORREF ColourRef(Rgb c) { return RGB(c.r, c.g, c.b); }
+
+// A notice over the upper part of a chart, on a ground of its own so that no
+// gridline or cap crosses it.
+void DrawNotice(HDC dc, RECT box, const std::string& notice, HBRUSH frame, int margin) {
+    const std::wstring wide = Widen(notice);
+    RECT text = box;
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    const int shift = (box.right - box.left - (text.right - text.left)) / 2;
+    OffsetRect(&text, shift, 0);
+    text.right += 2;  // the measured width, drawn again, may lose its last glyph to rounding
+    RECT ground = text;
+    InflateRect(&ground, margin / 2, margin / 2);
+    FillRect(dc, &ground, GetSysColorBrush(COLOR_WINDOW));
+    FrameRect(dc, &ground, frame);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
+}
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -55,7 +85,8 @@ void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
 }  // namespace
 
 HistoryBox::HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure)
-    : Window(instance, std::move(onFailure)), numbers_(sources.numbers), opener_(opener), behaviour_(sources, *this) {}
+    : Window(instance, std::move(onFailure)), numbers_(sources.numbers), opener_(opener),
+      behaviour_(WithKeyboard(sources, keyboard_), *this) {}
 
 bool HistoryBox::Open() {
     RegisterClassOnce(Instance(), kChartClass, ChartProc);  // no background brush: the chart paints every pixel
@@ -111,7 +142,8 @@ bool HistoryBox::PreTranslate(MSG& msg) {
     if (ctrl && msg.wParam == 'C') {
         // Ctrl+C copies the chart, unless it copies a selection of the detail line.
         DWORD start = 0, end = 0;
-        if (msg.hwnd == Control(history_ids::txtDetail) || msg.hwnd == Control(history_ids::txtHoursDetail))
+        if (msg.hwnd == Control(history_ids::txtDetail) || msg.hwnd == Control(history_ids::txtHoursDetail) ||
+            msg.hwnd == Control(history_ids::txtKeysDetail))
             SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start == end) {
             Guard("Copy", [&] { behaviour_.CopyChart(); });
@@ -168,6 +200,18 @@ void HistoryBox::RedrawHoursChart() {
 
 void HistoryBox::SetHoursDetailText(const std::string& text) {
     if (HWND detail = Control(history_ids::txtHoursDetail)) SetWindowTextW(detail, Widen(text).c_str());
+}
+
+void HistoryBox::RedrawKeys() {
+    if (HWND chart = Control(history_ids::picKeys)) InvalidateRect(chart, nullptr, FALSE);
+}
+
+void HistoryBox::SetKeysDetailText(const std::string& text) {
+    if (HWND detail = Control(history_ids::txtKeysDetail)) SetWindowTextW(detail, Widen(text).c_str());
+}
+
+void HistoryBox::SelectKeysPeriod(int period) {
+    if (Layout()) SendMessageW(Control(history_ids::cboKeysPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
 }
 
 void HistoryBox::SelectHoursChoices(int figure, int period) {
@@ -237,7 +281,17 @@ LRESULT CALLBACK HistoryBox::ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
-    const bool hours = GetDlgCtrlID(chart) == history_ids::picHours;
+    const int id = GetDlgCtrlID(chart);
+    const bool hours = id == history_ids::picHours, keys = id == history_ids::picKeys;
+    // What the pointer or an arrow key lands on, for whichever chart has it.
+    const auto point = [&](int at) {
+        if (keys)
+            behaviour_.Keys().PointAt(at);
+        else if (hours)
+            behaviour_.Hours().PointAt(at);
+        else
+            behaviour_.PointAt(at);
+    };
     switch (msg) {
         case WM_PAINT: {
             qm::win32::PaintDc dc(chart);
@@ -264,13 +318,14 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 track.hwndTrack = chart;
                 trackingMouse_ = TrackMouseEvent(&track) != FALSE;
             }
-            const int bar = BarAt(hours ? hoursPaint_ : paint_, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-            Guard("Pointing", [&] { hours ? behaviour_.Hours().PointAt(bar) : behaviour_.PointAt(bar); });
+            const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            const int at = keys ? CapAt(keysPaint_, x, y) : BarAt(hours ? hoursPaint_ : paint_, x, y);
+            Guard("Pointing", [&] { point(at); });
             return 0;
         }
         case WM_MOUSELEAVE:
             trackingMouse_ = false;
-            Guard("Pointing", [&] { hours ? behaviour_.Hours().PointAt(-1) : behaviour_.PointAt(-1); });
+            Guard("Pointing", [&] { point(-1); });
             return 0;
         case WM_KEYDOWN: {
             ChartKey key;
@@ -279,10 +334,18 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 case VK_RIGHT: key = ChartKey::Right; break;
                 case VK_HOME: key = ChartKey::Home; break;
                 case VK_END: key = ChartKey::End; break;
+                case VK_UP: key = ChartKey::Up; break;
+                case VK_DOWN: key = ChartKey::Down; break;
                 default: return DefWindowProcW(chart, msg, wp, lp);
             }
-            Guard("Moving along the bars",
-                  [&] { hours ? behaviour_.Hours().ChartKeyDown(key) : behaviour_.ChartKeyDown(key); });
+            Guard("Moving along the bars", [&] {
+                if (keys)
+                    behaviour_.Keys().ChartKeyDown(key);
+                else if (hours)
+                    behaviour_.Hours().ChartKeyDown(key);
+                else
+                    behaviour_.ChartKeyDown(key);
+            });
             return 0;
         }
     }
@@ -302,13 +365,89 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
     Selected useFont(dc.get(), Layout()->WindowFont());
     FillRect(dc.get(), &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc.get(), TRANSPARENT);
+    if (GetDlgCtrlID(chart) == history_ids::picKeys)
+        PaintKeys(dc.get(), area);
+    else
+        PaintBars(chart, dc.get(), area);
+    if (GetFocus() == chart) {
+        RECT focus = area;
+        InflateRect(&focus, -1, -1);
+        DrawFocusRect(dc.get(), &focus);
+    }
+    BitBlt(target, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
+}
 
+void HistoryBox::PaintKeys(HDC dc, const RECT& area) {
+    const KeysView& view = behaviour_.Keys();
+    const KeysChart& chart = view.Chart();
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc.get(), &metrics);
+    GetTextMetricsW(dc, &metrics);
+    const int line = metrics.tmHeight, margin = MulDiv(8, Layout()->Dpi(), 96);
+    // The keyboard above two lines: the keys it has no cap for, and why the
+    // generic ones are there.
+    const int keyboardHeight = std::max(0, static_cast<int>(area.bottom) - 2 * line - 2 * margin);
+    keysPaint_ = LayOutKeyboard(chart.iso, area.right, keyboardHeight);
+    qm::win32::UniqueGdi pointedPen(CreatePen(PS_SOLID, std::max(2, margin / 3), kPointedBar));
+    // The caps' texts a size smaller than the window's, so that "PgUp" fits a cap.
+    LOGFONTW small{};
+    GetObjectW(Layout()->WindowFont(), sizeof small, &small);
+    small.lfHeight = small.lfHeight * 7 / 8;
+    qm::win32::UniqueGdi capFont(CreateFontIndirectW(&small));
+    std::optional<Selected> useCapFont;
+    if (capFont) useCapFont.emplace(dc, capFont.get());
+    TEXTMETRICW capMetrics{};
+    GetTextMetricsW(dc, &capMetrics);
+    for (size_t i = 0; i < keysPaint_.caps.size() && i < chart.caps.size(); ++i) {
+        const PixelRect& place = keysPaint_.caps[i];
+        if (place.Width() <= 0 || place.Height() <= 0) continue;
+        const Rgb back = CapColour(chart, static_cast<int>(i));
+        RECT cap = ToRect(place);
+        qm::win32::UniqueGdi brush(CreateSolidBrush(ColourRef(back)));
+        FillRect(dc, &cap, static_cast<HBRUSH>(brush.get()));
+        if (static_cast<int>(i) == view.PointedCap()) {
+            Selected pen(dc, pointedPen.get());
+            Selected hollow(dc, GetStockObject(NULL_BRUSH));
+            Rectangle(dc, cap.left, cap.top, cap.right, cap.bottom);
+        }
+        // The cap's name at the top, its count under it where both fit.
+        SetTextColor(dc, ColourRef(TextColour(back)));
+        RECT inner = cap;
+        InflateRect(&inner, -1, -1);
+        DrawTextIn(dc, chart.caps[i].label, inner, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS);
+        if (chart.caps[i].count > 0 && inner.bottom - inner.top >= 2 * capMetrics.tmHeight)
+            DrawTextIn(dc, ShortCount(chart.caps[i].count), inner, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
+    }
+    useCapFont.reset();
+    std::string unplaced = chart.unplaced.empty() ? "Every key counted has a cap." : "Not on the keyboard:";
+    for (const UnplacedKey& key : chart.unplaced)
+        unplaced += " " + key.name + " " + numbers_.Format(static_cast<double>(key.count), 0) + ";";
+    if (!chart.unplaced.empty()) unplaced.back() = '.';
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    RECT list{margin, keyboardHeight + margin / 2, area.right - margin, keyboardHeight + margin / 2 + line};
+    DrawTextIn(dc, unplaced, list, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    const bool generic = std::any_of(chart.unplaced.begin(), chart.unplaced.end(),
+                                     [](const UnplacedKey& k) { return k.code >= 0x10 && k.code <= 0x12; });
+    if (generic) {
+        SetTextColor(dc, kAxisText);
+        RECT note = list;
+        OffsetRect(&note, 0, line);
+        DrawTextIn(dc, kUnplacedNote, note, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
+    if (!view.Notice().empty()) {
+        qm::win32::UniqueGdi frame(CreateSolidBrush(kGridline));
+        RECT box{margin * 2, margin * 2, area.right - margin * 2, keyboardHeight};
+        DrawNotice(dc, box, view.Notice(), static_cast<HBRUSH>(frame.get()), margin);
+    }
+}
+
+void HistoryBox::PaintBars(HWND chart, HDC dc, const RECT& area) {
+    const int width = area.right, height = area.bottom;
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     const auto textWidth = [&](const std::string& text) {
         const std::wstring wide = Widen(text);
         SIZE size{};
-        GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
         return static_cast<int>(size.cx);
     };
     // The Days chart marks the current day, month or year; the Hours chart the busiest hour.
@@ -322,12 +461,12 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
     const int pointedBar = hours ? behaviour_.Hours().PointedHour() : behaviour_.PointedBar();
     const std::string& notice = hours ? behaviour_.Hours().Notice() : behaviour_.Notice();
 
-    SetTextColor(dc.get(), kAxisText);
+    SetTextColor(dc, kAxisText);
     qm::win32::UniqueGdi gridBrush(CreateSolidBrush(kGridline));
     for (const Gridline& line : paint.gridlines) {
         RECT rule{paint.plot.left, line.y, paint.plot.right, line.y + 1};
-        FillRect(dc.get(), &rule, static_cast<HBRUSH>(gridBrush.get()));
-        DrawTextIn(dc.get(), line.label.text, ToRect(line.label.rect), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+        FillRect(dc, &rule, static_cast<HBRUSH>(gridBrush.get()));
+        DrawTextIn(dc, line.label.text, ToRect(line.label.rect), DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
     }
     qm::win32::UniqueGdi barBrush(CreateSolidBrush(kBar)), currentBrush(CreateSolidBrush(kCurrentBar)),
         pointedBrush(CreateSolidBrush(kPointedBar));
@@ -336,38 +475,19 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
         HGDIOBJ brush = pointed ? pointedBrush.get() : marked(i) ? currentBrush.get() : barBrush.get();
         RECT bar = ToRect(paint.bars[i].bar);
         if (pointed && bar.top == bar.bottom) bar.top = bar.bottom - 2;  // an empty day pointed at still shows
-        FillRect(dc.get(), &bar, static_cast<HBRUSH>(brush));
+        FillRect(dc, &bar, static_cast<HBRUSH>(brush));
     }
     for (const PeriodLabel& label : paint.labels) {
-        SetTextColor(dc.get(), marked(static_cast<size_t>(label.bar)) ? GetSysColor(COLOR_WINDOWTEXT) : kAxisText);
-        DrawTextIn(dc.get(), label.label.text, ToRect(label.label.rect), DT_CENTER | DT_SINGLELINE);
+        SetTextColor(dc, marked(static_cast<size_t>(label.bar)) ? GetSysColor(COLOR_WINDOWTEXT) : kAxisText);
+        DrawTextIn(dc, label.label.text, ToRect(label.label.rect), DT_CENTER | DT_SINGLELINE);
     }
     if (!notice.empty()) {
-        // Over the upper part of the plot, on a ground of its own so that no gridline crosses it.
+        // Over the upper part of the plot.
         const int margin = MulDiv(12, Layout()->Dpi(), 96);
         RECT box{paint.plot.left + margin, paint.plot.top + margin, paint.plot.right - margin, paint.plot.bottom};
         if (box.right <= box.left) box = area;
-        const std::wstring wide = Widen(notice);
-        RECT text = box;
-        DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &text,
-                  DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
-        const int shift = (box.right - box.left - (text.right - text.left)) / 2;
-        OffsetRect(&text, shift, 0);
-        text.right += 2;  // the measured width, drawn again, may lose its last glyph to rounding
-        RECT ground = text;
-        InflateRect(&ground, margin / 2, margin / 2);
-        FillRect(dc.get(), &ground, GetSysColorBrush(COLOR_WINDOW));
-        FrameRect(dc.get(), &ground, static_cast<HBRUSH>(gridBrush.get()));
-        SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
-        DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &text,
-                  DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
+        DrawNotice(dc, box, notice, static_cast<HBRUSH>(gridBrush.get()), margin);
     }
-    if (GetFocus() == chart) {
-        RECT focus = area;
-        InflateRect(&focus, -1, -1);
-        DrawFocusRect(dc.get(), &focus);
-    }
-    BitBlt(target, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace qm::ui::win32

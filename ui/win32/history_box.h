@@ -8,6 +8,7 @@
 #include "ui/history_window.h"
 #include "ui/win32/builder.h"
 #include "ui/win32/window.h"
+#include "win32/keyboard_layout.h"
 
 namespace qm::ui::win32 {
 
@@ -40,19 +41,27 @@ public:
     void RedrawHoursChart() override;
     void SetHoursDetailText(const std::string& text) override;
     void SelectHoursChoices(int figure, int period) override;
+    // KeysViewPort
+    void RedrawKeys() override;
+    void SetKeysDetailText(const std::string& text) override;
+    void SelectKeysPeriod(int period) override;
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     static LRESULT CALLBACK ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp);
     void PaintChart(HWND chart, HDC target);
+    void PaintBars(HWND chart, HDC dc, const RECT& area);
+    void PaintKeys(HDC dc, const RECT& area);
     void Place();
 
     const NumberFormat& numbers_;
     HWND opener_;
+    qm::win32::Win32KeyboardLayout keyboard_;  // before behaviour_, which keeps it
     HistoryWindow behaviour_;
     ChartPaint paint_;            // the Days chart as last drawn: what the mouse points at
     ChartPaint hoursPaint_;       // the Hours chart likewise
+    KeyboardPaint keysPaint_;     // and the Keys tab's caps
     bool trackingMouse_ = false;
     HWND focus_ = nullptr;        // the control that had the focus when the window was left
 };
