@@ -4,8 +4,8 @@
 // time per iteration, in the unit the name ends with. The time is the CPU
 // time of the benchmark's thread, what the work costs whatever else the
 // machine is doing; a benchmark that waits (for the disk) says UseRealTime
-// and is measured by the clock on the wall. A counter whose name ends in
-// _bytes (an average per iteration) is a result of its own, in bytes.
+// and is measured by the clock on the wall. A counter whose name has the
+// word _bytes (an average per iteration) is a result of its own, in bytes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,16 +18,22 @@
 
 namespace {
 
-// Seconds in one unit of a result, from the end of its name.
+// Whether a result's name carries `unit` as one of its words: at its end
+// ("save_us") or before a last word that says what was measured
+// ("save_us_10y").
+bool HasUnit(const std::string& name, const std::string& unit) {
+    const std::string word = "_" + unit;
+    if (name.size() > word.size() && name.compare(name.size() - word.size(), word.size(), word) == 0) return true;
+    const size_t at = name.rfind(word + "_");
+    return at != std::string::npos && at > 0 && name.find('_', at + word.size() + 1) == std::string::npos;
+}
+
+// Seconds in one unit of a result, from its name; 1 for bytes.
 double UnitOf(const std::string& name) {
-    auto endsWith = [&](const char* suffix) {
-        std::string s(suffix);
-        return name.size() > s.size() && name.compare(name.size() - s.size(), s.size(), s) == 0;
-    };
-    if (endsWith("_ns")) return 1e-9;
-    if (endsWith("_us")) return 1e-6;
-    if (endsWith("_ms")) return 1e-3;
-    if (endsWith("_bytes")) return 1;
+    if (HasUnit(name, "ns")) return 1e-9;
+    if (HasUnit(name, "us")) return 1e-6;
+    if (HasUnit(name, "ms")) return 1e-3;
+    if (HasUnit(name, "bytes")) return 1;
     return 0;
 }
 
@@ -43,8 +49,8 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
             for (const auto& [name, counter] : run.counters)
-                if (name.size() > 6 && name.compare(name.size() - 6, 6, "_bytes") == 0) Add(name, counter.value);
-            if (UnitOf(run.report_label) == 0 || run.report_label.ends_with("_bytes")) continue;
+                if (HasUnit(name, "bytes")) Add(name, counter.value);
+            if (UnitOf(run.report_label) == 0 || HasUnit(run.report_label, "bytes")) continue;
             const bool wallClock = run.run_name.time_type == "real_time";
             double seconds = (wallClock ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
                              benchmark::GetTimeUnitMultiplier(run.time_unit);
