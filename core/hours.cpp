@@ -25,8 +25,8 @@ std::string HoursFileName(std::string_view month) {
     return std::string(kHistoryFolder) + "\\" + std::string(month) + "-hours.csv";
 }
 
-bool ReadHoursFileName(std::string_view name, std::string& month) {
-    const std::string_view prefix = "history\\", suffix = "-hours.csv";
+bool ReadMonthFileName(std::string_view name, std::string_view suffix, std::string& month) {
+    const std::string_view prefix = "history\\";
     if (!name.starts_with(prefix) || !name.ends_with(suffix) || name.size() != prefix.size() + 7 + suffix.size())
         return false;
     const std::string_view m = name.substr(prefix.size(), 7);
@@ -35,6 +35,8 @@ bool ReadHoursFileName(std::string_view name, std::string& month) {
     month = std::string(m);
     return true;
 }
+
+bool ReadHoursFileName(std::string_view name, std::string& month) { return ReadMonthFileName(name, "-hours.csv", month); }
 
 void AppendHourRow(std::string& text, const std::string& date, int hour, const DayFigures& figures) {
     text += date;

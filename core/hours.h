@@ -62,6 +62,8 @@ std::string MonthOf(std::string_view date);
 std::string HoursFileName(std::string_view month);
 // Whether `name` is such a name (of a real month); its YYYY-MM goes to `month`.
 bool ReadHoursFileName(std::string_view name, std::string& month);
+// The same for any month file, history\YYYY-MM<suffix>.
+bool ReadMonthFileName(std::string_view name, std::string_view suffix, std::string& month);
 
 // Reads a whole month file of hours. Raises HistoryFormatError unless it is
 // the header and rows of valid dates of `month` (YYYY-MM) with an hour from

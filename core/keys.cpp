@@ -11,16 +11,7 @@ std::string KeysFileName(std::string_view month) {
     return std::string(kHistoryFolder) + "\\" + std::string(month) + "-keys.csv";
 }
 
-bool ReadKeysFileName(std::string_view name, std::string& month) {
-    const std::string_view prefix = "history\\", suffix = "-keys.csv";
-    if (!name.starts_with(prefix) || !name.ends_with(suffix) || name.size() != prefix.size() + 7 + suffix.size())
-        return false;
-    const std::string_view m = name.substr(prefix.size(), 7);
-    LocalDate date;
-    if (!ReadHistoryDate(std::string(m) + "-01", date)) return false;
-    month = std::string(m);
-    return true;
-}
+bool ReadKeysFileName(std::string_view name, std::string& month) { return ReadMonthFileName(name, "-keys.csv", month); }
 
 namespace {
 
