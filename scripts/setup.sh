@@ -37,11 +37,30 @@ for p in "${packages[@]}"; do
   fi
 done
 
+# A mirror caught mid-sync fails an index for a while (seen: the security
+# suite's i386 index, for days), and the install then finds the amd64 and
+# i386 halves of a library at different versions. Each try installs as usual
+# and, failing that, from the release itself without its later updates (the
+# two halves then match); only when both fail does it wait and try again.
 if [ "${#missing[@]}" -gt 0 ] || [ "$need_i386" -eq 1 ]; then
-  run $SUDO apt-get update -q
-fi
-if [ "${#missing[@]}" -gt 0 ]; then
-  run $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+  apt_get() { $SUDO apt-get -o Acquire::Retries=3 "$@"; }
+  for try in 1 2 3 4; do
+    echo "+ apt-get update, install ${missing[*]:-(nothing)} (try $try of 4)" >&2
+    apt_get update -q || echo "setup: apt-get update failed; installing from the indexes it fetched" >&2
+    if [ "${#missing[@]}" -eq 0 ] ||
+       apt_get install -y -q --no-install-recommends "${missing[@]}"; then
+      break
+    fi
+    echo "setup: trying the install from $release alone, without its later updates" >&2
+    if apt_get install -y -q --no-install-recommends -t "$release" "${missing[@]}"; then
+      echo "setup: warning: installed from $release without its later updates (an index failed)" >&2
+      break
+    fi
+    if [ "$try" -eq 4 ]; then echo "setup: FAILED: apt-get install ${missing[*]}" >&2; exit 1; fi
+    echo "setup: apt failed (a mirror mid-sync?); trying again in $((try * 30)) s" >&2
+    sleep $((try * 30))
+  done
 fi
 
 # Wine names Unix files in the C library's character set: without a UTF-8
