@@ -12,14 +12,15 @@ namespace {
 
 bool IsHistoryCsv(const std::string& file) { return file == kHistoryFile; }
 
-bool IsKeysFile(const std::string& file) {
-    std::string month;
-    return ReadKeysFileName(file, month);
-}
-
 // The size above which a file is none the program wrote.
 uint64_t LargestOf(const std::string& file) {
-    return IsHistoryCsv(file) ? kLargestHistoryBytes : IsKeysFile(file) ? kLargestKeysBytes : kLargestMonthBytes;
+    std::string month;
+    switch (KindOfFile(file, month)) {
+        case HistoryFileKind::History: return kLargestHistoryBytes;
+        case HistoryFileKind::Keys: return kLargestKeysBytes;
+        case HistoryFileKind::Programs: return kLargestProgramsBytes;
+        default: return kLargestMonthBytes;
+    }
 }
 
 // A name beside `file` that no file has yet, from the local time:
@@ -39,8 +40,10 @@ std::string DamagedName(const ProgramFolder& folder, const Calendar& calendar, c
 void Route(const OwedRows& rows, HistoryPlan& plan) {
     for (const auto& [key, figures] : rows) {
         if (figures.IsZero()) continue;
-        if (key.code != 0) {  // a key's presses, which the day's row already counts
-            plan[KeysFileName(MonthOf(key.date))].owed[key] += figures;
+        // A key's presses or a program's share, which the day's row already counts.
+        if (key.code != 0 || !key.program.empty()) {
+            plan[key.code != 0 ? KeysFileName(MonthOf(key.date)) : ProgramsFileName(MonthOf(key.date))].owed[key] +=
+                figures;
             continue;
         }
         plan[kHistoryFile].owed[{key.date, kWholeDay}] += figures;
@@ -54,10 +57,9 @@ void Route(const OwedRows& rows, HistoryPlan& plan) {
 std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& owed,
                      const std::vector<OwedUnless>& unless) {
     const std::string path = s.folder.Path(file.c_str());
-    const bool history = IsHistoryCsv(file);
     std::string month;
-    const bool keys = !history && ReadKeysFileName(file, month);
-    if (!history && !keys) ReadHoursFileName(file, month);
+    const HistoryFileKind kind = KindOfFile(file, month);
+    const bool history = kind == HistoryFileKind::History;
     std::optional<std::string> text;
     std::string problem;
     if (s.folder.files.Exists(path)) {
@@ -67,7 +69,8 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
             problem = TooLargeHistoryText(size);
         else if (!history && size > largest)
             problem = "it is " + std::to_string(size) + " bytes long, more than a month's " +
-                      (keys ? "keys" : "hours") + " can take (at most " + std::to_string(largest) + " bytes)";
+                      (kind == HistoryFileKind::Keys ? "keys" : kind == HistoryFileKind::Programs ? "programs" : "hours") +
+                      " can take (at most " + std::to_string(largest) + " bytes)";
         else
             text = s.folder.files.ReadAll(path);
     }
@@ -75,9 +78,12 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
     for (const OwedUnless& rows : unless)
         if (!text || hash != rows.fileHash) AddRows(owed, rows.rows);
     const auto with = [&](std::string_view t) {
-        return history ? HistoryWithAdded(t, DaysOf(owed))
-               : keys  ? KeysWithAdded(t, month, owed)
-                       : HoursWithAdded(t, month, owed);
+        switch (kind) {
+            case HistoryFileKind::History: return HistoryWithAdded(t, DaysOf(owed));
+            case HistoryFileKind::Keys: return KeysWithAdded(t, month, owed);
+            case HistoryFileKind::Programs: return ProgramsWithAdded(t, month, owed);
+            default: return HoursWithAdded(t, month, owed);
+        }
     };
     if (text) {
         try {
@@ -92,7 +98,12 @@ std::string FileWith(const SaveServices& s, const std::string& file, OwedRows& o
         s.log.WriteQuietly(file + " is damaged (" + problem + "); it is kept as " + name + " and a new " + file +
                            " starts");
     }
-    return with(history ? HistoryText({}) : keys ? KeysText({}) : HoursText({}));
+    switch (kind) {
+        case HistoryFileKind::History: return with(HistoryText({}));
+        case HistoryFileKind::Keys: return with(KeysText({}));
+        case HistoryFileKind::Programs: return with(ProgramsText({}));
+        default: return with(HoursText({}));
+    }
 }
 
 // The sections of history.pending for one file in one state of stat.dat:

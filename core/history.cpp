@@ -114,6 +114,49 @@ DayFigures ReadRowFigures(const std::string_view* fields, int number) {
     return figures;
 }
 
+void AppendCsvField(std::string& text, std::string_view field) {
+    const bool quote = field.find_first_of(",\"\r\n") != std::string_view::npos || field.empty() ||
+                       field.front() == ' ' || field.back() == ' ';
+    if (!quote) {
+        text += field;
+        return;
+    }
+    text += '"';
+    for (char c : field) {
+        if (c == '"') text += '"';
+        text += c;
+    }
+    text += '"';
+}
+
+std::string ReadCsvField(std::string_view line, size_t& at, int number) {
+    std::string field;
+    if (at >= line.size() || line[at] != '"') {
+        const size_t comma = line.find(',', at);
+        const std::string_view plain = line.substr(at, comma == std::string_view::npos ? comma : comma - at);
+        if (plain.find('"') != std::string_view::npos)
+            throw HistoryFormatError(number, Quoted(plain) + " holds a quote without being quoted as CSV quotes");
+        at = comma == std::string_view::npos ? comma : comma + 1;
+        return std::string(plain);
+    }
+    for (size_t i = at + 1;; ++i) {
+        if (i >= line.size()) throw HistoryFormatError(number, "a quoted field is not closed");
+        if (line[i] != '"') {
+            field += line[i];
+            continue;
+        }
+        if (i + 1 < line.size() && line[i + 1] == '"') {
+            field += '"';
+            ++i;
+            continue;
+        }
+        if (i + 1 < line.size() && line[i + 1] != ',')
+            throw HistoryFormatError(number, "a quoted field goes on after its closing quote");
+        at = i + 1 < line.size() ? i + 2 : std::string_view::npos;
+        return field;
+    }
+}
+
 HistoryRow ReadHistoryRow(std::string_view line, int number) {
     std::string_view fields[8];
     SplitRowFields(line, fields, 8, number);

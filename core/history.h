@@ -105,5 +105,13 @@ void SplitRowFields(std::string_view line, std::string_view* fields, size_t want
 std::string ReadRowDate(std::string_view field, int number);
 DayFigures ReadRowFigures(const std::string_view* fields, int number);
 void AppendRowFigures(std::string& text, const DayFigures& figures);
+// A name as CSV writes it: in quotes, with quotes doubled, when it holds a
+// comma, a quote or a line's end, is empty or has a space at an end.
+void AppendCsvField(std::string& text, std::string_view field);
+// The field of `line` that starts at `at`, quoted or not, up to the comma
+// after it (`at` moves past that comma; to npos after the last field).
+// Raises HistoryFormatError, naming line `number`, for a field whose quotes
+// are not CSV's.
+std::string ReadCsvField(std::string_view line, size_t& at, int number);
 
 }  // namespace qm

@@ -15,7 +15,7 @@ void AddRows(OwedRows& to, const OwedRows& more) {
 OwedDays DaysOf(const OwedRows& rows) {
     OwedDays days;
     for (const auto& [key, figures] : rows)
-        if (!figures.IsZero() && key.code == 0) days[key.date] += figures;
+        if (!figures.IsZero() && !key.IsBreakdown()) days[key.date] += figures;
     return days;
 }
 

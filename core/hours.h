@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/history.h"
@@ -26,14 +27,25 @@ inline constexpr char kHistoryFile[] = "history.csv";
 
 // A row of the history's files: a local date and, in a month file of
 // hours, an hour of it (kWholeDay in history.csv); in a month file of keys,
-// a virtual-key code (0 elsewhere).
+// a virtual-key code (0 elsewhere); in a month file of programs, the
+// program's file name (empty elsewhere) and the name it shows, which rides
+// along with the row and is no part of what tells rows apart.
 inline constexpr int kWholeDay = -1;
 struct RowKey {
     std::string date;  // YYYY-MM-DD
     int hour = kWholeDay;
     int code = 0;
+    std::string program = {};
+    std::string name = {};
 
-    auto operator<=>(const RowKey&) const = default;
+    auto operator<=>(const RowKey& o) const {
+        return std::tie(date, hour, code, program) <=> std::tie(o.date, o.hour, o.code, o.program);
+    }
+    bool operator==(const RowKey& o) const {
+        return date == o.date && hour == o.hour && code == o.code && program == o.program;
+    }
+    // A key's or a program's row: a share of the day that its row already counts.
+    bool IsBreakdown() const { return code != 0 || !program.empty(); }
 };
 
 // Figures owed to the files of the history, by date and hour.
@@ -41,7 +53,7 @@ using OwedRows = std::map<RowKey, DayFigures>;
 
 // Adds each row's figures to its entry; rows whose figures are all zero are left out.
 void AddRows(OwedRows& to, const OwedRows& more);
-// The rows summed by date (those of keys left out: they count the day's presses again).
+// The rows summed by date (those of keys and programs left out: they count the day again).
 OwedDays DaysOf(const OwedRows& rows);
 
 // A month file stops being one the program wrote above this size: a month

@@ -13,27 +13,6 @@ std::string KeysFileName(std::string_view month) {
 
 bool ReadKeysFileName(std::string_view name, std::string& month) { return ReadMonthFileName(name, "-keys.csv", month); }
 
-namespace {
-
-// A name as CSV writes it: in quotes, with quotes doubled, when it holds a
-// comma, a quote or a space at an end.
-void AppendCsvField(std::string& text, const std::string& field) {
-    const bool quote = field.find_first_of(",\"\r\n") != std::string::npos || field.empty() ||
-                       field.front() == ' ' || field.back() == ' ';
-    if (!quote) {
-        text += field;
-        return;
-    }
-    text += '"';
-    for (char c : field) {
-        if (c == '"') text += '"';
-        text += c;
-    }
-    text += '"';
-}
-
-}  // namespace
-
 void AppendKeyRow(std::string& text, const std::string& date, int code, int64_t presses) {
     text += date;
     text += ',';

@@ -47,23 +47,33 @@ std::string PendingText(const std::vector<PendingSection>& sections) {
             text += "\r\n";
         }
         std::string month;
-        const bool keys = !history && ReadKeysFileName(section.file, month);
+        const HistoryFileKind kind = KindOfFile(section.file, month);
         for (const auto& [key, figures] : section.rows) {
-            if (history)
-                AppendHistoryRow(text, key.date, figures);
-            else if (keys)
-                AppendKeyRow(text, key.date, key.code, figures.KeysPressed);
-            else
-                AppendHourRow(text, key.date, key.hour, figures);
+            switch (kind) {
+                case HistoryFileKind::Keys: AppendKeyRow(text, key.date, key.code, figures.KeysPressed); break;
+                case HistoryFileKind::Programs:
+                    AppendProgramRow(text, key.date, key.program, key.name.empty() ? key.program : key.name, figures);
+                    break;
+                case HistoryFileKind::Hours: AppendHourRow(text, key.date, key.hour, figures); break;
+                default: AppendHistoryRow(text, key.date, figures); break;
+            }
         }
     }
     return text;
 }
 
+HistoryFileKind KindOfFile(std::string_view file, std::string& month) {
+    if (file == kHistoryFile) return HistoryFileKind::History;
+    if (ReadHoursFileName(file, month)) return HistoryFileKind::Hours;
+    if (ReadKeysFileName(file, month)) return HistoryFileKind::Keys;
+    if (ReadProgramsFileName(file, month)) return HistoryFileKind::Programs;
+    return HistoryFileKind::None;
+}
+
 std::vector<PendingSection> ParsePending(std::string_view text) {
     std::vector<PendingSection> sections;
     std::string month;  // of the month file the last section is for
-    bool keys = false;     // that file is one of keys
+    HistoryFileKind kind = HistoryFileKind::History;  // of that file
     bool started = false;  // the last section has a condition or a row
     ForEachLineAfterHeader(text, [&](std::string_view line, int number) {
         if (line.starts_with(kIfStatDat)) {
@@ -80,8 +90,8 @@ std::vector<PendingSection> ParsePending(std::string_view text) {
         if (line.starts_with(kForFile)) {
             // Only ever a month file inside the history folder: the name decides where rows are written.
             const std::string_view name = line.substr(sizeof kForFile - 1);
-            keys = ReadKeysFileName(name, month);
-            if (started || !history || (!keys && !ReadHoursFileName(name, month)))
+            kind = KindOfFile(name, month);
+            if (started || !history || kind == HistoryFileKind::None || kind == HistoryFileKind::History)
                 throw HistoryFormatError(number, "a misplaced \"for\" line, or one that names no month file");
             section.file = std::string(name);
             return;
@@ -99,23 +109,29 @@ std::vector<PendingSection> ParsePending(std::string_view text) {
         started = true;
         RowKey key;
         DayFigures figures;
+        std::string what;  // the row, as the error names it
         if (history) {
             HistoryRow row = ReadHistoryRow(line, number);
             key = {std::move(row.date), kWholeDay};
             figures = row.figures;
-        } else if (keys) {
+        } else if (kind == HistoryFileKind::Keys) {
             KeyRow row = ReadKeyRow(line, number, month);
             key = {std::move(row.date), kWholeDay, row.code};
             figures.KeysPressed = row.presses;
+            what = " key " + std::to_string(key.code);
+        } else if (kind == HistoryFileKind::Programs) {
+            ProgramRow row = ReadProgramRow(line, number, month);
+            key = {std::move(row.date), kWholeDay, 0, std::move(row.program), std::move(row.name)};
+            figures = row.figures;
+            what = " " + key.program;
         } else {
             HourRow row = ReadHourRow(line, number, month);
             key = {std::move(row.date), row.hour};
             figures = row.figures;
+            what = " " + std::to_string(key.hour) + ":00";
         }
         if (!section.rows.empty() && key <= section.rows.rbegin()->first)
-            throw HistoryFormatError(number, key.date + (history ? "" : keys ? " key " + std::to_string(key.code)
-                                                                             : " " + std::to_string(key.hour) + ":00") +
-                                                 " is not after the row before");
+            throw HistoryFormatError(number, key.date + (history ? "" : what) + " is not after the row before");
         section.rows.emplace_hint(section.rows.end(), std::move(key), figures);
     });
     return sections;

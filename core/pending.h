@@ -8,6 +8,7 @@
 #include "core/history.h"
 #include "core/hours.h"
 #include "core/keys.h"
+#include "core/programs.h"
 
 namespace qm {
 
@@ -26,18 +27,27 @@ namespace qm {
 //   for,history\2026-12-keys.csv            (in a section of its own: a month file of keys)
 //   2026-12-07,65,A,3                       (rows as in that file)
 //   if stat.dat is,...                      (the state before the save, in case it did not land)
+//   for,history\2026-12-programs.csv       (a month file of programs)
+//   2026-12-07,notepad.exe,Notepad,50,7,400,30,12.25,2.5,61.5
 // At start-up the sections of the stat.dat that is there give what is owed;
 // a state may have several for each file, each with its own condition.
 // A history.pending larger than this is none the program wrote (a row for
-// every hour of well over a year that the files could not be written).
-inline constexpr uint64_t kLargestPendingBytes = 1ull << 20;
+// every hour and some fifty programs every day for half a year that the
+// files could not be written).
+inline constexpr uint64_t kLargestPendingBytes = 2ull << 20;
+
+// The kinds of file in the history: history.csv and the month files.
+enum class HistoryFileKind { None, History, Hours, Keys, Programs };
+// The kind of the file named `file` (history.csv, history\2026-12-keys.csv,
+// ...); a month file's YYYY-MM goes to `month`.
+HistoryFileKind KindOfFile(std::string_view file, std::string& month);
 
 struct PendingSection {
     uint64_t statHash = 0;                 // ContentHash of the whole stat.dat
-    std::string file = kHistoryFile;       // history.csv or a month file of hours or keys
+    std::string file = kHistoryFile;       // history.csv or a month file
     bool appliedKnown = false;             // the rows are in a file with this hash
     uint64_t fileHashWithRows = 0;
-    OwedRows rows;                         // whole days for history.csv, hours or keys for a month file
+    OwedRows rows;                         // whole days for history.csv, the rows of a month file
 
     bool operator==(const PendingSection&) const = default;
 };
@@ -46,7 +56,7 @@ std::string PendingText(const std::vector<PendingSection>& sections);
 
 // Raises HistoryFormatError when the text is not what PendingText writes
 // (the rows of a section must be valid rows of its file in ascending order,
-// a file named must be a month file of hours or keys).
+// a file named must be a month file).
 std::vector<PendingSection> ParsePending(std::string_view text);
 
 }  // namespace qm

@@ -480,7 +480,8 @@ TEST_F(HistorySaveTest, APendingFileOfAnotherStatDatIsLoggedAndNotAdded) {
     files.readWhole.clear();
     run = Start();
     EXPECT_EQ(std::count(files.readWhole.begin(), files.readWhole.end(), pendingPath), 0);
-    EXPECT_NE(files.files[logPath].find("history.pending is 1048577 bytes long"), std::string::npos);
+    EXPECT_NE(files.files[logPath].find("history.pending is " + std::to_string(kLargestPendingBytes + 1) + " bytes long"),
+              std::string::npos);
 }
 
 TEST(PendingTest, SectionsAreWrittenAndReadBack) {
