@@ -11,6 +11,7 @@
 #include "core/hours.h"
 #include "input/clock.h"
 #include "input/hour_ledger.h"
+#include "input/program_focus.h"
 #include "input/sampler.h"
 
 namespace qm {
@@ -58,6 +59,7 @@ struct AppState {
     HourLedger hours;
     RunClock runClock;
     SamplerState sampler;
+    ProgramFocus focus;
     // All-time figures a save has just held at a limit of the file and that
     // the user has not been told about; the user is told once a run.
     std::vector<CappedField> capNoticeOwed;

@@ -85,6 +85,12 @@ public:
     void Destroy() override {}
 };
 
+// One program in front all along, as while someone types into it.
+struct InFront : Foreground {
+    ForegroundWindow Window() override { return {0x10010, 4242}; }
+    ProgramName NameOf(const ForegroundWindow&) override { return {"notepad.exe", "Notepad"}; }
+};
+
 // The clock moves 15 ms at every reading: a tick with one key press reads it
 // four times, so key presses lie 60 ms apart, inside a typing burst.
 struct Program {
@@ -96,8 +102,9 @@ struct Program {
     Labels labels;
     Display display{labels, native.numbers};
     User user;
+    InFront foreground;
     FailureLog failures{native.platform.log};
-    ui::MainWindow window{app, native.platform, view, display, user, failures, ""};
+    ui::MainWindow window{app, native.platform, view, display, user, foreground, failures, ""};
 };
 
 void Tick(benchmark::State& state, bool working) {

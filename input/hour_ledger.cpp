@@ -32,9 +32,13 @@ RowKey HourOf(const LocalDateTime& now) {
 
 namespace {
 
-void AddKeyRows(OwedRows& rows, const std::string& date, const KeyPresses& keys) {
-    for (size_t code = 1; code < keys.size(); ++code)
-        if (keys[code] != 0) rows[RowKey{date, kWholeDay, static_cast<int>(code)}].KeysPressed += keys[code];
+// The open day's keys and programs as rows of `date`.
+void AddDayRows(OwedRows& rows, const std::string& date, const HourLedger& ledger) {
+    for (size_t code = 1; code < ledger.keys.size(); ++code)
+        if (ledger.keys[code] != 0)
+            rows[RowKey{date, kWholeDay, static_cast<int>(code)}].KeysPressed += ledger.keys[code];
+    for (const auto& [program, share] : ledger.programs)
+        if (!share.figures.IsZero()) rows[RowKey{date, kWholeDay, 0, program, share.name}] += share.figures;
 }
 
 }  // namespace
@@ -54,8 +58,9 @@ void FollowHour(HourLedger& ledger, const Statistics& stats, const LocalDateTime
         if (!part.IsZero()) ledger.closed[ledger.current] += part;
         ledger.base = counted;
         if (hour.date != ledger.current.date) {
-            AddKeyRows(ledger.closed, ledger.current.date, ledger.keys);
+            AddDayRows(ledger.closed, ledger.current.date, ledger);
             ledger.keys.fill(0);
+            ledger.programs.clear();
         }
     } else {
         // Everything unsaved so far was counted in the hour that opens now.
@@ -71,13 +76,14 @@ OwedRows UnsavedRows(const HourLedger& ledger, const Statistics& stats, const Lo
     const DayFigures part = ledger.open ? Difference(counted, ledger.base) : Difference(counted, FiguresOf(stats.SavedStat));
     const RowKey open = ledger.open ? ledger.current : HourOf(now);
     if (!part.IsZero()) rows[open] += part;
-    AddKeyRows(rows, open.date, ledger.keys);
+    AddDayRows(rows, open.date, ledger);
     return rows;
 }
 
 void HoursSaved(HourLedger& ledger, const Statistics& stats) {
     ledger.closed.clear();
     ledger.keys.fill(0);
+    ledger.programs.clear();
     ledger.base = FiguresOf(stats.CurrentStat);
 }
 

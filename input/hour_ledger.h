@@ -9,6 +9,9 @@
 // hour it skips has no figures.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "core/hours.h"
 #include "core/platform/clock.h"
 #include "core/statistics.h"
@@ -21,6 +24,11 @@ DayFigures FiguresOf(const StatRecord& record);
 
 // The row key under which the history files the local hour of `now`.
 RowKey HourOf(const LocalDateTime& now);
+
+struct ProgramShare {
+    std::string name;  // as it shows
+    DayFigures figures;  // PassedSeconds: active milliseconds
+};
 
 struct HourLedger {
     // False until the first tick of the run (or after a reset of the run).
@@ -37,6 +45,9 @@ struct HourLedger {
     // Each code's presses in the open hour's day since the last save (the
     // tick counts them, as it counts KeysPressed and MouseClicks).
     KeyPresses keys{};
+    // What was counted in front of each program in the open hour's day since
+    // the last save, by its file name (active time in milliseconds).
+    std::map<std::string, ProgramShare> programs;
 };
 
 // At the start of every tick, before it counts. Only a comparison unless

@@ -17,6 +17,7 @@
 #include "core/platform/copy_locks.h"
 #include "core/platform/date_format.h"
 #include "core/platform/files.h"
+#include "core/platform/foreground.h"
 #include "core/platform/input_devices.h"
 #include "core/platform/number_format.h"
 #include "core/platform/path_names.h"
@@ -243,6 +244,23 @@ struct ScriptedInput : InputDevices {
     std::optional<Point> GetCursorPos() override { return cursor; }
     std::optional<uint32_t> LastInputMs() override { return lastInput; }
     uint32_t NowMs() override { return now; }
+};
+
+// The window in front and the programs of processes; counts what is asked.
+struct FakeForeground : Foreground {
+    ForegroundWindow window{1, 100};
+    std::map<uint32_t, ProgramName> programs{{100, {"notepad.exe", "Notepad"}}};  // by process
+    int windowCalls = 0;
+    std::vector<uint32_t> lookups;  // processes named, in order
+    ForegroundWindow Window() override {
+        ++windowCalls;
+        return window;
+    }
+    ProgramName NameOf(const ForegroundWindow& w) override {
+        lookups.push_back(w.process);
+        const auto it = programs.find(w.process);
+        return it == programs.end() ? ProgramName{} : it->second;
+    }
 };
 
 struct RecordingLabels : LabelSink {

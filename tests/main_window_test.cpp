@@ -57,12 +57,13 @@ struct MainWindowTest : ::testing::Test, test::FakePlatform {
     test::RecordingLabels labels;
     Display display{labels, numbers};
     test::ScriptedInput input;
+    test::FakeForeground foreground;
     FailureLog failures{platform.log};
     const std::string stat = "C:\\Q\\stat.dat";
     const std::string log = "C:\\Q\\DbgFile.dat";
 
     std::unique_ptr<MainWindow> Window(const std::string& args = "") {
-        return std::make_unique<MainWindow>(app, platform, view, display, input, failures, args);
+        return std::make_unique<MainWindow>(app, platform, view, display, input, foreground, failures, args);
     }
     void SetUp() override { app.stats.CommonStat.SinceDate = "03-14-2024"; }
 };
@@ -383,7 +384,7 @@ TEST_F(MainWindowTest, FigureReachingTheLimitOfTheFileIsSavedThereAndToldOnce) {
     AppState next;
     LoadProgramStatistics(next, platform.save, platform.autorun);
     next.stats.CurrentStat.MousePixels = 50;
-    auto w2 = std::make_unique<MainWindow>(next, platform, view, display, input, failures, "");
+    auto w2 = std::make_unique<MainWindow>(next, platform, view, display, input, foreground, failures, "");
     w2->tmrSaving_Timer();
     EXPECT_EQ(view.asked.size(), 2u);
     const std::string& text = files.files[log];

@@ -173,7 +173,13 @@ void MainWindow::SamplerTick() {
     };
     // The hour first: what this tick counts belongs to the hour the clock says now.
     FollowHour(app_.hours, app_.stats, platform_.calendar.Now());
+    const DayFigures before = FiguresOf(app_.stats.CurrentStat);
     step([&] { qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock, &app_.hours.keys); });
+    // Even what a tick whose counting overflowed did count has a program.
+    step([&] {
+        CreditProgram(app_.focus, app_.hours, before, FiguresOf(app_.stats.CurrentStat), foreground_,
+                      app_.sampler.TickMs);
+    });
     // The labels follow even a tick whose counting overflowed.
     step([&] { display_.RefreshDisplay(app_.stats); });
     if (failure.empty())

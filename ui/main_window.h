@@ -82,9 +82,9 @@ std::string AllStatCaption(const std::string& sinceDate);
 class MainWindow {
 public:
     MainWindow(AppState& app, Platform& platform, MainWindowView& view, Display& display, InputDevices& input,
-               FailureLog& failures, std::string arguments)
-        : app_(app), platform_(platform), view_(view), display_(display), input_(input), failures_(failures),
-          hidden_(StartHidden(arguments)) {}
+               Foreground& foreground, FailureLog& failures, std::string arguments)
+        : app_(app), platform_(platform), view_(view), display_(display), input_(input), foreground_(foreground),
+          failures_(failures), hidden_(StartHidden(arguments)) {}
 
     void Form_Load();
     // The window became active; runs Form_Activate at the first showing and
@@ -132,6 +132,7 @@ private:
     MainWindowView& view_;
     Display& display_;
     InputDevices& input_;
+    Foreground& foreground_;
     FailureLog& failures_;
     bool hidden_;
     bool trayIconRemoved_ = false;

@@ -11,6 +11,7 @@
 #include "win32/dll_search.h"
 #include "win32/files.h"
 #include "win32/handles.h"
+#include "win32/foreground.h"
 #include "win32/input_devices.h"
 #include "win32/number_format.h"
 #include "win32/path_names.h"
@@ -59,6 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     win32::Win32NumberFormat numbers;
     win32::Win32DateFormat dates;
     win32::Win32Input input;
+    win32::Win32Foreground foreground;
     Platform platform{files, calendar, clock, registry, paths, numbers, win32::ProgramPath()};
 
     AppState app;
@@ -66,7 +68,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     ui::win32::MainFrame frame(instance);
     frame.SetHistorySources({app, platform.folder, calendar, numbers, dates});
     Display display(frame, numbers);
-    ui::MainWindow behaviour(app, platform, frame, display, input, failures,
+    ui::MainWindow behaviour(app, platform, frame, display, input, foreground, failures,
                              win32::Narrow(commandLine ? commandLine : L""));
     frame.Attach(
         &behaviour,
