@@ -4,7 +4,7 @@
 // exits, and kills at any step of a save. After each start, once a save has brought history.csv
 // what it is owed, each of its columns adds up to the matching all-time
 // figure in stat.dat, plus what the common figures held when they were reset,
-// and each day's hours in the month files add up to its row.
+// and each day's hours, keys and programs in the month files add up to its row.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,6 +15,7 @@
 #include "core/history.h"
 #include "core/hours.h"
 #include "core/keys.h"
+#include "core/programs.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
 
@@ -33,7 +34,10 @@ struct ProgramLife : test::FakePlatform {
     DayFigures resetAway;
     int starts = 0, kills = 0;
 
-    explicit ProgramLife(unsigned number) : random(number) {}
+    explicit ProgramLife(unsigned number) : random(number) {
+        foreground.programs[101] = {"quillmark.exe", "Quillmark"};
+        foreground.programs[102] = {"my, \"app\".exe", ""};  // 103 cannot be named
+    }
 
     int Below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
 
@@ -54,13 +58,20 @@ struct ProgramLife : test::FakePlatform {
     }
 
     std::string KeysPath() { return "C:\\Q\\" + KeysFileName(MonthOf(HistoryDate(calendar.today))); }
+    std::string ProgramsPath() { return "C:\\Q\\" + ProgramsFileName(MonthOf(HistoryDate(calendar.today))); }
+
+    // Three programs, one that cannot be named, and now and then none in front.
+    test::FakeForeground foreground;
+    uint32_t nowMs = 0;
 
     // Each day's rows of history.csv against the sums of its hours, and
     // against its keys: codes 3 to 255 its keys pressed, 1 and 2 its clicks.
     void CheckHoursAgainstDays() {
-        std::map<std::string, DayFigures> hours, keys;
+        std::map<std::string, DayFigures> hours, keys, programs;
         for (const auto& [path, text] : files.files) {
             std::string month;
+            if (path.starts_with("C:\\Q\\") && ReadProgramsFileName(path.substr(5), month))
+                for (const ProgramRow& row : ParsePrograms(text, month)) programs[row.date] += row.figures;
             if (path.starts_with("C:\\Q\\") && ReadKeysFileName(path.substr(5), month))
                 for (const KeyRow& row : ParseKeys(text, month))
                     (row.code <= 2 ? keys[row.date].MouseClicks : keys[row.date].KeysPressed) += row.presses;
@@ -75,6 +86,13 @@ struct ProgramLife : test::FakePlatform {
             const DayFigures& h = hours[date];
             ASSERT_EQ(keys[date].KeysPressed, day.KeysPressed) << "keys of " << date << Where();
             ASSERT_EQ(keys[date].MouseClicks, day.MouseClicks) << "clicks of " << date << Where();
+            const DayFigures& p = programs[date];
+            ASSERT_EQ(p.KeysPressed, day.KeysPressed) << "programs' keys of " << date << Where();
+            ASSERT_EQ(p.MouseClicks, day.MouseClicks) << "programs' clicks of " << date << Where();
+            ASSERT_EQ(p.MousePixels, day.MousePixels) << "programs' pixels of " << date << Where();
+            ASSERT_EQ(p.LettersTyped, day.LettersTyped) << "programs' letters of " << date << Where();
+            ASSERT_NEAR(p.TypingSeconds, day.TypingSeconds, 1e-6) << date << Where();
+            ASSERT_NEAR(p.OtherKeysSeconds, day.OtherKeysSeconds, 1e-6) << date << Where();
             ASSERT_EQ(h.KeysPressed, day.KeysPressed) << date << Where();
             ASSERT_EQ(h.MouseClicks, day.MouseClicks) << date << Where();
             ASSERT_EQ(h.MousePixels, day.MousePixels) << date << Where();
@@ -97,6 +115,7 @@ struct ProgramLife : test::FakePlatform {
 
     void CountATick() {
         StatRecord& c = app->stats.CurrentStat;
+        const DayFigures before = FiguresOf(c);
         // Each press under a code, as the key scan counts it.
         const int keys = Below(40), clicks = Below(5);
         c.KeysPressed += keys;
@@ -107,6 +126,9 @@ struct ProgramLife : test::FakePlatform {
         c.LettersTyped += Below(30);
         c.TypingTime += Below(1000) / 100.0;
         c.OtherKeysTime += Below(300) / 100.0;
+        if (Below(4) == 0) foreground.window = Below(6) == 0 ? ForegroundWindow{} : ForegroundWindow{1, 100u + Below(4)};
+        nowMs += 60 + static_cast<uint32_t>(Below(3) == 0 ? Below(90000) : 0);
+        CreditProgram(app->focus, app->hours, before, FiguresOf(c), foreground, nowMs);
         c.PassedSeconds += Below(90);
     }
 
@@ -135,7 +157,7 @@ struct ProgramLife : test::FakePlatform {
         // Now and then the spreadsheet still has history.csv at the start, and lets go after the first save.
         const bool heldAtStart = Below(3) == 0 && files.files.count(historyPath);
         if (heldAtStart) {
-            const std::string path = Below(3) == 0 ? KeysPath() : MonthPath();
+            const std::string path = Below(3) == 0 ? KeysPath() : Below(2) == 0 ? ProgramsPath() : MonthPath();
             files.held.insert(Below(2) && files.files.count(path) ? path : historyPath);
         }
         app = std::make_unique<AppState>();

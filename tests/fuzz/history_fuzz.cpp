@@ -1,11 +1,12 @@
 // The history's reader and writer. The first byte picks what the rest is:
-//   even: bytes as history.csv, as a month file of hours or of keys, or as history.pending. Reading either fails
+//   even: bytes as history.csv, as a month file of hours, keys or programs, or as history.pending. Reading either fails
 //         with HistoryFormatError or gives rows that the writer writes as a
 //         text that reads back to the same figures and is written again with
 //         the same bytes; adding a day to a history that reads never fails.
 //   odd:  figures to write: any counts, any finite seconds, any date the
-//         calendar may give. Every row the writer makes reads back to the
-//         same figures, and so do sums of them.
+//         calendar may give, program names of any bytes once cleaned. Every
+//         row the writer makes reads back to the same figures, and so do sums
+//         of them.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include "core/hours.h"
 #include "core/keys.h"
 #include "core/pending.h"
+#include "core/programs.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -102,6 +104,17 @@ void Reading(const std::string& bytes) {
         Require(sum.has_value() && ReadOrNothing([&] { return ParseKeys(*sum, "2026-12"); }, "reading the sum"),
                 "a month file of keys with a key added does not read");
     }
+    if (auto rows = ReadOrNothing([&] { return ParsePrograms(bytes, "2026-12"); }, "reading a file of programs")) {
+        const std::string text = ProgramsText(*rows);
+        const auto back = ReadOrNothing([&] { return ParsePrograms(text, "2026-12"); }, "reading programs again");
+        Require(back.has_value() && ProgramsText(*back) == text,
+                "a month file of programs does not read back:\n" + fuzz::Printable(text));
+        OwedRows added;
+        added[RowKey{"2026-12-07", kWholeDay, 0, "a, \"b\".exe", " A \"b\", "}] = {1, 2, 3, 4, 0.5, 0.25, 61};
+        const auto sum = ReadOrNothing([&] { return ProgramsWithAdded(bytes, "2026-12", added); }, "adding a program");
+        Require(sum.has_value() && ReadOrNothing([&] { return ParsePrograms(*sum, "2026-12"); }, "reading the sum"),
+                "a month file of programs with a program added does not read");
+    }
     if (auto sections = ReadOrNothing([&] { return ParsePending(bytes); }, "reading history.pending")) {
         const std::string text = PendingText(*sections);
         const auto back = ReadOrNothing([&] { return ParsePending(text); }, "reading history.pending again");
@@ -159,6 +172,25 @@ void Writing(Source source) {
     }
     RequireRoundTrip(rows);
     RequireRoundTrip({{"2026-12-07", sum}});
+    // Programs named by the bytes that are left, as the system might name them.
+    std::vector<ProgramRow> programs;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const uint64_t bits = rows[i].figures.PassedSeconds;
+        std::string program = CleanProgramText(std::string(reinterpret_cast<const char*>(&bits), sizeof bits));
+        if (program.empty() || (!programs.empty() && program <= programs.back().program)) continue;
+        DayFigures f = rows[i].figures;
+        if (f.PassedSeconds < 0) f.PassedSeconds = 0;  // active time is never below none
+        programs.push_back({"2026-12-07", program, CleanProgramText(rows[i].date + "\x01\"" + program), f});
+    }
+    const std::string programsText = ProgramsText(programs);
+    const auto programsBack =
+        ReadOrNothing([&] { return ParsePrograms(programsText, "2026-12"); }, "reading written programs");
+    Require(programsBack.has_value() && programsBack->size() == programs.size(),
+            "the writer made a file of programs its reader refuses:\n" + fuzz::Printable(programsText));
+    for (size_t i = 0; i < programs.size(); ++i)
+        Require((*programsBack)[i].program == programs[i].program && (*programsBack)[i].name == programs[i].name &&
+                    SameFigures((*programsBack)[i].figures, programs[i].figures),
+                "a program's row read back as another:\n" + fuzz::Printable(programsText));
     std::vector<PendingSection> sections(2);
     for (const HistoryRow& row : rows) sections[0].rows[{row.date, kWholeDay}] = row.figures;
     sections[1].file = HoursFileName("2026-12");
