@@ -389,6 +389,38 @@ test_history_window_hours_tab_shows_the_month_file() {
   drv wait-gone "$HISTORY" >/dev/null || fail "Escape did not close the History window"
 }
 
+# Which programs: what is typed into Notepad and into Quillmark's own History
+# window lands under each, and each day's programs add up to history.csv.
+test_programs_of_a_save_land_in_the_month_file_of_programs() {
+  new_folder
+  start_shown || return
+  (cd "$prog" && exec wine notepad >>"$out/program.log" 2>&1) &
+  drv --timeout 15000 wait-window "Untitled - Notepad" >/dev/null || { fail "Notepad did not start"; return; }
+  drv activate "Untitled - Notepad" >/dev/null
+  drv type "hello" 150 >/dev/null
+  wait_label $CUR_KEYS 5
+  open_history_from_the_file_menu || return
+  drv activate "$HISTORY" >/dev/null
+  drv keys 0x25 0x27 >/dev/null  # Left, Right: keys that pick nothing
+  wait_label $CUR_KEYS 7
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  local programs="$prog/history/$(date +%Y-%m)-programs.csv"
+  expect_eq "header" "$(tr -d '\r' <"$programs" | head -n 1)" \
+    "date,program,name,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,active_seconds"
+  expect_match "Notepad's row" "$(tr -d '\r' <"$programs" | grep "^$history_day,notepad.exe,")" \
+    "^$history_day,notepad\.exe,[^,]+,5,0,[0-9]+,5,[0-9.]+,[0-9.e-]+,[0-9.]+\$"
+  expect_match "Quillmark's row" "$(tr -d '\r' <"$programs" | grep "^$history_day,quillmark.exe,")" \
+    "^$history_day,quillmark\.exe,Quillmark,2,0,[0-9]+,0,"
+  # Keys, clicks, pixels and letters of the programs against the day's row.
+  expect_eq "programs against history.csv" \
+    "$(tr -d '\r' <"$programs" | awk -F, 'NR > 1 { k += $(NF-6); c += $(NF-5); p += $(NF-4); l += $(NF-3) }
+        END { print k "," c "," p "," l }')" "$(history_lines | sed -n 2p | cut -d, -f2-5)"
+  cp "$programs" "$out/programs-after-save.csv"
+  drv close "Untitled - Notepad" >/dev/null
+  drv close "$HISTORY" >/dev/null
+}
+
 keys_detail() { drv text "$HISTORY" "$history_txtKeysDetail"; }
 # A month of realistic keys today: Space far above the rest, the generic Shift beside Left Shift.
 write_keys_fixture() {
