@@ -1,7 +1,7 @@
 #include "win32/foreground.h"
 
 #include <windows.h>
-#include <shellapi.h>
+#include <shlobj.h>
 
 #include <vector>
 

@@ -409,9 +409,9 @@ test_programs_of_a_save_land_in_the_month_file_of_programs() {
   expect_eq "header" "$(tr -d '\r' <"$programs" | head -n 1)" \
     "date,program,name,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,active_seconds"
   expect_match "Notepad's row" "$(tr -d '\r' <"$programs" | grep "^$history_day,notepad.exe,")" \
-    "^$history_day,notepad\.exe,[^,]+,5,0,[0-9]+,5,[0-9.]+,[0-9.e-]+,[0-9.]+\$"
+    "^$history_day,notepad\.exe,[^,]+,5,0,[0-9]+,4,[0-9.]+,[0-9.e-]+,[0-9.]+\$"  # the first press only starts the burst
   expect_match "Quillmark's row" "$(tr -d '\r' <"$programs" | grep "^$history_day,quillmark.exe,")" \
-    "^$history_day,quillmark\.exe,Quillmark,2,0,[0-9]+,0,"
+    "^$history_day,quillmark\.exe,Quillmark[^,]*,2,0,[0-9]+,0,"
   # Keys, clicks, pixels and letters of the programs against the day's row.
   expect_eq "programs against history.csv" \
     "$(tr -d '\r' <"$programs" | awk -F, 'NR > 1 { k += $(NF-6); c += $(NF-5); p += $(NF-4); l += $(NF-3) }
