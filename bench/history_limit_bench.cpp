@@ -65,6 +65,10 @@ struct NoWindow : ui::HistoryWindowView {
     void RedrawKeys() override {}
     void SetKeysDetailText(const std::string&) override {}
     void SelectKeysPeriod(int) override {}
+    void RedrawPrograms() override {}
+    void SetProgramsDetailText(const std::string&) override {}
+    void SelectProgramsPeriod(int) override {}
+    void SelectProgramsFigure(int) override {}
 };
 
 void BM_RereadAtTheLimit(benchmark::State& state) {

@@ -38,6 +38,11 @@ struct FakeHistoryView : HistoryWindowView {
     void RedrawKeys() override {}
     void SetKeysDetailText(const std::string& text) override { keysDetail = text; }
     void SelectKeysPeriod(int) override {}
+    std::string programsDetail;
+    void RedrawPrograms() override {}
+    void SetProgramsDetailText(const std::string& text) override { programsDetail = text; }
+    void SelectProgramsPeriod(int) override {}
+    void SelectProgramsFigure(int) override {}
 };
 
 struct HistoryWindowTest : ::testing::Test, test::FakePlatform {

@@ -234,10 +234,16 @@ TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSiz
     EXPECT_EQ(tabs, (std::vector<std::string>{"tabView", "cboFigure", "cboPeriod", "picChart", "txtDetail", "cmdCopy",
                                               "cmdOpen", "cboHoursFigure", "cboHoursPeriod", "picHours",
                                               "txtHoursDetail", "cmdHoursCopy", "cboKeysPeriod", "picKeys",
-                                              "txtKeysDetail", "cmdKeysCopy"}));
-    EXPECT_EQ(Texts(h.Find(tabView)->items), (std::vector<std::string>{"Days", "Hours", "Keys"}));
+                                              "txtKeysDetail", "cmdKeysCopy", "cboProgramsFigure",
+                                              "cboProgramsPeriod", "picPrograms", "txtProgramsDetail",
+                                              "cmdProgramsCopy"}));
+    EXPECT_EQ(Texts(h.Find(tabView)->items), (std::vector<std::string>{"Days", "Hours", "Keys", "Programs"}));
     EXPECT_EQ(Texts(h.Find(cboKeysPeriod)->items),
               (std::vector<std::string>{"Today", "Last 7 days", "Last 30 days", "Last 12 months", "All time"}));
+    EXPECT_EQ(Texts(h.Find(cboProgramsPeriod)->items), Texts(h.Find(cboKeysPeriod)->items));
+    EXPECT_EQ(Texts(h.Find(cboProgramsFigure)->items),
+              (std::vector<std::string>{"Keys pressed", "Mouse clicks", "Meters", "Letters typed", "Typing speed",
+                                        "Active time"}));
     EXPECT_EQ(Texts(h.Find(cboFigure)->items),
               (std::vector<std::string>{"Keys pressed", "Mouse clicks", "Meters of mouse travel", "Letters typed",
                                         "Typing speed", "Time measured (hours)"}));
@@ -247,6 +253,8 @@ TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSiz
               (std::vector<std::string>{"Today", "Yesterday", "Last 7 days", "Last 30 days", "All time"}));
     EXPECT_EQ(h.Find(cmdCopy)->caption, "Copy");
     EXPECT_EQ(h.Find(cmdHoursCopy)->caption, "Copy");
+    EXPECT_EQ(h.Find(cmdProgramsCopy)->caption, "Copy");
+    EXPECT_EQ(h.Find(lblProgramsFigure)->caption, "Figure:");
     EXPECT_EQ(h.Find(cmdOpen)->caption, "Open file");
     EXPECT_EQ(h.Find(tmrFollow)->intervalMs, 1000);
     // Every control of a tab lies on the tab control's page, below its strip

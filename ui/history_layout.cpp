@@ -4,6 +4,7 @@
 #include "ui/chart_text.h"
 #include "ui/hours_chart.h"
 #include "ui/keys_chart.h"
+#include "ui/programs_chart.h"
 
 namespace qm::ui {
 
@@ -12,7 +13,7 @@ namespace {
 using namespace history_ids;
 constexpr uint8_t kBottomRight = AnchorRight | AnchorBottom;
 
-constexpr const char* kTabNames[] = {"Days", "Hours", "Keys"};
+constexpr const char* kTabNames[] = {"Days", "Hours", "Keys", "Programs"};
 
 // The tabs' page lies inside the tab control, 8 pixels in at 96 dpi below
 // its strip of tabs. In the order Tab goes; each list follows the label that
@@ -58,6 +59,20 @@ constexpr Widget kWidgets[] = {
      .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kKeysTab},
     {.id = cmdKeysCopy, .name = "cmdKeysCopy", .kind = Kind::Button, .caption = "Copy",
      .rect = {9240, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kKeysTab},
+    {.id = lblProgramsFigure, .name = "lblProgramsFigure", .caption = "Figure:", .rect = {240, 630, 735, 255},
+     .tab = kProgramsTab},
+    {.id = cboProgramsFigure, .name = "cboProgramsFigure", .kind = Kind::ComboBox, .rect = {990, 570, 2850, 315},
+     .tabStop = true, .items = kProgramsFigureNames, .tab = kProgramsTab},
+    {.id = lblProgramsPeriod, .name = "lblProgramsPeriod", .caption = "Period:", .rect = {4020, 630, 735, 255},
+     .tab = kProgramsTab},
+    {.id = cboProgramsPeriod, .name = "cboProgramsPeriod", .kind = Kind::ComboBox, .rect = {4770, 570, 2250, 315},
+     .tabStop = true, .items = kKeysPeriodNames, .tab = kProgramsTab},
+    {.id = picPrograms, .name = "picPrograms", .kind = Kind::Chart, .rect = {240, 1020, 10320, 4560},
+     .tabStop = true, .anchors = kAnchorAll, .tab = kProgramsTab},
+    {.id = txtProgramsDetail, .name = "txtProgramsDetail", .kind = Kind::TextBox, .rect = {240, 5670, 10320, 300},
+     .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kProgramsTab},
+    {.id = cmdProgramsCopy, .name = "cmdProgramsCopy", .kind = Kind::Button, .caption = "Copy",
+     .rect = {9240, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kProgramsTab},
     {.id = tmrFollow, .name = "tmrFollow", .kind = Kind::Timer, .intervalMs = 1000},
 };
 

@@ -12,6 +12,8 @@ enum Id : int {
     lblFigure = 400, cboFigure, lblPeriod, cboPeriod, picChart, txtDetail, cmdCopy, cmdOpen,
     tabView, lblHoursFigure, cboHoursFigure, lblHoursPeriod, cboHoursPeriod, picHours, txtHoursDetail, cmdHoursCopy,
     lblKeysPeriod, cboKeysPeriod, picKeys, txtKeysDetail, cmdKeysCopy,
+    lblProgramsFigure, cboProgramsFigure, lblProgramsPeriod, cboProgramsPeriod, picPrograms, txtProgramsDetail,
+    cmdProgramsCopy,
     tmrFollow = 1,  // the timer that follows the figures while the window is open
 };
 }  // namespace history_ids

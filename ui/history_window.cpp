@@ -104,6 +104,9 @@ void HistoryWindow::tabView_Click(int tab) {
     } else if (tab == kKeysTab && !keysLoaded_) {
         keysLoaded_ = true;
         keys_.Form_Load();
+    } else if (tab == kProgramsTab && !programsLoaded_) {
+        programsLoaded_ = true;
+        programs_.Form_Load();
     } else {
         tmrFollow_Timer();
     }
@@ -115,6 +118,7 @@ void HistoryWindow::CopyChart() {
     switch (tab_) {
         case kHoursTab: hours_.cmdCopy_Click(); break;
         case kKeysTab: keys_.cmdCopy_Click(); break;
+        case kProgramsTab: programs_.cmdProgramsCopy_Click(); break;
         default: cmdCopy_Click(); break;
     }
 }
@@ -123,6 +127,7 @@ void HistoryWindow::tmrFollow_Timer() {
     switch (tab_) {
         case kHoursTab: hours_.tmrFollow_Timer(); break;
         case kKeysTab: keys_.tmrFollow_Timer(); break;
+        case kProgramsTab: programs_.tmrFollow_Timer(); break;
         default: Rebuild(ReadHistoryIfChanged()); break;
     }
 }
