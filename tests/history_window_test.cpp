@@ -251,6 +251,10 @@ TEST_F(HistoryWindowTest, TheHoursTabReadsItsFilesWhenChosenAndEachTabFollowsOnl
     EXPECT_EQ(window.Tab(), kDaysTab);
     window.CopyChart();
     EXPECT_EQ(view.clipboard, ClipboardText(window.Chart()));
+    window.tabView_Click(kProgramsTab);  // read the first time it shows
+    EXPECT_EQ(view.programsDetail, kNoProgramsText);
+    window.NextTab(false);  // round to the first
+    EXPECT_EQ(view.tab, kDaysTab);
 }
 
 }  // namespace
