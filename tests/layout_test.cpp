@@ -254,7 +254,6 @@ TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSiz
     EXPECT_EQ(h.Find(cmdCopy)->caption, "Copy");
     EXPECT_EQ(h.Find(cmdHoursCopy)->caption, "Copy");
     EXPECT_EQ(h.Find(cmdProgramsCopy)->caption, "Copy");
-    EXPECT_EQ(h.Find(lblProgramsFigure)->caption, "Figure:");
     EXPECT_EQ(h.Find(cmdOpen)->caption, "Open file");
     EXPECT_EQ(h.Find(tmrFollow)->intervalMs, 1000);
     // Every control of a tab lies on the tab control's page, below its strip
