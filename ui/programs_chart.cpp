@@ -88,6 +88,7 @@ ProgramsChart BuildProgramsChart(std::vector<ProgramTotal> totals, ProgramsFigur
     });
     chart.ranked.reserve(totals.size());
     ProgramBar other;
+    other.name = kOtherPrograms;
     other.other = true;
     other.programs = 0;
     for (size_t i : order) {

@@ -34,7 +34,8 @@ struct ProgramTotal {
 };
 
 struct ProgramBar {
-    std::string program, name;  // both empty for Other programs
+    std::string program;  // empty for Other programs, which has no file and no icon
+    std::string name;     // as drawn beside the bar: kOtherPrograms for the rest
     DayFigures figures;
     double value = 0;     // the chart's figure of `figures`
     double fraction = 0;  // of the largest bar's value, 0 to 1
@@ -69,7 +70,7 @@ std::string ProgramsBarText(const ProgramsChart& chart, int bar, const NumberFor
 std::string ProgramsDetailText(const ProgramsChart& chart, int bar, const NumberFormat& numbers);
 
 // Every program of the period, ranked as the chart ranks, its figures as
-// the month files write them; tab-separated, CR LF.
+// the month files write them; tab-separated, CR LF. With none, the header alone.
 std::string ProgramsClipboardText(const ProgramsChart& chart);
 
 inline constexpr const char kNoProgramsText[] = "No program has been counted in this period.";
