@@ -294,6 +294,11 @@ void LoadHistoryBacklog(HistoryBacklog& backlog, const SaveServices& s, uint64_t
     }
 }
 
+bool NotYetInNeedsHash(const AppState& app, const std::string& file) {
+    const auto it = app.history.files.find(file);
+    return it != app.history.files.end() && !it->second.owedUnless.empty();
+}
+
 OwedRows NotYetIn(const AppState& app, const std::string& file, std::optional<uint64_t> fileHash,
                   const Calendar& calendar) {
     OwedRows rows = RowsFor(file, app.history.unwritten);

@@ -59,6 +59,11 @@ void LoadHistoryBacklog(HistoryBacklog& backlog, const SaveServices& s, uint64_t
 // it and what the run has counted since the last save. `fileHash`: the
 // ContentHash of the file as it was read, none when it is not there (rows
 // owed unless it is a certain file count unless it is that one).
+// Whether what `file` is yet to take depends on its bytes: rows are owed
+// to it unless it is a certain file (known only at start-up, from a
+// history.pending whose file could not be read then).
+bool NotYetInNeedsHash(const AppState& app, const std::string& file);
+
 OwedRows NotYetIn(const AppState& app, const std::string& file, std::optional<uint64_t> fileHash,
                   const Calendar& calendar);
 

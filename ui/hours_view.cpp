@@ -78,7 +78,7 @@ void HoursView::Rebuild(bool force) {
     std::vector<std::string> problems;
     std::string madeOf = HistoryDate(calendar_.Today());
     for (const std::string& name : names) {
-        const auto& file = files_.Refresh(name);
+        const auto& file = files_.Refresh(name, NotYetInNeedsHash(app_, name));
         madeOf += "|" + file.seen;
         rows.push_back(&file.rows);
         AddRows(owed, NotYetIn(app_, name, file.hash, calendar_));

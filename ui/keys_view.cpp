@@ -103,7 +103,7 @@ void KeysView::Rebuild(bool force) {
     OwedRows owed;
     std::string notice;
     for (const std::string& name : names) {
-        const auto& file = files_.Refresh(name);
+        const auto& file = files_.Refresh(name, NotYetInNeedsHash(app_, name));
         seen.push_back(name + "|" + file.seen);
         rows.push_back(&file.rows);
         AddRows(owed, NotYetIn(app_, name, file.hash, calendar_));

@@ -12,7 +12,8 @@
 namespace qm::ui {
 
 bool RefreshMonthFile(const ProgramFolder& folder, const std::string& name, uint64_t largest, MonthFileState& state,
-                      const std::function<void(std::string_view text, std::string_view month)>& parse) {
+                      const std::function<void(std::string_view text, std::string_view month)>& parse,
+                      bool wantHash) {
     const std::string path = AddBackslash(folder.Folder()) + name;
     const std::string fileName = name.substr(std::size(kHistoryFolder));
     const std::string month = fileName.substr(0, 7);
@@ -25,7 +26,7 @@ bool RefreshMonthFile(const ProgramFolder& folder, const std::string& name, uint
             tail = folder.files.Tail(path, 0);
             seen = std::to_string(tail.size) + ":" + std::to_string(tail.modified);
         }
-        if (seen == state.seen) return false;
+        if (seen == state.seen && (!wantHash || state.hash || !there)) return false;
         state = MonthFileState{};
         state.seen = seen;
         if (!there) return true;
@@ -34,7 +35,7 @@ bool RefreshMonthFile(const ProgramFolder& folder, const std::string& name, uint
             return true;
         }
         const std::string text = folder.files.ReadAll(path);
-        state.hash = ContentHash(text);
+        if (wantHash) state.hash = ContentHash(text);
         try {
             parse(text, month);
         } catch (const HistoryFormatError& e) {

@@ -17,7 +17,7 @@ namespace qm::ui {
 // What the tabs share of a month file, whatever its rows.
 struct MonthFileState {
     std::string seen;               // size and last write when read; empty: read again
-    std::optional<uint64_t> hash;   // of its bytes; none when it is not there
+    std::optional<uint64_t> hash;   // of its bytes; none when it is not there or was not asked for
     std::string problem;            // damaged or unreadable; empty when read
 };
 
@@ -25,9 +25,11 @@ struct MonthFileState {
 // it is as it was; `parse` takes its text, raising HistoryFormatError when it
 // is damaged, and is called only when there is a text. True when the
 // file's rows are to be replaced by what parse gave (none when it is gone,
-// damaged or cannot be read).
+// damaged or cannot be read). The hash of its bytes, which takes a tenth of
+// the time of reading ten years, is made only when `wantHash`.
 bool RefreshMonthFile(const ProgramFolder& folder, const std::string& name, uint64_t largest, MonthFileState& state,
-                      const std::function<void(std::string_view text, std::string_view month)>& parse);
+                      const std::function<void(std::string_view text, std::string_view month)>& parse,
+                      bool wantHash);
 
 // The files of the folder named history\YYYY-MM-<suffix> (suffix "-hours.csv"),
 // sorted; `known` when the folder cannot be listed now.
@@ -50,11 +52,12 @@ public:
     MonthFiles(const ProgramFolder& folder, Parser parse, uint64_t largest)
         : folder_(folder), parse_(parse), largest_(largest) {}
 
-    const File& Refresh(const std::string& name) {
+    const File& Refresh(const std::string& name, bool wantHash) {
         File& file = files_[name];
         std::vector<Row> rows;
-        if (RefreshMonthFile(folder_, name, largest_, file,
-                             [&](std::string_view text, std::string_view month) { rows = parse_(text, month); }))
+        if (RefreshMonthFile(
+                folder_, name, largest_, file,
+                [&](std::string_view text, std::string_view month) { rows = parse_(text, month); }, wantHash))
             file.rows = std::move(rows);  // none when it is gone, damaged or cannot be read
         return file;
     }

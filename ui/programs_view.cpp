@@ -26,8 +26,9 @@ std::vector<ProgramTotal> ProgramTotals(const std::vector<const std::vector<Prog
         // The files come month by month and what they are owed after them:
         // the last row of the latest day names the program as it is now.
         if (!name.empty() && date >= sum.named) {
-            sum.total.name = name;
-            sum.named = date;
+            // Compared first: the name and the day seldom change from row to row.
+            if (sum.total.name != name) sum.total.name = name;
+            if (sum.named != date) sum.named = date;
         }
     };
     for (const std::vector<ProgramRow>* rows : files)
@@ -115,7 +116,7 @@ void ProgramsView::Rebuild(bool force) {
     OwedRows owed;
     std::string notice;
     for (const std::string& name : names) {
-        const auto& file = files_.Refresh(name);
+        const auto& file = files_.Refresh(name, NotYetInNeedsHash(app_, name));
         seen.push_back(name + "|" + file.seen);
         rows.push_back(&file.rows);
         AddRows(owed, NotYetIn(app_, name, file.hash, calendar_));

@@ -124,14 +124,22 @@ std::string Win32FileSystem::ReadAll(const std::string& path) {
     UniqueFile file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) Fail("Cannot open", path);
+    // Read straight into the text, which grows by doubling (from the file's
+    // size, which may still change while it is read): no copy of each block.
     std::string content;
-    char buffer[4096];
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 30))
+        content.resize(static_cast<size_t>(size.QuadPart) + 1);
+    size_t used = 0;
     for (;;) {
+        if (used == content.size()) content.resize(content.size() < 32768 ? 65536 : content.size() * 2);
+        const DWORD room = static_cast<DWORD>(std::min<size_t>(content.size() - used, 1u << 24));
         DWORD read = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) Fail("Cannot read", path);
+        if (!ReadFile(file.get(), content.data() + used, room, &read, nullptr)) Fail("Cannot read", path);
         if (read == 0) break;
-        content.append(buffer, read);
+        used += read;
     }
+    content.resize(used);
     return content;
 }
 
