@@ -198,4 +198,43 @@ int BarAt(const ChartPaint& paint, int x, int y) {
     return x < paint.bars[index].slotRight ? index : -1;
 }
 
+std::vector<ProgramRowPlace> LayOutProgramRows(const std::vector<double>& fractions, int width, int height,
+                                               int textHeight, int iconSize, int margin, int widestName,
+                                               int widestValue) {
+    std::vector<ProgramRowPlace> places;
+    if (fractions.empty() || width <= 4 * margin || height <= 2 * margin || textHeight <= 0) return places;
+    const int rowHeight = std::max(std::min((height - 2 * margin) / static_cast<int>(fractions.size()), 2 * textHeight),
+                                   std::max(textHeight, iconSize) + 2);
+    const int icon = std::min(iconSize, rowHeight - 2);
+    const int nameLeft = margin + icon + margin / 2;
+    const int nameRight = nameLeft + std::min(widestName, (width - 2 * margin) / 3);
+    const int barLeft = nameRight + margin;
+    const int barRoom = std::max(0, width - margin - widestValue - margin / 2 - barLeft);
+    for (size_t i = 0; i < fractions.size(); ++i) {
+        const int top = margin + static_cast<int>(i) * rowHeight;
+        if (top + rowHeight > height - margin / 2) break;
+        ProgramRowPlace place;
+        place.row = {0, top, width, top + rowHeight};
+        const int iconTop = top + (rowHeight - icon) / 2;
+        place.icon = {margin, iconTop, margin + icon, iconTop + icon};
+        const int textTop = top + (rowHeight - textHeight) / 2;
+        place.name = {nameLeft, textTop, nameRight, textTop + textHeight};
+        const double fraction = std::clamp(fractions[i], 0.0, 1.0);
+        const int barHeight = std::max(2, rowHeight * 3 / 5);
+        const int barTop = top + (rowHeight - barHeight) / 2;
+        const int barRight = barLeft + static_cast<int>(std::lround(fraction * barRoom));
+        place.bar = {barLeft, barTop, barRight, barTop + barHeight};
+        place.value = {barRight + margin / 2, textTop, width - margin, textTop + textHeight};
+        places.push_back(place);
+    }
+    return places;
+}
+
+int ProgramRowAt(const std::vector<ProgramRowPlace>& rows, int x, int y) {
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (x >= rows[i].row.left && x < rows[i].row.right && y >= rows[i].row.top && y < rows[i].row.bottom)
+            return static_cast<int>(i);
+    return -1;
+}
+
 }  // namespace qm::ui

@@ -86,4 +86,24 @@ ChartPaint LayOutChart(const HoursChart& chart, int width, int height, int dpi, 
 // The bar whose slot holds x, when (x, y) lies in the plot; otherwise -1.
 int BarAt(const ChartPaint& paint, int x, int y);
 
+// The Programs tab's rows: one per bar from the top, each with the
+// program's icon, its name at the left, and its bar from the names' column
+// to the value written at the bar's end.
+struct ProgramRowPlace {
+    PixelRect row;    // the whole row: what points at it
+    PixelRect icon;   // a square, centred in the row's height
+    PixelRect name;   // the name, cut with an ellipsis where it is wider
+    PixelRect bar;    // of no width for a value of 0
+    PixelRect value;  // right of the bar's end
+};
+
+// Rows of at most two text lines each, as many as the area holds of
+// `rows`; the names' column as wide as the widest name needs, up to a third
+// of the width; room for the widest value at the right.
+std::vector<ProgramRowPlace> LayOutProgramRows(const std::vector<double>& fractions, int width, int height,
+                                               int textHeight, int iconSize, int margin, int widestName,
+                                               int widestValue);
+// The row that (x, y) is on, or -1.
+int ProgramRowAt(const std::vector<ProgramRowPlace>& rows, int x, int y);
+
 }  // namespace qm::ui

@@ -10,6 +10,7 @@
 #include "ui/history_layout.h"
 #include "ui/keyboard_map.h"
 #include "ui/keys_chart.h"
+#include "ui/programs_chart.h"
 #include "win32/handles.h"
 #include "win32/wide.h"
 
@@ -49,6 +50,12 @@ constexpr CommandRow<HistoryWindow> kCommands[] = {
     {history_ids::cboKeysPeriod, CBN_SELCHANGE, "Period",
      [](HistoryWindow& b, HWND list) { b.Keys().cboPeriod_Click(ChosenIndex(list)); }},
     {history_ids::cmdKeysCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.Keys().cmdCopy_Click(); }},
+    {history_ids::cboProgramsFigure, CBN_SELCHANGE, "Figure",
+     [](HistoryWindow& b, HWND list) { b.Programs().cboProgramsFigure_Click(ChosenIndex(list)); }},
+    {history_ids::cboProgramsPeriod, CBN_SELCHANGE, "Period",
+     [](HistoryWindow& b, HWND list) { b.Programs().cboProgramsPeriod_Click(ChosenIndex(list)); }},
+    {history_ids::cmdProgramsCopy, BN_CLICKED, "Copy",
+     [](HistoryWindow& b, HWND) { b.Programs().cmdProgramsCopy_Click(); }},
 };
 
 HistorySources WithKeyboard(HistorySources sources, const KeyboardLayout& keyboard) {
@@ -84,8 +91,9 @@ void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
 
 }  // namespace
 
-HistoryBox::HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure)
-    : Window(instance, std::move(onFailure)), numbers_(sources.numbers), opener_(opener),
+HistoryBox::HistoryBox(HINSTANCE instance, const HistorySources& sources, const qm::win32::Win32Foreground* programs,
+                       HWND opener, FailureHandler onFailure)
+    : Window(instance, std::move(onFailure)), numbers_(sources.numbers), opener_(opener), programs_(programs),
       behaviour_(WithKeyboard(sources, keyboard_), *this) {}
 
 bool HistoryBox::Open() {
@@ -143,7 +151,7 @@ bool HistoryBox::PreTranslate(MSG& msg) {
         // Ctrl+C copies the chart, unless it copies a selection of the detail line.
         DWORD start = 0, end = 0;
         if (msg.hwnd == Control(history_ids::txtDetail) || msg.hwnd == Control(history_ids::txtHoursDetail) ||
-            msg.hwnd == Control(history_ids::txtKeysDetail))
+            msg.hwnd == Control(history_ids::txtKeysDetail) || msg.hwnd == Control(history_ids::txtProgramsDetail))
             SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start == end) {
             Guard("Copy", [&] { behaviour_.CopyChart(); });
@@ -214,6 +222,22 @@ void HistoryBox::SelectKeysPeriod(int period) {
     if (Layout()) SendMessageW(Control(history_ids::cboKeysPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
 }
 
+void HistoryBox::RedrawPrograms() {
+    if (HWND chart = Control(history_ids::picPrograms)) InvalidateRect(chart, nullptr, FALSE);
+}
+
+void HistoryBox::SetProgramsDetailText(const std::string& text) {
+    if (HWND detail = Control(history_ids::txtProgramsDetail)) SetWindowTextW(detail, Widen(text).c_str());
+}
+
+void HistoryBox::SelectProgramsPeriod(int period) {
+    if (Layout()) SendMessageW(Control(history_ids::cboProgramsPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
+}
+
+void HistoryBox::SelectProgramsFigure(int figure) {
+    if (Layout()) SendMessageW(Control(history_ids::cboProgramsFigure), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
+}
+
 void HistoryBox::SelectHoursChoices(int figure, int period) {
     if (!Layout()) return;
     SendMessageW(Control(history_ids::cboHoursFigure), CB_SETCURSEL, static_cast<WPARAM>(figure), 0);
@@ -282,10 +306,13 @@ LRESULT CALLBACK HistoryBox::ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM l
 
 LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
     const int id = GetDlgCtrlID(chart);
-    const bool hours = id == history_ids::picHours, keys = id == history_ids::picKeys;
+    const bool hours = id == history_ids::picHours, keys = id == history_ids::picKeys,
+               programs = id == history_ids::picPrograms;
     // What the pointer or an arrow key lands on, for whichever chart has it.
     const auto point = [&](int at) {
-        if (keys)
+        if (programs)
+            behaviour_.Programs().PointAt(at);
+        else if (keys)
             behaviour_.Keys().PointAt(at);
         else if (hours)
             behaviour_.Hours().PointAt(at);
@@ -319,7 +346,9 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 trackingMouse_ = TrackMouseEvent(&track) != FALSE;
             }
             const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-            const int at = keys ? CapAt(keysPaint_, x, y) : BarAt(hours ? hoursPaint_ : paint_, x, y);
+            const int at = programs ? ProgramRowAt(programsPaint_, x, y)
+                           : keys   ? CapAt(keysPaint_, x, y)
+                                    : BarAt(hours ? hoursPaint_ : paint_, x, y);
             Guard("Pointing", [&] { point(at); });
             return 0;
         }
@@ -339,7 +368,9 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 default: return DefWindowProcW(chart, msg, wp, lp);
             }
             Guard("Moving along the bars", [&] {
-                if (keys)
+                if (programs)
+                    behaviour_.Programs().ChartKeyDown(key);
+                else if (keys)
                     behaviour_.Keys().ChartKeyDown(key);
                 else if (hours)
                     behaviour_.Hours().ChartKeyDown(key);
@@ -367,6 +398,8 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
     SetBkMode(dc.get(), TRANSPARENT);
     if (GetDlgCtrlID(chart) == history_ids::picKeys)
         PaintKeys(dc.get(), area);
+    else if (GetDlgCtrlID(chart) == history_ids::picPrograms)
+        PaintPrograms(dc.get(), area);
     else
         PaintBars(chart, dc.get(), area);
     if (GetFocus() == chart) {
@@ -437,6 +470,69 @@ void HistoryBox::PaintKeys(HDC dc, const RECT& area) {
         qm::win32::UniqueGdi frame(CreateSolidBrush(kGridline));
         RECT box{margin * 2, margin * 2, area.right - margin * 2, keyboardHeight};
         DrawNotice(dc, box, view.Notice(), static_cast<HBRUSH>(frame.get()), margin);
+    }
+}
+
+HICON HistoryBox::IconOf(const std::string& program, int size) {
+    auto it = icons_.find(program);
+    if (it == icons_.end() || it->second.size != size) {
+        ProgramIcon found;
+        found.size = size;
+        if (programs_) found.icon = qm::win32::ProgramIcon(programs_->PathOf(program), size);
+        it = icons_.insert_or_assign(program, std::move(found)).first;
+    }
+    // A program whose executable is gone, or that has none, has the system's.
+    return it->second.icon ? it->second.icon.get() : LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+void HistoryBox::PaintPrograms(HDC dc, const RECT& area) {
+    const ProgramsView& view = behaviour_.Programs();
+    const ProgramsChart& chart = view.Chart();
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int dpi = Layout()->Dpi(), margin = MulDiv(8, dpi, 96), iconSize = MulDiv(16, dpi, 96);
+    const auto textWidth = [&](const std::string& text) {
+        const std::wstring wide = Widen(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    std::vector<double> fractions;
+    std::vector<std::string> values;
+    int widestName = 0, widestValue = 0;
+    for (size_t i = 0; i < chart.bars.size(); ++i) {
+        fractions.push_back(chart.bars[i].fraction);
+        values.push_back(ProgramsBarText(chart, static_cast<int>(i), numbers_));
+        widestName = std::max(widestName, textWidth(chart.bars[i].name));
+        widestValue = std::max(widestValue, textWidth(values.back()));
+    }
+    programsPaint_ = LayOutProgramRows(fractions, area.right, area.bottom, metrics.tmHeight, iconSize, margin,
+                                       widestName, widestValue);
+    qm::win32::UniqueGdi barBrush(CreateSolidBrush(kBar)), otherBrush(CreateSolidBrush(kGridline)),
+        pointedBrush(CreateSolidBrush(kPointedBar));
+    for (size_t i = 0; i < programsPaint_.size(); ++i) {
+        const ProgramRowPlace& place = programsPaint_[i];
+        const ProgramBar& bar = chart.bars[i];
+        const bool pointed = static_cast<int>(i) == view.PointedBar();
+        if (!bar.other)
+            DrawIconEx(dc, place.icon.left, place.icon.top, IconOf(bar.program, place.icon.Width()),
+                       place.icon.Width(), place.icon.Height(), 0, nullptr, DI_NORMAL);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        DrawTextIn(dc, bar.name, ToRect(place.name), DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+        RECT filled = ToRect(place.bar);
+        if (pointed && filled.right == filled.left) filled.right = filled.left + 2;  // a row of 0 pointed at still shows
+        FillRect(dc, &filled,
+                 static_cast<HBRUSH>(pointed ? pointedBrush.get() : bar.other ? otherBrush.get() : barBrush.get()));
+        SetTextColor(dc, kAxisText);
+        DrawTextIn(dc, values[i], ToRect(place.value), DT_LEFT | DT_SINGLELINE);
+    }
+    const std::string notice = !view.Notice().empty() ? view.Notice()
+                               : chart.bars.empty()   ? std::string(kNoProgramsText)
+                                                      : std::string();
+    if (!notice.empty()) {
+        qm::win32::UniqueGdi frame(CreateSolidBrush(kGridline));
+        RECT box{margin * 2, margin * 2, area.right - margin * 2, area.bottom - margin * 2};
+        DrawNotice(dc, box, notice, static_cast<HBRUSH>(frame.get()), margin);
     }
 }
 

@@ -4,10 +4,15 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "ui/chart_paint.h"
 #include "ui/history_window.h"
 #include "ui/win32/builder.h"
 #include "ui/win32/window.h"
+#include "win32/foreground.h"
 #include "win32/keyboard_layout.h"
 
 namespace qm::ui::win32 {
@@ -18,7 +23,9 @@ inline constexpr UINT WM_QM_HISTORY_CLOSED = WM_APP + 3;
 
 class HistoryBox : public Window, public HistoryWindowView {
 public:
-    HistoryBox(HINSTANCE instance, const HistorySources& sources, HWND opener, FailureHandler onFailure);
+    // programs: where the executables are for the Programs tab's icons (none: no icons).
+    HistoryBox(HINSTANCE instance, const HistorySources& sources, const qm::win32::Win32Foreground* programs,
+               HWND opener, FailureHandler onFailure);
 
     // Creates the window, reads the history and shows it beside the opener
     // (centred when the opener is hidden); false when no window was made.
@@ -45,6 +52,11 @@ public:
     void RedrawKeys() override;
     void SetKeysDetailText(const std::string& text) override;
     void SelectKeysPeriod(int period) override;
+    // ProgramsViewPort
+    void RedrawPrograms() override;
+    void SetProgramsDetailText(const std::string& text) override;
+    void SelectProgramsPeriod(int period) override;
+    void SelectProgramsFigure(int figure) override;
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -53,15 +65,25 @@ private:
     void PaintChart(HWND chart, HDC target);
     void PaintBars(HWND chart, HDC dc, const RECT& area);
     void PaintKeys(HDC dc, const RECT& area);
+    void PaintPrograms(HDC dc, const RECT& area);
+    // The program's icon of `size` pixels, read once a window.
+    HICON IconOf(const std::string& program, int size);
     void Place();
 
     const NumberFormat& numbers_;
     HWND opener_;
+    const qm::win32::Win32Foreground* programs_;
     qm::win32::Win32KeyboardLayout keyboard_;  // before behaviour_, which keeps it
     HistoryWindow behaviour_;
     ChartPaint paint_;            // the Days chart as last drawn: what the mouse points at
     ChartPaint hoursPaint_;       // the Hours chart likewise
     KeyboardPaint keysPaint_;     // and the Keys tab's caps
+    std::vector<ProgramRowPlace> programsPaint_;  // and the Programs tab's rows
+    struct ProgramIcon {
+        int size = 0;
+        qm::win32::UniqueIcon icon;  // none: the system's icon for a program
+    };
+    std::map<std::string, ProgramIcon> icons_;  // by program
     bool trackingMouse_ = false;
     HWND focus_ = nullptr;        // the control that had the focus when the window was left
 };

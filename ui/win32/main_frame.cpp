@@ -253,7 +253,7 @@ void MainFrame::ShowHistory() {
         return;
     }
     if (!historySources_) return;
-    history_ = std::make_unique<HistoryBox>(Instance(), *historySources_, Handle(), OnFailure());
+    history_ = std::make_unique<HistoryBox>(Instance(), *historySources_, programs_, Handle(), OnFailure());
     if (!history_->Open()) history_.reset();
 }
 

@@ -31,6 +31,8 @@ public:
     void StartSampler();
     // What the History window reads and shows.
     void SetHistorySources(const HistorySources& sources);
+    // Where the Programs tab finds the executables for their icons.
+    void SetProgramFinder(const qm::win32::Win32Foreground& foreground) { programs_ = &foreground; }
     // The keyboard of the modeless History window, from the message loop;
     // true when the message was used there.
     bool PreTranslate(MSG& msg) { return history_ && history_->PreTranslate(msg); }
@@ -74,6 +76,7 @@ private:
     bool minimizedWhileHidden_ = false;
     std::unique_ptr<HistorySources> historySources_;
     std::unique_ptr<HistoryBox> history_;  // while the History window is open
+    const qm::win32::Win32Foreground* programs_ = nullptr;
 };
 
 }  // namespace qm::ui::win32

@@ -67,6 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     FailureLog failures(platform.log);
     ui::win32::MainFrame frame(instance);
     frame.SetHistorySources({app, platform.folder, calendar, numbers, dates});
+    frame.SetProgramFinder(foreground);
     Display display(frame, numbers);
     ui::MainWindow behaviour(app, platform, frame, display, input, foreground, failures,
                              win32::Narrow(commandLine ? commandLine : L""));
