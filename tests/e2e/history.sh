@@ -464,6 +464,57 @@ test_history_window_keys_tab_shows_the_keyboard() {
   drv keys 0x1B >/dev/null
 }
 
+programs_detail() { drv text "$HISTORY" "$history_txtProgramsDetail"; }
+# Today's programs as a busy day has them: more than fifteen, some with icons
+# on this system (Notepad, Explorer) and some whose executables are elsewhere.
+write_programs_fixture() {
+  mkdir -p "$prog/history"
+  { echo "date,program,name,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,active_seconds"
+    for row in "(no program),(no program),0,2,1800,0,0,0,4" "acrord32.exe,Adobe Acrobat Reader,120,380,90000,40,12.5,3,900.5" \
+      "chrome.exe,Google Chrome,8200,2100,910000,6100,1500.25,210,7200" "code.exe,Visual Studio Code,15400,900,240000,11800,2900,800,9100" \
+      "excel.exe,Microsoft Excel,5200,1400,300000,2900,700,400,5400" "explorer.exe,Windows Explorer,300,1100,420000,120,30,20,1500" \
+      "mspaint.exe,Paint,10,600,380000,0,0,0,600" "notepad.exe,Notepad,2600,80,20000,2300,480,50,1800" \
+      "outlook.exe,Microsoft Outlook,3900,700,150000,3300,650,120,3600" "powershell.exe,Windows PowerShell,1900,40,9000,1300,250,210,1200" \
+      "slack.exe,Slack,4100,500,88000,3600,700,90,2700" "spotify.exe,Spotify,15,210,60000,5,1,0,400" \
+      "teams.exe,Microsoft Teams,2200,450,120000,1800,380,60,3000" "thunderbird.exe,Thunderbird,700,120,30000,600,110,20,800" \
+      "vlc.exe,VLC media player,20,90,15000,0,0,2,300" "winword.exe,Microsoft Word,11200,600,130000,9800,2100,300,8400" \
+      "zoom.exe,Zoom Workplace,150,220,40000,90,20,5,2400" "(unknown program),(unknown program),40,30,8000,20,4,1,120"; do
+      echo "$history_day,$row"
+    done | LC_ALL=C sort -t, -k2,2
+  } | sed 's/$/\r/' >"$prog/history/$(date +%Y-%m)-programs.csv"
+}
+
+test_history_window_programs_tab_ranks_the_programs() {
+  new_folder
+  write_programs_fixture
+  start_shown || return
+  drv type "aaab" 150 >/dev/null  # Quillmark's own, not yet saved
+  wait_label $CUR_KEYS 4
+  open_history_from_the_file_menu || return
+  drv keys 0x11+0x09 0x11+0x09 0x11+0x09 >/dev/null  # Ctrl+Tab three times
+  expect_soon_match "the summary" \
+    '^All time: 19 programs, [0-9,]+ keys; the most: Visual Studio Code \(code\.exe\) with 15,400 keys$' programs_detail
+  pointer_off_the_chart
+  shot history-programs-96dpi
+
+  # The pointer over the second row, Microsoft Word.
+  local l t r b
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picPrograms")"
+  local rows=$(((b - t - 16) / 16))
+  [ "$rows" -gt 32 ] && rows=32
+  drv move $(((l + r) / 2)) $((t + 8 + rows + rows / 2)) >/dev/null
+  expect_soon_match "Word under the pointer" '^Microsoft Word \(winword\.exe\): 11,200 keys, 600 clicks' programs_detail
+  shot history-programs-pointed
+  drv keys 0x11+0x43 >/dev/null  # Ctrl+C
+  local copied
+  copied=$(qm_soon_match 5 '^program' drv clipboard | tr -d '\r')
+  expect_eq "clipboard header" "$(head -n 1 <<<"$copied")" \
+    "$(printf 'program\tname\tkeys_pressed\tmouse_clicks\tmouse_pixels\tletters_typed\ttyping_seconds\tother_keys_seconds\tactive_seconds')"
+  expect_eq "clipboard rows" "$(($(wc -l <<<"$copied") - 1))" "19"
+  expect_match "clipboard, Word" "$copied" $'\n''winword.exe'$'\t''Microsoft Word'$'\t''11200'$'\t''600'$'\t'
+  drv keys 0x1B >/dev/null
+}
+
 test_history_window_from_the_tray_menu_says_what_the_history_lacks() {
   new_folder
   start /hiden
@@ -495,6 +546,7 @@ test_history_window_at_144_dpi() {
   write_history_fixture
   write_hours_fixture
   write_keys_fixture
+  write_programs_fixture
   start
   if drv wait-window "$MAIN" >/dev/null && open_history_from_the_file_menu; then
     pointer_off_the_chart
@@ -514,6 +566,9 @@ test_history_window_at_144_dpi() {
     drv keys 0x11+0x09 >/dev/null
     expect_soon_match "Keys at 144 dpi" '^All time: ' keys_detail
     shot history-keys-144dpi
+    drv keys 0x11+0x09 >/dev/null
+    expect_soon_match "Programs at 144 dpi" '^All time: ' programs_detail
+    shot history-programs-144dpi
   else
     fail "no History window at 144 dpi"
   fi

@@ -30,6 +30,7 @@ constexpr COLORREF kBar = RGB(91, 143, 201);
 constexpr COLORREF kCurrentBar = RGB(31, 78, 140);
 constexpr COLORREF kPointedBar = RGB(232, 136, 32);
 constexpr COLORREF kGridline = RGB(222, 226, 232);
+constexpr COLORREF kOtherBar = RGB(150, 162, 180);  // the programs beyond the first fifteen, together
 constexpr COLORREF kAxisText = RGB(96, 100, 108);
 
 int ChosenIndex(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
@@ -508,7 +509,7 @@ void HistoryBox::PaintPrograms(HDC dc, const RECT& area) {
     }
     programsPaint_ = LayOutProgramRows(fractions, area.right, area.bottom, metrics.tmHeight, iconSize, margin,
                                        widestName, widestValue);
-    qm::win32::UniqueGdi barBrush(CreateSolidBrush(kBar)), otherBrush(CreateSolidBrush(kGridline)),
+    qm::win32::UniqueGdi barBrush(CreateSolidBrush(kBar)), otherBrush(CreateSolidBrush(kOtherBar)),
         pointedBrush(CreateSolidBrush(kPointedBar));
     for (size_t i = 0; i < programsPaint_.size(); ++i) {
         const ProgramRowPlace& place = programsPaint_[i];
