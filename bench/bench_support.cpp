@@ -1,6 +1,7 @@
 #include "bench/bench_support.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -94,6 +95,20 @@ std::string TenYearHistory() {
         }
     }
     return HistoryText(rows);
+}
+
+std::vector<ProgramRow> MonthOfPrograms(int year, int month, int days) {
+    std::vector<ProgramRow> rows;
+    char date[40], program[32], name[32];
+    for (int day = 1; day <= days; ++day) {
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+        for (int p = 0; p < kProgramsADay; ++p) {
+            std::snprintf(program, sizeof program, "program%02d.exe", p);
+            std::snprintf(name, sizeof name, "Program %d", p);
+            rows.push_back({date, program, name, {520 + p, 110, 30211, 402, 101.5, 12.02, 1830420}});
+        }
+    }
+    return rows;
 }
 
 }  // namespace qm::bench

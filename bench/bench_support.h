@@ -9,9 +9,11 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "app/save.h"
 #include "bench/posix_file_system.h"
+#include "core/programs.h"
 #include "core/statistics.h"
 #include "input/clock.h"
 #include "tests/fakes.h"
@@ -83,5 +85,9 @@ void WriteWholeFile(PosixFileSystem& files, const std::string& path, const std::
 // The text of a history.csv of ten years of days (3,650 rows) before
 // 2026-12-07, ascending, with figures of a busy day.
 std::string TenYearHistory();
+
+// A busy month of programs: kProgramsADay programs every day, one row each.
+inline constexpr int kProgramsADay = 30;
+std::vector<ProgramRow> MonthOfPrograms(int year, int month, int days);
 
 }  // namespace qm::bench

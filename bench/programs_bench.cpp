@@ -13,22 +13,6 @@
 namespace qm::bench {
 namespace {
 
-constexpr int kProgramsADay = 30;
-
-std::vector<ProgramRow> MonthOfPrograms(int year, int month, int days) {
-    std::vector<ProgramRow> rows;
-    char date[40], program[32], name[32];
-    for (int day = 1; day <= days; ++day) {
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
-        for (int p = 0; p < kProgramsADay; ++p) {
-            std::snprintf(program, sizeof program, "program%02d.exe", p);
-            std::snprintf(name, sizeof name, "Program %d", p);
-            rows.push_back({date, program, name, {520 + p, 110, 30211, 402, 101.5, 12.02, 1830420}});
-        }
-    }
-    return rows;
-}
-
 // Returns the number of days the files hold; 2026-12-07 is the fake calendar's today.
 int WriteTenYearsOfPrograms(NativePlatform& native) {
     native.files.CreateFolder(native.folder.Path() + "\\" + kHistoryFolder);
