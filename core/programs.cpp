@@ -96,7 +96,9 @@ void AppendProgramRow(std::string& text, const std::string& date, const std::str
     text += ',';
     AppendCsvField(text, program);
     text += ',';
-    AppendCsvField(text, name);
+    // A name is a label: one that would not read back is written as it would.
+    const std::string clean = CleanProgramText(name);
+    AppendCsvField(text, clean.empty() ? program : clean);
     text += ',';
     // The six shared figures, then the active time in place of passed seconds.
     DayFigures shared = f;

@@ -35,9 +35,11 @@ TEST(ProgramsFile, AddingKeepsOtherRowsAndTheNameARowHas) {
     added[{"2026-12-07", kWholeDay, 0, "a.exe", "A"}] = {2, 0, 0, 0, 0, 0, 500};
     added[{"2026-12-07", kWholeDay, 0, "b.exe", "Bee 2"}] = {3, 0, 0, 0, 0, 0, 500};
     added[{"2026-12-09", kWholeDay, 0, "c.exe", ""}] = {1, 0, 0, 0, 0, 0, 0};
+    added[{"2026-12-09", kWholeDay, 0, "d.exe", " D\t"}] = {1, 0, 0, 0, 0, 0, 0};  // written as it reads back
     EXPECT_EQ(ProgramsWithAdded(text, "2026-12", added),
               kHeader + "2026-12-07,a.exe,A,2,0,0,0,0,0,0.5\r\n2026-12-07,b.exe,Bee,4,0,0,0,0,0,1.5\r\n" +
-                  "2026-12-08,a.exe,A,1,1,1,1,1,1,1.001\r\n2026-12-09,c.exe,c.exe,1,0,0,0,0,0,0\r\n");
+                  "2026-12-08,a.exe,A,1,1,1,1,1,1,1.001\r\n2026-12-09,c.exe,c.exe,1,0,0,0,0,0,0\r\n" +
+                  "2026-12-09,d.exe,D,1,0,0,0,0,0,0\r\n");
 }
 
 TEST(ProgramsFile, DamagedRowsAreRefused) {

@@ -110,7 +110,7 @@ void Reading(const std::string& bytes) {
         Require(back.has_value() && ProgramsText(*back) == text,
                 "a month file of programs does not read back:\n" + fuzz::Printable(text));
         OwedRows added;
-        added[RowKey{"2026-12-07", kWholeDay, 0, "a, \"b\".exe", " A \"b\", "}] = {1, 2, 3, 4, 0.5, 0.25, 61};
+        added[RowKey{"2026-12-07", kWholeDay, 0, "a, \"b\".exe", " A \"b\",\t"}] = {1, 2, 3, 4, 0.5, 0.25, 61};
         const auto sum = ReadOrNothing([&] { return ProgramsWithAdded(bytes, "2026-12", added); }, "adding a program");
         Require(sum.has_value() && ReadOrNothing([&] { return ParsePrograms(*sum, "2026-12"); }, "reading the sum"),
                 "a month file of programs with a program added does not read");
