@@ -361,6 +361,13 @@ test_history_window_hours_tab_shows_the_month_file() {
   shot history-hours-pointed
   drv click-control "$HISTORY" "$history_picHours" >/dev/null
   pointer_off_the_chart
+  # Under a loaded Wine the leave that follows a click is now and then never
+  # sent: once more over the chart and off again.
+  if ! qm_soon_match 5 '^Today: busiest' hours_detail >/dev/null; then
+    drv move $(((l + r) / 2)) $(((t + b) / 2)) >/dev/null
+    sleep 0.3
+    pointer_off_the_chart
+  fi
   expect_soon_match "the busiest hour once the pointer has gone" '^Today: busiest' hours_detail
   drv keys 0x24 >/dev/null  # Home
   expect_soon_match "Home" '^00:00-01:00 ' hours_detail
