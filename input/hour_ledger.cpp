@@ -4,9 +4,6 @@
 
 namespace qm {
 
-namespace {
-
-// more - less, field by field.
 DayFigures Difference(const DayFigures& more, const DayFigures& less) {
     DayFigures d;
     d.KeysPressed = more.KeysPressed - less.KeysPressed;
@@ -18,8 +15,6 @@ DayFigures Difference(const DayFigures& more, const DayFigures& less) {
     d.PassedSeconds = more.PassedSeconds - less.PassedSeconds;
     return d;
 }
-
-}  // namespace
 
 DayFigures FiguresOf(const StatRecord& r) {
     return {r.KeysPressed, r.MouseClicks, r.MousePixels, r.LettersTyped, r.TypingTime, r.OtherKeysTime,

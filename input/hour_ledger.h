@@ -19,6 +19,9 @@
 
 namespace qm {
 
+// more - less, field by field.
+DayFigures Difference(const DayFigures& more, const DayFigures& less);
+
 // CurrentStat's seven figures, wide.
 DayFigures FiguresOf(const StatRecord& record);
 

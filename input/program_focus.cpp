@@ -6,13 +6,8 @@ namespace qm {
 
 void CreditProgram(ProgramFocus& focus, HourLedger& ledger, const DayFigures& before, const DayFigures& after,
                    Foreground& foreground, uint32_t nowMs) {
-    DayFigures counted;
-    counted.KeysPressed = after.KeysPressed - before.KeysPressed;
-    counted.MouseClicks = after.MouseClicks - before.MouseClicks;
-    counted.MousePixels = after.MousePixels - before.MousePixels;
-    counted.LettersTyped = after.LettersTyped - before.LettersTyped;
-    counted.TypingSeconds = after.TypingSeconds - before.TypingSeconds;
-    counted.OtherKeysSeconds = after.OtherKeysSeconds - before.OtherKeysSeconds;
+    DayFigures counted = Difference(after, before);
+    counted.PassedSeconds = 0;  // the run clock's, not the tick's; a program's is its active time
     if (counted.IsZero()) return;  // the tick counted nothing: nothing is asked
 
     const ForegroundWindow window = foreground.Window();
