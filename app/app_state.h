@@ -13,6 +13,8 @@
 #include "input/hour_ledger.h"
 #include "input/program_focus.h"
 #include "input/sampler.h"
+#include "input/screen_ledger.h"
+#include "app/screen_store.h"
 
 namespace qm {
 
@@ -60,6 +62,8 @@ struct AppState {
     RunClock runClock;
     SamplerState sampler;
     ProgramFocus focus;
+    ScreenLedger screen;
+    ScreenStore screenStore;
     // All-time figures a save has just held at a limit of the file and that
     // the user has not been told about; the user is told once a run.
     std::vector<CappedField> capNoticeOwed;

@@ -22,6 +22,8 @@ void SaveProgramStatistics(AppState& app, const SaveServices& s) {
     // Written before stat.dat, so that a kill between the writes finds what
     // is owed in whichever state stat.dat is.
     WritePending(backlog, s, statHash, plan);
+    // The maps of the screen too, as segments that land with stat.dat.
+    WriteScreenSegments(app.screenStore, app.screen, s, statHash);
 
     app.stats = std::move(merged);
     HoursSaved(app.hours, app.stats);
@@ -31,6 +33,7 @@ void SaveProgramStatistics(AppState& app, const SaveServices& s) {
         // Merged but not written: CommonStat holds these figures now, and the
         // next save that writes stat.dat files them under their hours.
         AddRows(backlog.unwritten, thisSave);
+        ScreenSegmentsFailed(app.screenStore);
         throw;
     }
     backlog.unwritten.clear();
@@ -40,6 +43,7 @@ void SaveProgramStatistics(AppState& app, const SaveServices& s) {
         for (const CappedField& c : capped)
             if (!c.wasAlreadyThere) app.capNoticeOwed.push_back(c);
     WriteHistoryFiles(backlog, s, std::move(plan));
+    ScreenSegmentsLanded(app.screenStore, s);
 }
 
 namespace {
@@ -99,6 +103,7 @@ void LoadProgramStatistics(AppState& app, const SaveServices& s, const AutorunPl
         LoadStatistics(app.stats, s.folder.files, s.folder.StatFile(), s.calendar,
                        [&](bool flag) { SetAutorun(flag, autorun.registry, autorun.paths, autorun.programPath); });
     LoadHistoryBacklog(app.history, s, statHash);
+    LoadScreenStore(app.screenStore, s, statHash);
 }
 
 }  // namespace qm

@@ -133,9 +133,14 @@ ScreenFile ParseScreenFile(std::string_view bytes);
 // history\2026-12-screen.map, history\2026-12-screen-000042.map.
 std::string ScreenBaseName(std::string_view month);
 std::string ScreenSegmentName(std::string_view month, uint32_t segment);
+// A segment written before its save's stat.dat, until that lands:
+// history\2026-12-screen-000042.new.
+inline constexpr char kWrittenSuffix[] = ".new";
+std::string ScreenWrittenName(std::string_view month, uint32_t segment);
 // A name in the history folder (no folder): the month and the segment (0:
-// the base) of a map file; false for any other name.
-bool ReadScreenFileName(std::string_view name, std::string& month, uint32_t& segment);
+// the base) of a map file; false for any other name. With `written`, a .new
+// segment is one too, and *written tells which it is.
+bool ReadScreenFileName(std::string_view name, std::string& month, uint32_t& segment, bool* written = nullptr);
 
 // ---- the path's cells, here for the compiler to inline into its callers ----
 

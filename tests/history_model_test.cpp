@@ -16,6 +16,7 @@
 #include "core/hours.h"
 #include "core/keys.h"
 #include "core/programs.h"
+#include "core/screen_map.h"
 #include "core/stat_file.h"
 #include "tests/fakes.h"
 
@@ -79,9 +80,21 @@ struct ProgramLife : test::FakePlatform {
             for (const HourRow& row : ParseHours(text, month)) hours[row.date] += row.figures;
         }
         std::map<std::string, DayFigures> days;
+        std::map<std::string, int64_t> monthClicks;
         if (files.files.count(historyPath))
-            for (const HistoryRow& row : ParseHistory(files.files[historyPath])) days[row.date] = row.figures;
+            for (const HistoryRow& row : ParseHistory(files.files[historyPath])) {
+                days[row.date] = row.figures;
+                monthClicks[MonthOf(row.date)] += row.figures.MouseClicks;
+            }
         ASSERT_EQ(hours.size(), days.size()) << Where();
+        // Each month's left and right clicks on its maps, every arrangement together.
+        for (const std::string& month : ScreenMonths(platform.folder)) {
+            int64_t onMaps = 0;
+            for (const ArrangementMap& map : ReadScreenMonth(platform.folder, month))
+                for (int layer : {kLeftLayer, kRightLayer})
+                    for (const CellCount& cell : map.layers[layer]) onMaps += cell.count;
+            ASSERT_EQ(onMaps, monthClicks[month]) << "clicks on the maps of " << month << Where();
+        }
         for (const auto& [date, day] : days) {
             const DayFigures& h = hours[date];
             ASSERT_EQ(keys[date].KeysPressed, day.KeysPressed) << "keys of " << date << Where();
@@ -121,7 +134,15 @@ struct ProgramLife : test::FakePlatform {
         c.KeysPressed += keys;
         c.MouseClicks += clicks;
         for (int i = 0; i < keys; ++i) ++app->hours.keys[static_cast<size_t>(3 + Below(253))];
-        for (int i = 0; i < clicks; ++i) ++app->hours.keys[static_cast<size_t>(1 + Below(2))];
+        int left = 0, right = 0;
+        for (int i = 0; i < clicks; ++i) ++(Below(2) ? left : right);
+        app->hours.keys[1] += left;
+        app->hours.keys[2] += right;
+        // The same clicks on the map, now and then on another arrangement of monitors.
+        if (Below(20) == 0)
+            SetArrangement(app->screen, UsableArrangement({{0, 0, 1920, 1080}, {Below(2) ? -1280 : 1920, 0, Below(2) ? 0 : 3200, 1024}}));
+        const Point from{Below(3000) - 1000, Below(1200)}, to{Below(3000) - 1000, Below(1200)};
+        NoteTick(app->screen, app->hours.current.date, from, to, true, left, right, 0);
         c.MousePixels += Below(3000);
         c.LettersTyped += Below(30);
         c.TypingTime += Below(1000) / 100.0;

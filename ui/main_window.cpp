@@ -174,7 +174,17 @@ void MainWindow::SamplerTick() {
     // The hour first: what this tick counts belongs to the hour the clock says now.
     FollowHour(app_.hours, app_.stats, platform_.calendar.Now());
     const DayFigures before = FiguresOf(app_.stats.CurrentStat);
+    const KeyPresses& presses = app_.hours.keys;
+    const int32_t left = presses[1], right = presses[2], middle = presses[4];
+    const Point from = app_.sampler.LastCursorPos;
+    const bool hadCursor = app_.sampler.HaveCursorPos;
     step([&] { qm::SamplerTick(app_.sampler, app_.stats, input_, platform_.clock, &app_.hours.keys); });
+    // Where on the screen: the path the tick measured and the clicks it counted.
+    step([&] {
+        NoteTick(app_.screen, app_.hours.current.date, from, app_.sampler.LastCursorPos,
+                 hadCursor && app_.sampler.LastCursorPos != from, presses[1] - left, presses[2] - right,
+                 presses[4] - middle);
+    });
     // Even what a tick whose counting overflowed did count has a program.
     step([&] {
         CreditProgram(app_.focus, app_.hours, before, FiguresOf(app_.stats.CurrentStat), foreground_,
@@ -186,6 +196,10 @@ void MainWindow::SamplerTick() {
         failures_.Succeeded("Counting");
     else
         failures_.Failed("Counting", failure);
+}
+
+void MainWindow::DisplayChanged(std::vector<Monitor> monitors) {
+    SetArrangement(app_.screen, UsableArrangement(std::move(monitors)));
 }
 
 void MainWindow::picTrayHook_MouseDown(int code) {

@@ -107,6 +107,9 @@ public:
     void tmrCounter_Timer();
     void tmrSaving_Timer();
     void SamplerTick();
+    // At start and whenever the system says the displays changed: the
+    // monitors the maps of the screen are counted on from now.
+    void DisplayChanged(std::vector<Monitor> monitors);
     void picTrayHook_MouseDown(int code);
 
     // Windows is logging off or shutting down: the process ends without an

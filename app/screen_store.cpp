@@ -1,0 +1,163 @@
+#include "app/screen_store.h"
+
+#include <algorithm>
+
+#include "core/atomic_file.h"
+#include "core/hours.h"
+
+namespace qm {
+
+namespace {
+
+std::string InFolder(const std::string& name) { return std::string(kHistoryFolder) + "\\" + name; }
+
+ScreenFile ReadScreenFile(const ProgramFolder& folder, const std::string& file) {
+    const std::string path = folder.Path(file.c_str());
+    const uint64_t size = folder.files.Tail(path, 0).size;
+    if (size > kLargestScreenBytes)
+        throw ScreenFormatError(file + " is " + std::to_string(size) + " bytes long, more than a month's maps take");
+    try {
+        return ParseScreenFile(folder.files.ReadAll(path));
+    } catch (const ScreenFormatError& e) {
+        throw ScreenFormatError(file + " is damaged: " + e.what());
+    }
+}
+
+// The map files of one month in the history folder.
+struct MonthListing {
+    bool hasBase = false;
+    std::vector<uint32_t> segments;  // landed, ascending
+};
+
+std::map<std::string, MonthListing> ListMaps(const ProgramFolder& folder) {
+    std::map<std::string, MonthListing> months;
+    for (const std::string& name : folder.files.FileNames(folder.Path(kHistoryFolder))) {
+        std::string month;
+        uint32_t segment = 0;
+        if (!ReadScreenFileName(name, month, segment)) continue;
+        if (segment == 0)
+            months[month].hasBase = true;
+        else
+            months[month].segments.push_back(segment);
+    }
+    for (auto& [month, listing] : months) std::sort(listing.segments.begin(), listing.segments.end());
+    return months;
+}
+
+// Which segments a month has, once a run: the base's stamp and the last one.
+ScreenMonthFiles& Look(ScreenStore& store, const ProgramFolder& folder, const std::string& month) {
+    ScreenMonthFiles& files = store.months[month];
+    if (files.known) return files;
+    const MonthListing listing = ListMaps(folder)[month];
+    if (listing.hasBase) files.base = static_cast<uint32_t>(ReadScreenFile(folder, ScreenBaseName(month)).stamp);
+    files.last = std::max(files.base, listing.segments.empty() ? 0u : listing.segments.back());
+    files.known = true;
+    return files;
+}
+
+// The month's segments into its base: the base first (its stamp says which
+// segments it holds), then the segments go.
+void Fold(ScreenStore& store, const SaveServices& s, const std::string& month) {
+    ScreenMonthFiles& files = store.months[month];
+    ScreenFile base{true, files.last, ReadScreenMonth(s.folder, month)};
+    WriteFileAtomically(s.folder.files, s.folder.Path(ScreenBaseName(month).c_str()), ScreenFileBytes(base));
+    files.base = files.last;
+    for (uint32_t segment : ListMaps(s.folder)[month].segments)
+        if (segment <= files.base) s.folder.files.Remove(s.folder.Path(ScreenSegmentName(month, segment).c_str()));
+}
+
+}  // namespace
+
+void WriteScreenSegments(ScreenStore& store, ScreenLedger& ledger, const SaveServices& s, uint64_t statHash) {
+    for (auto& [month, maps] : TakeUnsaved(ledger)) AddMaps(store.owed[month], maps);
+    store.written.clear();
+    for (const auto& [month, maps] : store.owed) {
+        try {
+            const uint32_t segment = Look(store, s.folder, month).last + 1;
+            s.folder.files.CreateFolder(s.folder.Path(kHistoryFolder));
+            WriteFileAtomically(s.folder.files, s.folder.Path(ScreenWrittenName(month, segment).c_str()),
+                                ScreenFileBytes({false, statHash, maps}));
+            store.written[month] = segment;
+        } catch (const std::exception& e) {
+            // Kept owed: the next save writes it with its own.
+            s.log.WriteOnce(store.lastFailure, "Writing the maps of the screen of " + month + " failed: " + e.what());
+        }
+    }
+}
+
+void ScreenSegmentsLanded(ScreenStore& store, const SaveServices& s) {
+    for (const auto& [month, segment] : store.written) {
+        try {
+            s.folder.files.Replace(s.folder.Path(ScreenWrittenName(month, segment).c_str()),
+                                   s.folder.Path(ScreenSegmentName(month, segment).c_str()), WhenBusy::RetryBriefly);
+        } catch (const std::exception& e) {
+            // Still owed: the next save writes it again under this name, and
+            // a start-up before that finds it stamped with this stat.dat.
+            s.log.WriteOnce(store.lastFailure, "Writing the maps of the screen of " + month + " failed: " + e.what());
+            continue;
+        }
+        store.owed.erase(month);
+        store.lastFailure.clear();
+        ScreenMonthFiles& files = store.months[month];
+        files.last = segment;
+        if (files.last - files.base < kSegmentsBeforeBase) continue;
+        try {
+            Fold(store, s, month);
+        } catch (const std::exception& e) {
+            // The segments stay as they are; a later save tries again.
+            s.log.WriteOnce(store.lastFailure, "Folding the maps of the screen of " + month + " failed: " + e.what());
+        }
+    }
+    store.written.clear();
+}
+
+void ScreenSegmentsFailed(ScreenStore& store) { store.written.clear(); }
+
+void LoadScreenStore(ScreenStore& store, const SaveServices& s, uint64_t statHash) {
+    store = {};
+    try {
+        for (const std::string& name : s.folder.files.FileNames(s.folder.Path(kHistoryFolder))) {
+            std::string month;
+            uint32_t segment = 0;
+            bool written = false;
+            if (!ReadScreenFileName(name, month, segment, &written) || !written) continue;
+            const std::string path = s.folder.Path(InFolder(name).c_str());
+            bool landed = false;
+            try {
+                landed = ReadScreenFile(s.folder, InFolder(name)).stamp == statHash;
+            } catch (const ScreenFormatError&) {
+            }
+            // Written by a save that was ended: it landed when stat.dat is the
+            // one the save wrote.
+            if (landed)
+                s.folder.files.Replace(path, s.folder.Path(ScreenSegmentName(month, segment).c_str()),
+                                       WhenBusy::RetryBriefly);
+            else
+                s.folder.files.Remove(path);
+        }
+    } catch (const std::exception& e) {
+        s.log.WriteQuietly("The maps of the screen could not be looked at: " + std::string(e.what()));
+    }
+}
+
+std::vector<std::string> ScreenMonths(const ProgramFolder& folder) {
+    std::vector<std::string> months;
+    for (const auto& [month, listing] : ListMaps(folder)) months.push_back(month);
+    return months;
+}
+
+ScreenMaps ReadScreenMonth(const ProgramFolder& folder, const std::string& month) {
+    const MonthListing listing = ListMaps(folder)[month];
+    ScreenMaps maps;
+    uint32_t base = 0;
+    if (listing.hasBase) {
+        ScreenFile file = ReadScreenFile(folder, ScreenBaseName(month));
+        base = static_cast<uint32_t>(file.stamp);
+        maps = std::move(file.maps);
+    }
+    for (uint32_t segment : listing.segments)
+        if (segment > base) AddMaps(maps, ReadScreenFile(folder, ScreenSegmentName(month, segment)).maps);
+    return maps;
+}
+
+}  // namespace qm
