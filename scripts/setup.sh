@@ -29,7 +29,7 @@ fi
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev
           g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
           wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils locales fonts-wine fonts-liberation
-          clang libclang-rt-14-dev llvm libbenchmark-dev nsis zip unzip)
+          clang libclang-rt-14-dev llvm libbenchmark-dev nsis zip unzip python3)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -428,6 +428,43 @@ test_programs_of_a_save_land_in_the_month_file_of_programs() {
   drv close "$HISTORY" >/dev/null
 }
 
+# The maps of this month as tests/e2e/screen_map.py reads them.
+screen_map() { python3 "$here/tests/e2e/screen_map.py" "$prog/history" "$(date +%Y-%m)"; }
+
+test_a_square_and_five_clicks_land_on_the_map_of_the_screen() {
+  new_folder
+  start_shown || return
+  # A square of 160 pixels inside the main window, its corner on a plain part of the window.
+  local rect x y
+  rect=$(drv window-info "$MAIN" | sed -E 's/.* rect=([-0-9,]+) .*/\1/')
+  x=$(( $(echo "$rect" | cut -d, -f1) + 300 )) y=$(( $(echo "$rect" | cut -d, -f2) + 60 ))
+  drv path $x $y $((x + 160)) $y 8 120 >/dev/null
+  drv path $((x + 160)) $y $((x + 160)) $((y + 160)) 8 120 >/dev/null
+  drv path $((x + 160)) $((y + 160)) $x $((y + 160)) 8 120 >/dev/null
+  drv path $x $((y + 160)) $x $y 8 120 >/dev/null
+  local i
+  for i in 1 2 3 4 5; do drv click $x $y >/dev/null; sleep 0.2; done
+  wait_label $CUR_CLICKS 5
+  drv choose "$MAIN" File "Save statistics" >/dev/null
+  drv answer Quillmark OK >/dev/null
+  local maps corner=$(( x / 8 * 8 ))\ $(( y / 8 * 8 ))
+  maps=$(screen_map)
+  printf '%s\n' "$maps" >"$out/screen-map-after-save.txt"
+  expect_eq "left clicks on the map" "$(printf '%s\n' "$maps" | sed -n 's/^total left //p')" 5
+  expect_eq "the clicks at the corner" "$(printf '%s\n' "$maps" | sed -n "s/^cell left $corner //p")" 5
+  expect_eq "clicks against history.csv" \
+    "$(printf '%s\n' "$maps" | awk '/^total (left|right) / { n += $3 } END { print n }')" \
+    "$(history_lines | sed -n 2p | cut -d, -f3)"
+  # The path went along all four sides: cells at the middle of each side were entered.
+  local side
+  for side in "$((x + 80)) $y" "$((x + 160)) $((y + 80))" "$((x + 80)) $((y + 160))" "$x $((y + 80))"; do
+    set -- $side
+    expect_match "travel at $side" "$(printf '%s\n' "$maps" | sed -n "s/^cell travel $(( $1 / 8 * 8 )) $(( $2 / 8 * 8 )) //p")" '^[1-9][0-9]*$'
+  done
+  # The monitors as the system has them: the first is the main one, at the origin.
+  expect_match "the main monitor" "$(printf '%s\n' "$maps" | grep -m1 '^monitor ')" '^monitor 0,0,[0-9]+,[0-9]+ '
+}
+
 keys_detail() { drv text "$HISTORY" "$history_txtKeysDetail"; }
 # A month of realistic keys today: Space far above the rest, the generic Shift beside Left Shift.
 write_keys_fixture() {

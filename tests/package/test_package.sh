@@ -354,6 +354,9 @@ test_uninstall_page_deletes_only_when_ticked() {
   printf 'date,key_code,key_name,presses\r\n2025-01-02,65,A,3\r\n' >"$inst/history/2025-01-keys.csv"
   printf 'date,program,name,keys_pressed,mouse_clicks,mouse_pixels,letters_typed,typing_seconds,other_keys_seconds,active_seconds\r\n2025-01-02,notepad.exe,Notepad,3,0,0,2,0.5,0,1.5\r\n' \
     >"$inst/history/2025-01-programs.csv"
+  printf 'QMSCREEN' >"$inst/history/2025-01-screen.map"
+  printf 'QMSCREEN' >"$inst/history/2025-01-screen-000061.map"
+  printf 'QMSCREEN' >"$inst/history/2025-01-screen-000062.new"
   uninstall_page tick uninstaller-page-ticked || return
   [ ! -e "$inst" ] || fail "with the box ticked the folder stays: $(ls "$inst")"
   no_entry
