@@ -1,6 +1,7 @@
 #include "app/screen_store.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/atomic_file.h"
 #include "core/hours.h"
@@ -44,12 +45,34 @@ std::map<std::string, MonthListing> ListMaps(const ProgramFolder& folder) {
     return months;
 }
 
+// A damaged map file goes aside for the user to look at, under a name the
+// maps never read (history\2026-12-screen-damaged-20261207-093000.map), and
+// the month goes on without it.
+void SetAside(const SaveServices& s, const std::string& file, const std::string& problem) {
+    const LocalDateTime now = s.calendar.Now();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "-damaged-%04d%02d%02d-%02d%02d%02d", now.date.year, now.date.month,
+                  now.date.day, now.hour, now.minute, now.second);
+    const std::string stem = file.substr(0, std::string(kHistoryFolder).size() + 1 + 14) + stamp;
+    std::string name = stem + ".map";
+    for (int n = 2; s.folder.files.Exists(s.folder.Path(name.c_str())); ++n) name = stem + "-" + std::to_string(n) + ".map";
+    s.folder.files.Replace(s.folder.Path(file.c_str()), s.folder.Path(name.c_str()), WhenBusy::RetryBriefly);
+    s.log.WriteQuietly(problem + "; it is kept as " + name + " and the maps go on without it");
+}
+
 // Which segments a month has, once a run: the base's stamp and the last one.
-ScreenMonthFiles& Look(ScreenStore& store, const ProgramFolder& folder, const std::string& month) {
+ScreenMonthFiles& Look(ScreenStore& store, const SaveServices& s, const std::string& month) {
+    const ProgramFolder& folder = s.folder;
     ScreenMonthFiles& files = store.months[month];
     if (files.known) return files;
     const MonthListing listing = ListMaps(folder)[month];
-    if (listing.hasBase) files.base = static_cast<uint32_t>(ReadScreenFile(folder, ScreenBaseName(month)).stamp);
+    if (listing.hasBase) {
+        try {
+            files.base = static_cast<uint32_t>(ReadScreenFile(folder, ScreenBaseName(month)).stamp);
+        } catch (const ScreenFormatError& e) {
+            SetAside(s, ScreenBaseName(month), e.what());
+        }
+    }
     files.last = std::max(files.base, listing.segments.empty() ? 0u : listing.segments.back());
     files.known = true;
     return files;
@@ -59,10 +82,13 @@ ScreenMonthFiles& Look(ScreenStore& store, const ProgramFolder& folder, const st
 // segments it holds), then the segments go.
 void Fold(ScreenStore& store, const SaveServices& s, const std::string& month) {
     ScreenMonthFiles& files = store.months[month];
-    ScreenFile base{true, files.last, ReadScreenMonth(s.folder, month)};
+    ScreenFile base{true, files.last, ReadScreenMonth(s.folder, month, [&](const std::string& file, const ScreenFormatError& e) {
+        SetAside(s, file, e.what());
+    })};
     WriteFileAtomically(s.folder.files, s.folder.Path(ScreenBaseName(month).c_str()), ScreenFileBytes(base));
     files.base = files.last;
-    for (uint32_t segment : ListMaps(s.folder)[month].segments)
+    const MonthListing listing = ListMaps(s.folder)[month];
+    for (uint32_t segment : listing.segments)
         if (segment <= files.base) s.folder.files.Remove(s.folder.Path(ScreenSegmentName(month, segment).c_str()));
 }
 
@@ -73,7 +99,7 @@ void WriteScreenSegments(ScreenStore& store, ScreenLedger& ledger, const SaveSer
     store.written.clear();
     for (const auto& [month, maps] : store.owed) {
         try {
-            const uint32_t segment = Look(store, s.folder, month).last + 1;
+            const uint32_t segment = Look(store, s, month).last + 1;
             s.folder.files.CreateFolder(s.folder.Path(kHistoryFolder));
             WriteFileAtomically(s.folder.files, s.folder.Path(ScreenWrittenName(month, segment).c_str()),
                                 ScreenFileBytes({false, statHash, maps}));
@@ -146,17 +172,27 @@ std::vector<std::string> ScreenMonths(const ProgramFolder& folder) {
     return months;
 }
 
-ScreenMaps ReadScreenMonth(const ProgramFolder& folder, const std::string& month) {
+ScreenMaps ReadScreenMonth(const ProgramFolder& folder, const std::string& month, const DamagedMap& damaged) {
     const MonthListing listing = ListMaps(folder)[month];
     ScreenMaps maps;
     uint32_t base = 0;
-    if (listing.hasBase) {
-        ScreenFile file = ReadScreenFile(folder, ScreenBaseName(month));
-        base = static_cast<uint32_t>(file.stamp);
-        maps = std::move(file.maps);
-    }
+    const auto read = [&](const std::string& file) -> std::optional<ScreenFile> {
+        try {
+            return ReadScreenFile(folder, file);
+        } catch (const ScreenFormatError& e) {
+            if (!damaged) throw;
+            damaged(file, e);
+            return std::nullopt;
+        }
+    };
+    if (listing.hasBase)
+        if (std::optional<ScreenFile> file = read(ScreenBaseName(month))) {
+            base = static_cast<uint32_t>(file->stamp);
+            maps = std::move(file->maps);
+        }
     for (uint32_t segment : listing.segments)
-        if (segment > base) AddMaps(maps, ReadScreenFile(folder, ScreenSegmentName(month, segment)).maps);
+        if (segment > base)
+            if (std::optional<ScreenFile> file = read(ScreenSegmentName(month, segment))) AddMaps(maps, file->maps);
     return maps;
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -61,8 +62,10 @@ void LoadScreenStore(ScreenStore& store, const SaveServices& s, uint64_t statHas
 // The months that have map files, ascending (YYYY-MM).
 std::vector<std::string> ScreenMonths(const ProgramFolder& folder);
 
-// A month's maps as its files hold them. Raises ScreenFormatError for a
-// damaged file and FileError for one that cannot be read.
-ScreenMaps ReadScreenMonth(const ProgramFolder& folder, const std::string& month);
+// A month's maps as its files hold them. Raises FileError for a file that
+// cannot be read, and ScreenFormatError for a damaged one unless `damaged`
+// is given, which is told of it and the maps go on without it.
+using DamagedMap = std::function<void(const std::string& file, const ScreenFormatError& error)>;
+ScreenMaps ReadScreenMonth(const ProgramFolder& folder, const std::string& month, const DamagedMap& damaged = {});
 
 }  // namespace qm

@@ -162,6 +162,13 @@ TEST(ScreenStoreTest, ASaveWritesOnlyWhatItAddsAndFoldsTheMonthNowAndThen) {
     // A segment the fold left behind (ended before it went) is not counted twice.
     p.files.files["C:\\Q\\history\\2026-12-screen-000005.map"] = p.files.files["C:\\Q\\history\\2026-12-screen-000061.map"];
     EXPECT_EQ(p.Clicks(), kSegmentsBeforeBase + 3);
+    // A damaged base goes aside at the next run's first save, and the maps go on (folded again at once).
+    p.files.files["C:\\Q\\history\\2026-12-screen.map"][30] ^= 1;
+    LoadProgramStatistics(p.app, p.platform.save, p.platform.autorun);
+    p.Click();
+    SaveProgramStatistics(p.app, p.platform.save);
+    EXPECT_NE(p.files.files["C:\\Q\\DbgFile.dat"].find("kept as history\\2026-12-screen-damaged-"), std::string::npos);
+    EXPECT_EQ(p.Clicks(), 5u);  // segments 61 to 63, the new one and the one left behind
 }
 
 TEST(ScreenStoreTest, ASegmentCountsOnlyWhenItsStatDatLanded) {
