@@ -206,6 +206,8 @@ void MainWindow::EndSession() {
     trayIconRemoved_ = true;
 }
 
+void MainWindow::DisplayChanged(std::vector<Monitor>) {}
+
 bool MainWindow::TrySave(const char* source, std::string* reason) {
     try {
         SaveProgramStatistics(app_, platform_.save);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/services.h"
@@ -12,6 +13,7 @@
 #include "app/startup.h"
 #include "core/identity.h"
 #include "core/display.h"
+#include "core/platform/screens.h"
 #include "input/sampler.h"
 
 namespace qm::ui {
@@ -112,6 +114,10 @@ public:
     // Windows is logging off or shutting down: the process ends without an
     // Exit, so the figures are saved here.
     void EndSession();
+
+    // The monitors, at start-up before the first tick and whenever the
+    // system says the displays changed.
+    void DisplayChanged(std::vector<Monitor> monitors);
 
     bool StartsHidden() const { return hidden_; }
     // Exit was chosen: an unload is the program's end, not a hide to the tray.
