@@ -1,15 +1,13 @@
 #include "core/edid.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 
 namespace qm {
 namespace {
 
-// The base block of a 27-inch monitor: 597 x 336 mm in its first detailed
-// timing, 60 x 34 cm in the block's own fields.
+// A 27-inch monitor's base block: 597 x 336 mm in its first timing, 60 x 34 cm in its own fields.
 constexpr char kMonitor27[] =
     "00ffffffffffff0010aca3404c5341301e1d0104b53c22783afe25a9544da2260e5054a54b00d1c0714f81008180a9c0010101010101"
     "565e00a0a0a029503020350055502100001a000000ff00434656394e3743523058514c0a000000fc0044454c4c20553237313744"
