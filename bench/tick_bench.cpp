@@ -11,12 +11,18 @@
 namespace qm::bench {
 namespace {
 
+// How far the cursor goes at a tick of a user at work.
+enum class Travel {
+    Short,           // 5 pixels (back and forth, so it stays on the screen)
+    AcrossA4kScreen  // from one corner of a 3840 x 2160 screen to the other, and back at the next
+};
+
 // The keyboard and the mouse of a user at work: at every tick one letter key
-// has been pressed and the cursor has moved 5 pixels (back and forth, so it
-// stays on the screen). An idle user presses nothing and keeps still.
+// has been pressed and the cursor has moved. An idle user presses nothing
+// and keeps still.
 class User : public InputDevices {
 public:
-    explicit User(bool working) : working_(working) {}
+    explicit User(bool working, Travel travel = Travel::Short) : working_(working), travel_(travel) {}
 
     uint16_t GetAsyncKeyState(int code) override { return working_ && code == key_ ? 1 : 0; }
     std::optional<Point> GetCursorPos() override { return cursor_; }
@@ -28,6 +34,10 @@ public:
         if (!working_) return;
         lastInput_ = now_ - 30;
         key_ = key_ == 'Z' ? 'A' : key_ + 1;
+        if (travel_ == Travel::AcrossA4kScreen) {
+            cursor_ = cursor_ == Point{0, 0} ? Point{3839, 2159} : Point{0, 0};
+            return;
+        }
         if (++steps_ == 100) {
             steps_ = 0;
             direction_ = -direction_;
@@ -38,6 +48,7 @@ public:
 
 private:
     bool working_;
+    Travel travel_;
     int key_ = 'A';
     int steps_ = 0;
     int direction_ = 1;
@@ -94,7 +105,9 @@ struct InFront : Foreground {
 // The clock moves 15 ms at every reading: a tick with one key press reads it
 // four times, so key presses lie 60 ms apart, inside a typing burst.
 struct Program {
-    explicit Program(bool working) : user(working) { FillWithEverydayFigures(app.stats); }
+    explicit Program(bool working, Travel travel = Travel::Short) : user(working, travel) {
+        FillWithEverydayFigures(app.stats);
+    }
 
     NativePlatform native{0.015};
     AppState app;
@@ -107,8 +120,9 @@ struct Program {
     ui::MainWindow window{app, native.platform, view, display, user, foreground, failures, ""};
 };
 
-void Tick(benchmark::State& state, bool working) {
-    Program program(working);
+void Tick(benchmark::State& state, bool working, Travel travel = Travel::Short) {
+    Program program(working, travel);
+    if (travel == Travel::AcrossA4kScreen) program.window.DisplayChanged({Monitor{0, 0, 3840, 2160, 597, 336}});
     program.window.SamplerTick();  // the labels start with their first texts
     program.labels.writes = 0;
     for (auto _ : state) {
@@ -125,6 +139,14 @@ void SamplerTickWhileWorking(benchmark::State& state) {
     ReportAs(state, "tick_input_ns");
 }
 BENCHMARK(SamplerTickWhileWorking);
+
+// The same with the cursor crossing a 4K screen at every tick: a long path
+// must cost the tick no more than a short one.
+void SamplerTickAcrossA4kScreen(benchmark::State& state) {
+    Tick(state, true, Travel::AcrossA4kScreen);
+    ReportAs(state, "tick_input_4k_ns");
+}
+BENCHMARK(SamplerTickAcrossA4kScreen);
 
 // No input since the last scan: the tick reads the last-input time and the
 // cursor, and the labels have nothing new.

@@ -36,8 +36,8 @@ stage() {  # stage NAME PRESET
 
 fuzz() {  # runs the fuzz targets side by side, each for QM_FUZZ_SECONDS, over their corpus
   local seconds=${QM_FUZZ_SECONDS:-30} bin=build/sanitize/tests/fuzz work=build/sanitize/fuzz
-  echo "=== Fuzzing the reading and writing of stat.dat and the history (${seconds} s each, side by side)"
-  local names=(stat_file number_reading real_text history) pids=() i
+  echo "=== Fuzzing the reading and writing of stat.dat, the history and the maps of the screen (${seconds} s each, side by side)"
+  local names=(stat_file number_reading real_text history screen) pids=() i
   for name in "${names[@]}"; do
     # New inputs go to the build folder; the committed corpus is only read.
     mkdir -p "$work/$name"

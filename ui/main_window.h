@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/services.h"
@@ -12,6 +13,7 @@
 #include "app/startup.h"
 #include "core/identity.h"
 #include "core/display.h"
+#include "core/platform/screens.h"
 #include "input/sampler.h"
 
 namespace qm::ui {

@@ -52,6 +52,8 @@ void MainFrame::CreateAndShow() {
     trayIcon_.reset(static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
 
+    // The monitors before anything that could tick.
+    TellMonitors();
     Guard("Loading the window", [&] { behaviour_->Form_Load(); });
     const bool minimized = minimizedWhileHidden_;
     minimizedWhileHidden_ = false;
@@ -64,6 +66,10 @@ void MainFrame::CreateAndShow() {
 
 void MainFrame::SetHistorySources(const HistorySources& sources) {
     historySources_ = std::make_unique<HistorySources>(sources);
+}
+
+void MainFrame::TellMonitors() {
+    if (screens_) Guard("Displays", [&] { behaviour_->DisplayChanged(screens_->Monitors()); });
 }
 
 void MainFrame::StartSampler() { SetTimer(Handle(), main_ids::samplerTimer, 60, SamplerProc); }
@@ -130,6 +136,9 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             KillTimer(Handle(), main_ids::tmrSaving);
             PostQuitMessage(0);
             return 0;
+        case WM_DISPLAYCHANGE:
+            TellMonitors();
+            break;
         case WM_SETTINGCHANGE:
             if (onSettingsChange_) Guard("Regional settings", [&] { onSettingsChange_(); });
             break;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/display.h"
+#include "core/platform/screens.h"
 #include "ui/main_window.h"
 #include "ui/win32/builder.h"
 #include "ui/win32/history_box.h"
@@ -33,6 +34,9 @@ public:
     void SetHistorySources(const HistorySources& sources);
     // Where the Programs tab finds the executables for their icons.
     void SetProgramFinder(const qm::win32::Win32Foreground& foreground) { programs_ = &foreground; }
+    // Where the behaviour learns the monitors from: once before the first
+    // tick, and again whenever the displays change.
+    void SetScreens(Screens& screens) { screens_ = &screens; }
     // The keyboard of the modeless History window, from the message loop;
     // true when the message was used there.
     bool PreTranslate(MSG& msg) { return history_ && history_->PreTranslate(msg); }
@@ -66,6 +70,7 @@ public:
 private:
     static void CALLBACK SamplerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void TellMonitors();
 
     MainWindow* behaviour_ = nullptr;
     std::function<void()> onSettingsChange_;
@@ -77,6 +82,7 @@ private:
     std::unique_ptr<HistorySources> historySources_;
     std::unique_ptr<HistoryBox> history_;  // while the History window is open
     const qm::win32::Win32Foreground* programs_ = nullptr;
+    Screens* screens_ = nullptr;
 };
 
 }  // namespace qm::ui::win32

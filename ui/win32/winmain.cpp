@@ -17,6 +17,7 @@
 #include "win32/path_names.h"
 #include "win32/program.h"
 #include "win32/registry.h"
+#include "win32/screens.h"
 #include "win32/single_copy.h"
 #include "win32/wide.h"
 
@@ -61,6 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     win32::Win32DateFormat dates;
     win32::Win32Input input;
     win32::Win32Foreground foreground;
+    win32::Win32Screens screens;
     Platform platform{files, calendar, clock, registry, paths, numbers, win32::ProgramPath()};
 
     AppState app;
@@ -68,6 +70,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     ui::win32::MainFrame frame(instance);
     frame.SetHistorySources({app, platform.folder, calendar, numbers, dates});
     frame.SetProgramFinder(foreground);
+    frame.SetScreens(screens);
     Display display(frame, numbers);
     ui::MainWindow behaviour(app, platform, frame, display, input, foreground, failures,
                              win32::Narrow(commandLine ? commandLine : L""));
