@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/screen_store.h"
 #include "core/history.h"
 #include "core/statistics.h"
 #include "core/hours.h"
@@ -13,6 +14,7 @@
 #include "input/hour_ledger.h"
 #include "input/program_focus.h"
 #include "input/sampler.h"
+#include "input/screen_ledger.h"
 
 namespace qm {
 
@@ -60,6 +62,8 @@ struct AppState {
     RunClock runClock;
     SamplerState sampler;
     ProgramFocus focus;
+    ScreenLedger screen;
+    ScreenStore screenStore;
     // All-time figures a save has just held at a limit of the file and that
     // the user has not been told about; the user is told once a run.
     std::vector<CappedField> capNoticeOwed;
