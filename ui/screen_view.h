@@ -92,6 +92,7 @@ public:
     // Once a second: map files a save changed, the run's counting, a new month.
     void tmrFollow_Timer();
 
+    ScreenWhat What() const { return what_; }
     const ScreenCounts& Counts() const { return counts_; }
     const ScreenPicture& Picture() const { return picture_; }
     const ScreenPaint& Paint() const { return paint_; }

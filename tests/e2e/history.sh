@@ -604,3 +604,67 @@ test_history_window_sees_a_save_before_a_later_row() {
   drv activate "$HISTORY" >/dev/null
   shot history-after-a-save-before-a-later-row
 }
+
+screen_detail() { drv text "$HISTORY" "$history_txtScreenDetail"; }
+# This month's map of the 1024 x 768 desktop, as the program's own code writes it.
+write_screen_fixture() {
+  mkdir -p "$prog/history"
+  wine "$build/tests/e2e/qm_screen_fixture.exe" "$(win_path "$prog")" "$(date +%Y-%m)" 1024 768 >/dev/null 2>>"$out/driver.log" ||
+    fail "the map fixture could not be written"
+}
+open_screen_tab() {
+  open_history_from_the_file_menu || return 1
+  drv keys 0x11+0x09 0x11+0x09 0x11+0x09 0x11+0x09 >/dev/null  # Ctrl+Tab four times
+}
+# The PNG's width and height from its header (IHDR, bytes 16 to 23).
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%d %d", $1 * 16777216 + $2 * 65536 + $3 * 256 + $4, $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'; }
+saved_png() { [ -s "$prog/screen.png" ] && png_size "$prog/screen.png"; }
+
+test_history_window_screen_tab_shows_the_maps() {
+  new_folder
+  write_screen_fixture
+  start_shown || return
+  open_screen_tab || return
+  pointer_off_the_chart
+  expect_soon_match "the summary" \
+    '^This month: [0-9,]+ passes; Monitor 1: [0-9.,]+ m \(size not known: 3500 pixels a meter\)$' screen_detail
+  expect_eq "periods" "$(drv controls "$HISTORY" | awk -F'\t' -v id="$history_cboScreenPeriod" '$2 == id { print $7 }')" \
+    "This month"
+  shot history-screen-96dpi
+
+  # The middle of the maps (the chart less its margins of 8 and the legend
+  # under them) is the block of cells passed 37 times each.
+  local l t r b
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picScreen")"
+  drv move $(((l + r) / 2)) $(((t + 8 + b - 8 - 36) / 2)) >/dev/null
+  expect_soon_match "the cell under the pointer" '^Monitor 1 \(1024 × 768\), at [0-9]+, [0-9]+: 37 passes$' screen_detail
+  # Save picture: the Save dialog, a path typed over the suggested name.
+  drv click-control "$HISTORY" "$history_cmdScreenSave" >/dev/null
+  drv wait-window "Save picture" >/dev/null || { fail "no Save dialog"; return; }
+  shot history-screen-save-dialog
+  drv keys 0x23 0x10+0x24 0x2E >/dev/null  # End, Shift+Home, Delete
+  drv --delay 40 type "$(win_path "$prog")\\screen.png" 40 >/dev/null
+  drv keys 0x0D >/dev/null
+  expect_soon "the picture at the desktop's full size" "1024 768" saved_png
+  # Not blank: the trails' many colours, the quiet ground, the busy middle.
+  expect_soon_match "colours in the picture" '^[0-9]{2,}$' identify -format '%k' "$prog/screen.png"
+  expect_eq "an empty cell" "$(convert "$prog/screen.png" -format '%[pixel:p{1000,400}]' info:)" "srgb(38,40,46)"
+  [ "$(convert "$prog/screen.png" -format '%[pixel:p{512,384}]' info:)" != "srgb(38,40,46)" ] ||
+    fail "the middle of the picture is empty"
+  drv click-control "$HISTORY" "$history_cboScreenWhat" >/dev/null
+  drv keys 0x28 0x0D >/dev/null  # Down, Enter: Clicks (all buttons)
+  pointer_off_the_chart
+  expect_soon_match "clicks" '^This month: [0-9,]+ clicks; Monitor 1: ' screen_detail
+  shot history-screen-clicks
+
+  drv close "$HISTORY" >/dev/null
+
+  screen_dpi 144
+  start_shown || { screen_dpi 96; return; }
+  if open_screen_tab; then
+    pointer_off_the_chart
+    expect_soon_match "summary at 144 dpi" '^This month: ' screen_detail
+    shot history-screen-144dpi
+  fi
+  screen_dpi 96
+}
