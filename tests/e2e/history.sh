@@ -606,11 +606,16 @@ test_history_window_sees_a_save_before_a_later_row() {
 }
 
 screen_detail() { drv text "$HISTORY" "$history_txtScreenDetail"; }
-# This month's map of the 1024 x 768 desktop, as the program's own code writes it.
+# Maps as the program's own code writes them: this month's of the 1024 x 768
+# desktop, last month's of two monitors, a 1920 x 1080 one of 527 mm and a
+# 1280 x 1024 one of a size not known, lower and to the right of it.
 write_screen_fixture() {
   mkdir -p "$prog/history"
-  wine "$build/tests/e2e/qm_screen_fixture.exe" "$(win_path "$prog")" "$(date +%Y-%m)" 1024 768 >/dev/null 2>>"$out/driver.log" ||
-    fail "the map fixture could not be written"
+  local fixture="$build/tests/e2e/qm_screen_fixture.exe" folder
+  folder=$(win_path "$prog")
+  { wine "$fixture" "$folder" "$(date +%Y-%m)" 0,0,1024,768 &&
+    wine "$fixture" "$folder" "$(date -d "$(date +%Y-%m-01) -1 month" +%Y-%m)" 0,0,1920,1080,527 1920,180,3200,1204
+  } >/dev/null 2>>"$out/driver.log" || fail "the map fixture could not be written"
 }
 open_screen_tab() {
   open_history_from_the_file_menu || return 1
@@ -657,6 +662,14 @@ test_history_window_screen_tab_shows_the_maps() {
   expect_soon_match "clicks" '^This month: [0-9,]+ clicks; Monitor 1: ' screen_detail
   shot history-screen-clicks
 
+  # Last month: two monitors as they were arranged then, each one's meters as measured.
+  drv click-control "$HISTORY" "$history_cboScreenWhat" >/dev/null
+  drv keys 0x26 0x0D >/dev/null  # Up, Enter: Travel
+  drv click-control "$HISTORY" "$history_cboScreenPeriod" >/dev/null
+  drv keys 0x28 0x0D >/dev/null  # Down, Enter: Last month
+  pointer_off_the_chart
+  expect_soon_match "two monitors" '^Last month: [0-9,]+ passes; Monitor 1: [0-9.,]+ m \(measured from the monitor.s size\); Monitor 2: [0-9.,]+ m \(size not known: 3500 pixels a meter\)$' screen_detail
+  shot history-screen-two-monitors
   drv close "$HISTORY" >/dev/null
 
   screen_dpi 144
