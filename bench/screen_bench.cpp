@@ -4,6 +4,9 @@
 // made and each monitor drawn at a pixel a cell; under 100 ms.
 // screen_picture_us: every row of that month's picture at its full size
 // (11520 x 2160), band by band as Save picture hands them to the encoder.
+// screen_follow_us: the tab's once-a-second look on All time over a year of
+// such months, when no save has changed a file: what the run counted since
+// added to the files' sum, nothing read again.
 #include <vector>
 
 #include "bench/bench_support.h"
@@ -47,13 +50,18 @@ struct BusyScreen {
     const test::FakeDateFormat dates;
     NoTab tab;
 
-    BusyScreen() {
+    explicit BusyScreen(int months = 1) {
         app.screen.arrangement = ThreeMonitors();
         native.files.CreateFolder(native.folder.Path() + "\\" + kHistoryFolder);
         ScreenFile file;
         file.base = true;
         file.maps = {BusyMonth()};
-        WriteWholeFile(native.files, native.folder.Path() + "\\" + ScreenBaseName("2026-12"), ScreenFileBytes(file));
+        const std::string bytes = ScreenFileBytes(file);
+        for (int month = 12; month > 12 - months; --month)
+            WriteWholeFile(native.files,
+                           native.folder.Path() + "\\" + ScreenBaseName("2026-" + std::string(month < 10 ? "0" : "") +
+                                                                        std::to_string(month)),
+                           bytes);
     }
     ui::HistorySources Sources() { return {app, native.platform.folder, native.calendar, native.numbers, dates}; }
 };
@@ -98,6 +106,23 @@ void BM_ScreenPicture(benchmark::State& state) {
     ReportAs(state, "screen_picture_us");
 }
 BENCHMARK(BM_ScreenPicture)->Unit(benchmark::kMicrosecond);
+
+void BM_ScreenFollowAllTime(benchmark::State& state) {
+    BusyScreen screen(12);
+    ui::ScreenView view(screen.Sources(), screen.tab);
+    view.Form_Load();
+    view.cboScreenPeriod_Click(static_cast<int>(view.PeriodNames().size()) - 1);  // All time
+    // The run's last minute, not yet saved.
+    ArrangementMap minute;
+    minute.arrangement = ThreeMonitors();
+    for (uint32_t cell = 5000; cell < 5400; ++cell) minute.layers[kTravelLayer].push_back({cell, 1});
+    minute.travelPixels = {3000, 0, 0};
+    screen.app.screen.unsaved["2026-12"] = {minute};
+    for (auto _ : state) view.tmrFollow_Timer();
+    if (view.Counts().cells[5000] < 12) state.SkipWithError("the months were not summed");
+    ReportAs(state, "screen_follow_us");
+}
+BENCHMARK(BM_ScreenFollowAllTime)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace qm::bench

@@ -38,6 +38,16 @@ std::string MonthBefore(const LocalDate& today) {
     return month.year < 1 ? std::string() : HistoryDate(month).substr(0, 7);
 }
 
+// Adds the maps of `current` among `maps` to `sum`; `others` when the rest count anything.
+void AddCurrent(ScreenMaps& sum, bool& others, const ScreenMaps& maps, const Arrangement& current) {
+    for (const ArrangementMap& map : maps) {
+        if (map.arrangement.SameAs(current))
+            AddMaps(sum, {map});
+        else if (!map.IsEmpty())
+            others = true;
+    }
+}
+
 }  // namespace
 
 std::map<std::string, std::string> FolderScreenSource::Months() {
@@ -229,21 +239,29 @@ void ScreenView::Rebuild(bool force) {
         if (others)
             notice += (notice.empty() ? "" : " ") + PeriodName() + " also has maps of another arrangement of monitors.";
     } else {
-        // All time: every month's maps of the monitors as they are now.
-        std::vector<std::string> months;
-        for (const auto& [month, stamp] : listed_) months.push_back(month);
-        for (const auto& [month, maps] : app_.screenStore.owed) months.push_back(month);
-        for (const auto& [month, maps] : unsaved) months.push_back(month);
-        std::sort(months.begin(), months.end());
-        months.erase(std::unique(months.begin(), months.end()), months.end());
-        ScreenMaps sum;
-        for (const std::string& month : months)
-            for (ArrangementMap& map : mapsOf(month)) {
-                if (map.arrangement.SameAs(current))
-                    AddMaps(sum, {std::move(map)});
-                else if (!map.IsEmpty())
-                    others = true;
+        // All time: every month's maps of the monitors as they are now. The
+        // files' sum is made again only when a file or the monitors changed.
+        std::string key;
+        for (const Monitor& m : current.monitors)
+            key += std::to_string(m.left) + "," + std::to_string(m.top) + "," + std::to_string(m.right) + "," +
+                   std::to_string(m.bottom) + ";";
+        for (const auto& [month, stamp] : listed_) key += month + ":" + stamp + ";";
+        if (key != allTime_.key) {
+            allTime_ = AllTime{};
+            bool readable = true;
+            for (const auto& [month, stamp] : listed_) {
+                const Month& files = Files(month);
+                readable = readable && !files.stamp.empty();
+                if (!files.problem.empty()) allTime_.problems += (allTime_.problems.empty() ? "" : " ") + files.problem;
+                AddCurrent(allTime_.files, allTime_.others, files.maps, current);
             }
+            if (readable) allTime_.key = key;  // a file held by another program is read again in a second
+        }
+        notice = allTime_.problems;
+        ScreenMaps sum = allTime_.files;
+        others = allTime_.others;
+        for (const auto& [month, maps] : app_.screenStore.owed) AddCurrent(sum, others, maps, current);
+        for (const auto& [month, maps] : unsaved) AddCurrent(sum, others, maps, current);
         if (!sum.empty()) shown = std::move(sum[0]);
         if (others) notice += std::string(notice.empty() ? "" : " ") + "Maps of other arrangements of monitors are left out.";
     }

@@ -130,6 +130,12 @@ private:
     std::vector<std::string> periodNames_, periodMonths_;  // "" for All time
     std::map<std::string, std::string> listed_;            // the source's months as last listed
     std::map<std::string, Month> months_;                  // as read, by month
+    struct AllTime {
+        std::string key;  // the monitors and the files' stamps it was made of
+        ScreenMaps files;  // the files' maps of the monitors as they are
+        bool others = false;
+        std::string problems;
+    } allTime_;
 
     ArrangementMap shown_;  // the map drawn
     ScreenCounts counts_;
