@@ -131,8 +131,7 @@ TEST_F(ScreenViewTest, PeriodsPickTheCurrentArrangementAndSayWhatTheyLeaveOut) {
     EXPECT_EQ(view.Counts().cells[7], 14u);
     EXPECT_EQ(port.detail,
               "This month also has maps of another arrangement of monitors. This month: 17 passes; "
-              "Monitor 1: 1.0 m (size not known: 3500 pixels a meter); "
-              "Monitor 2: 10.0 m (measured from the monitor's size)");
+              "Monitor 1: 1.0 m (size not known: 3500 pixels a meter); Monitor 2: 10.0 m");
     view.cboScreenWhat_Click(static_cast<int>(ScreenWhat::Left));
     EXPECT_NE(port.detail.find("This month: 1 left click;"), std::string::npos) << port.detail;
     view.cboScreenWhat_Click(static_cast<int>(ScreenWhat::Travel));
@@ -158,9 +157,11 @@ TEST_F(ScreenViewTest, PeriodsPickTheCurrentArrangementAndSayWhatTheyLeaveOut) {
 TEST_F(ScreenViewTest, PointingSaysTheCellAndSaveAndCopyTakeThePicture) {
     // The second monitor lies at 74-110, 52-72 of the chart; its first cell has the run's pass.
     view.PointAt(79, 57);
-    EXPECT_EQ(port.detail, "Monitor 2 (20 \xC3\x97 12), at 0, 0: 1 pass");
+    EXPECT_EQ(port.detail, "Monitor 2 (20 \xC3\x97 12), at 0, 0: 1 pass; the cursor went 10.0 m on it, measured from "
+                           "the monitor's size");
     view.PointAt(58, 47);  // pixel 25, 2 of the first monitor, at 10-70, 44-72
-    EXPECT_EQ(port.detail, "Monitor 1 (32 \xC3\x97 16), at 24, 0: 0 passes");
+    EXPECT_EQ(port.detail, "Monitor 1 (32 \xC3\x97 16), at 24, 0: 0 passes; the cursor went 1.0 m on it (size not "
+                           "known: 3500 pixels a meter)");
     view.PointAt(0, 0);
     EXPECT_EQ(port.detail.rfind("This month also has", 0), 0u);
 

@@ -291,15 +291,20 @@ void ScreenView::ShowDetail() {
         const Monitor& m = monitors[static_cast<size_t>(pointed_.monitor)];
         const uint32_t count =
             static_cast<size_t>(pointed_.cell) < counts_.cells.size() ? counts_.cells[static_cast<size_t>(pointed_.cell)] : 0;
+        const MonitorMeters meters = MetersOf(m, counts_.travelPixels[static_cast<size_t>(pointed_.monitor)]);
         text = MonitorName(static_cast<size_t>(pointed_.monitor)) + " (" + std::to_string(m.Width()) + " \xC3\x97 " +
                std::to_string(m.Height()) + "), at " + std::to_string(pointed_.at.x) + ", " +
-               std::to_string(pointed_.at.y) + ": " + CountPhrase(what_, count, numbers_);
+               std::to_string(pointed_.at.y) + ": " + CountPhrase(what_, count, numbers_) + "; the cursor went " +
+               numbers_.Format(meters.meters, 1) + " m on it" +
+               (meters.measured ? ", measured from the monitor's size" : " (size not known: 3500 pixels a meter)");
     } else {
+        // The period's total, then each monitor's travel; the monitors that do
+        // not tell their size are said to be measured otherwise.
         text = PeriodName() + ": " + CountPhrase(what_, counts_.total, numbers_);
         for (size_t i = 0; i < monitors.size(); ++i) {
             const MonitorMeters meters = MetersOf(monitors[i], counts_.travelPixels[i]);
             text += "; " + MonitorName(i) + ": " + numbers_.Format(meters.meters, 1) + " m" +
-                    (meters.measured ? " (measured from the monitor's size)" : " (size not known: 3500 pixels a meter)");
+                    (meters.measured ? "" : " (size not known: 3500 pixels a meter)");
         }
         if (!notice_.empty()) text = notice_ + " " + text;
     }

@@ -642,7 +642,7 @@ test_history_window_screen_tab_shows_the_maps() {
   local l t r b
   read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picScreen")"
   drv move $(((l + r) / 2)) $(((t + 8 + b - 8 - 36) / 2)) >/dev/null
-  expect_soon_match "the cell under the pointer" '^Monitor 1 \(1024 × 768\), at [0-9]+, [0-9]+: 37 passes$' screen_detail
+  expect_soon_match "the cell under the pointer" '^Monitor 1 \(1024 × 768\), at [0-9]+, [0-9]+: 37 passes; the cursor went [0-9.,]+ m on it \(size not known: 3500 pixels a meter\)$' screen_detail
   # Save picture: the Save dialog, a path typed over the suggested name.
   drv click-control "$HISTORY" "$history_cmdScreenSave" >/dev/null
   drv wait-window "Save picture" >/dev/null || { fail "no Save dialog"; return; }
@@ -668,8 +668,17 @@ test_history_window_screen_tab_shows_the_maps() {
   drv click-control "$HISTORY" "$history_cboScreenPeriod" >/dev/null
   drv keys 0x28 0x0D >/dev/null  # Down, Enter: Last month
   pointer_off_the_chart
-  expect_soon_match "two monitors" '^Last month: [0-9,]+ passes; Monitor 1: [0-9.,]+ m \(measured from the monitor.s size\); Monitor 2: [0-9.,]+ m \(size not known: 3500 pixels a meter\)$' screen_detail
+  expect_soon_match "two monitors" '^Last month: [0-9,]+ passes; Monitor 1: [0-9.,]+ m; Monitor 2: [0-9.,]+ m \(size not known: 3500 pixels a meter\)$' screen_detail
   shot history-screen-two-monitors
+  # The middle of the first monitor: 3200 x 1204 pixels fitted into the chart above its legend.
+  local x y
+  read -r x y <<<"$(awk -v l="$l" -v t="$t" -v w=$((r - l - 16)) -v h=$((b - t - 16 - 32)) 'BEGIN {
+    s = w / 3200; if (h / 1204 < s) s = h / 1204
+    printf "%d %d", l + 8 + (w - 3200 * s) / 2 + 960 * s, t + 8 + (h - 1204 * s) / 2 + 540 * s }')"
+  drv move "$x" "$y" >/dev/null
+  expect_soon_match "a monitor of a known size" \
+    '^Monitor 1 \(1920 × 1080\), at [0-9]+, [0-9]+: 37 passes; the cursor went [0-9.,]+ m on it, measured from the monitor.s size$' \
+    screen_detail
   drv close "$HISTORY" >/dev/null
 
   screen_dpi 144
