@@ -129,7 +129,8 @@ void ScreenView::cmdScreenSave_Click() {
     std::string suggested = std::string(QM_PRODUCT) + " screen " + (month.empty() ? "all time" : month);
     if (what_ != ScreenWhat::Travel) {
         std::string what = kScreenWhatNames[static_cast<int>(what_)];
-        std::transform(what.begin(), what.end(), what.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+        std::transform(what.begin(), what.end(), what.begin(),
+                       [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
         suggested += " " + what.substr(0, what.find(" ("));
     }
     const std::string path = view_.AskPictureFile(suggested + ".png");
@@ -171,13 +172,15 @@ void ScreenView::UpdatePeriods(const std::string& thisMonth, const std::string& 
     names.push_back("All time");
     months.push_back("");
     // A month chosen by name whose files are gone: this month instead.
-    if (periodKind_ == 2 && std::find(months.begin() + 2, months.end() - 1, month_) == months.end() - 1) periodKind_ = 0;
+    if (periodKind_ == 2 && std::find(months.begin() + 2, months.end() - 1, month_) == months.end() - 1)
+        periodKind_ = 0;
     if (names == periodNames_ && months == periodMonths_) return;
     periodNames_ = std::move(names);
     periodMonths_ = std::move(months);
     int chosen = periodKind_ == 3 ? static_cast<int>(periodMonths_.size()) - 1 : periodKind_;
     if (periodKind_ == 2)
-        chosen = static_cast<int>(std::find(periodMonths_.begin(), periodMonths_.end(), month_) - periodMonths_.begin());
+        chosen =
+            static_cast<int>(std::find(periodMonths_.begin(), periodMonths_.end(), month_) - periodMonths_.begin());
     view_.SetScreenPeriods(periodNames_, chosen);
 }
 
@@ -263,7 +266,8 @@ void ScreenView::Rebuild(bool force) {
         for (const auto& [month, maps] : app_.screenStore.owed) AddCurrent(sum, others, maps, current);
         for (const auto& [month, maps] : unsaved) AddCurrent(sum, others, maps, current);
         if (!sum.empty()) shown = std::move(sum[0]);
-        if (others) notice += std::string(notice.empty() ? "" : " ") + "Maps of other arrangements of monitors are left out.";
+        if (others)
+            notice += std::string(notice.empty() ? "" : " ") + "Maps of other arrangements of monitors are left out.";
     }
     if (shown.arrangement.monitors.empty()) shown.arrangement = current;
     shown.travelPixels.resize(shown.arrangement.monitors.size());
@@ -289,8 +293,8 @@ void ScreenView::ShowDetail() {
     std::string text;
     if (pointed_.monitor >= 0 && pointed_.cell >= 0 && static_cast<size_t>(pointed_.monitor) < monitors.size()) {
         const Monitor& m = monitors[static_cast<size_t>(pointed_.monitor)];
-        const uint32_t count =
-            static_cast<size_t>(pointed_.cell) < counts_.cells.size() ? counts_.cells[static_cast<size_t>(pointed_.cell)] : 0;
+        const size_t cell = static_cast<size_t>(pointed_.cell);
+        const uint32_t count = cell < counts_.cells.size() ? counts_.cells[cell] : 0;
         const MonitorMeters meters = MetersOf(m, counts_.travelPixels[static_cast<size_t>(pointed_.monitor)]);
         text = MonitorName(static_cast<size_t>(pointed_.monitor)) + " (" + std::to_string(m.Width()) + " \xC3\x97 " +
                std::to_string(m.Height()) + "), at " + std::to_string(pointed_.at.x) + ", " +

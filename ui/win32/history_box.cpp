@@ -754,15 +754,17 @@ void HistoryBox::PaintScreen(HDC dc, const RECT& area) {
                                                  "Right clicks a cell:", "Middle clicks a cell:"};
         const std::string unit = kUnits[static_cast<int>(view.What())];
         const int unitWidth = textWidth(unit);
-        const int barWidth = std::max(0, std::min(static_cast<int>(area.right) - 4 * margin - unitWidth, MulDiv(360, dpi, 96)));
-        const int barLeft = (static_cast<int>(area.right) - barWidth + unitWidth + margin) / 2;
-        RECT unitBox{barLeft - margin - unitWidth, legendTop - line / 4, barLeft - margin / 2, legendTop + barHeight + line};
+        const int width = area.right;
+        const int barWidth = std::max(0, std::min(width - 4 * margin - unitWidth, MulDiv(360, dpi, 96)));
+        const int barLeft = (width - barWidth + unitWidth + margin) / 2;
+        RECT unitBox{barLeft - margin - unitWidth, legendTop - line / 4, barLeft - margin / 2,
+                     legendTop + barHeight + line};
         DrawTextIn(dc, unit, unitBox, DT_RIGHT | DT_SINGLELINE);
         if (barWidth > 0) {
             std::vector<uint32_t> strip(static_cast<size_t>(barWidth));
             for (int x = 0; x < barWidth; ++x) {
                 const Rgb c = ScaleColour(barWidth > 1 ? static_cast<double>(x) / (barWidth - 1) : 1.0);
-                strip[static_cast<size_t>(x)] = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b;
+                strip[static_cast<size_t>(x)] = static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b);
             }
             BITMAPINFO info{};
             info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -779,10 +781,10 @@ void HistoryBox::PaintScreen(HDC dc, const RECT& area) {
             // Each mark's count under its point of the bar, kept within the chart.
             for (const LegendMark& mark : marks) {
                 const std::string text = numbers_.Format(mark.count, 0);
-                const int width = textWidth(text);
+                const int textSize = textWidth(text);
                 const int centre = barLeft + static_cast<int>(mark.fraction * (barWidth - 1));
-                const int left = std::clamp(centre - width / 2, margin, std::max(margin, static_cast<int>(area.right) - margin - width));
-                RECT box{left, legendTop + barHeight + 2, left + width + 2, legendTop + barHeight + 2 + line};
+                const int left = std::clamp(centre - textSize / 2, margin, std::max(margin, width - margin - textSize));
+                RECT box{left, legendTop + barHeight + 2, left + textSize + 2, legendTop + barHeight + 2 + line};
                 DrawTextIn(dc, text, box, DT_LEFT | DT_SINGLELINE);
             }
         }
