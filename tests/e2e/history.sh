@@ -679,6 +679,7 @@ test_history_window_screen_tab_shows_the_maps() {
   expect_soon_match "a monitor of a known size" \
     '^Monitor 1 \(1920 × 1080\), at [0-9]+, [0-9]+: 37 passes; the cursor went [0-9.,]+ m on it, measured from the monitor.s size$' \
     screen_detail
+  shot history-screen-pointed
   drv close "$HISTORY" >/dev/null
 
   screen_dpi 144
