@@ -92,7 +92,7 @@ struct FakeSource : ScreenSource {
     std::set<std::string> damaged;
     int reads = 0;
     std::map<std::string, std::string> Months() override {
-        std::map<std::string, std::string> listed;
+        std::map<std::string, std::string> listed;  // a month's files change with its number of maps
         for (const auto& [month, maps] : months) listed[month] = std::to_string(maps.size());
         return listed;
     }

@@ -58,26 +58,20 @@ int main(int argc, char** argv) {
     const int middleX = first.Width() / 2 / qm::kCellPixels, middleY = first.Height() / 2 / qm::kCellPixels;
     for (int y = middleY - 3; y <= middleY + 3; ++y)
         for (int x = middleX - 3; x <= middleX + 3; ++x) travel[static_cast<uint32_t>(y * columns + x)] = 37;
-    for (const auto& [cell, count] : travel) map.layers[qm::kTravelLayer].push_back({cell, count});
-    for (const auto& [cell, count] : left) map.layers[qm::kLeftLayer].push_back({cell, count});
-    for (const auto& [cell, count] : right) map.layers[qm::kRightLayer].push_back({cell, count});
+    for (const auto& [layer, counts] :
+         {std::pair{qm::kTravelLayer, &travel}, {qm::kLeftLayer, &left}, {qm::kRightLayer, &right}})
+        for (const auto& [cell, count] : *counts) map.layers[layer].push_back({cell, count});
     // The path's length shared by the monitors as their widths are.
     int64_t widths = 0;
     for (const qm::Monitor& m : map.arrangement.monitors) widths += m.Width();
     for (const qm::Monitor& m : map.arrangement.monitors)
         map.travelPixels.push_back(pixels * static_cast<uint64_t>(m.Width()) / static_cast<uint64_t>(widths));
 
-    qm::ScreenFile file;
-    file.base = true;
-    file.maps.push_back(std::move(map));
+    qm::ScreenFile file{true, 0, {std::move(map)}};
     const std::string path = std::string(argv[1]) + "\\" + qm::ScreenBaseName(argv[2]);
     std::ofstream out(path, std::ios::binary);
     out << qm::ScreenFileBytes(file);
     out.close();
-    if (!out) {
-        std::fprintf(stderr, "qm_screen_fixture: %s cannot be written\n", path.c_str());
-        return 1;
-    }
-    std::printf("%s\n", path.c_str());
-    return 0;
+    if (!out) std::fprintf(stderr, "qm_screen_fixture: %s cannot be written\n", path.c_str());
+    return out ? 0 : 1;
 }
