@@ -1,7 +1,8 @@
 // screen_view_us: the Screen tab opened on this month of three 4K monitors
 // side by side, every cell of the travel map counted and a few thousand
 // clicks: the month's map file read and checked, the counts of the choice
-// made and each monitor drawn at a pixel a cell; under 100 ms.
+// made, each monitor drawn at a pixel a cell and fitted to its place in the
+// chart; under 100 ms.
 // screen_picture_us: every row of that month's picture at its full size
 // (11520 x 2160), band by band as Save picture hands them to the encoder.
 // screen_follow_us: the tab's once-a-second look on All time over a year of

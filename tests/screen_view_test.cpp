@@ -49,6 +49,9 @@ TEST(ScreenPicture, ColoursRiseWithTheCountAndRowsGiveEachPixelItsCell) {
     EXPECT_EQ(at(48, 12), CellColour(10, 100));
     EXPECT_EQ(at(51, 15), CellColour(10, 100));
     EXPECT_EQ(at(40, 3), (Rgb{0, 0, 0}));  // above the second monitor: off the monitors
+    // The first monitor's 4 x 2 cells in 2 x 1 pixels: each its busiest cell's colour.
+    const std::vector<uint32_t>& cells = picture.monitors[0].pixels;
+    EXPECT_EQ(FitMonitor(counts, 0, 2, 1).pixels, (std::vector{cells[4], cells[1]}));
     // A band from row 12 on, and the picture at half its size.
     std::vector<uint8_t> band(52 * 3 * 2), half(26 * 3 * 8);
     picture.Rows(52, 16, 12, 2, band.data(), 52 * 3);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 namespace qm::ui {
 
@@ -11,18 +13,20 @@ namespace {
 
 uint32_t Packed(Rgb c) { return static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b; }
 
-// The palette at 1024 points of the scale, so that a picture of a million
-// cells makes a thousand colours, not a million.
+// The palette at 1024 points of the scale, and each count's colour once
+// worked out: a picture of a million cells makes a few thousand colours,
+// not a million.
 class ScaleTable {
 public:
-    explicit ScaleTable(uint32_t highest) : highest_(highest) {
-        for (size_t i = 0; i < colours_.size(); ++i)
-            colours_[i] = Packed(ScaleColour(static_cast<double>(i) / (colours_.size() - 1)));
-    }
-    uint32_t operator()(uint32_t count) const {
+    explicit ScaleTable(uint32_t highest) : highest_(highest), byCount_(std::min(highest, 65535u) + 1, kUnknown) {}
+    uint32_t operator()(uint32_t count) {
         if (count == 0) return Packed(kQuietCell);
-        const double at = Fraction(count, highest_) * (colours_.size() - 1);
-        return colours_[static_cast<size_t>(std::lround(at))];
+        if (count < byCount_.size()) {
+            uint32_t& known = byCount_[count];
+            if (known == kUnknown) known = Look(count, highest_);
+            return known;
+        }
+        return Look(count, highest_);
     }
     static double Fraction(uint32_t count, uint32_t highest) {
         // One count is the scale's start, the highest its end.
@@ -30,9 +34,20 @@ public:
         return std::clamp(std::log(static_cast<double>(count)) / std::log(static_cast<double>(highest)), 0.0, 1.0);
     }
 
+    static uint32_t Look(uint32_t count, uint32_t highest) {
+        static const std::array<uint32_t, 1024> palette = [] {
+            std::array<uint32_t, 1024> colours{};
+            for (size_t i = 0; i < colours.size(); ++i)
+                colours[i] = Packed(ScaleColour(static_cast<double>(i) / (colours.size() - 1)));
+            return colours;
+        }();
+        return palette[static_cast<size_t>(std::lround(Fraction(count, highest) * (palette.size() - 1)))];
+    }
+
 private:
+    static constexpr uint32_t kUnknown = 0xFFFFFFFF;  // no colour has its top byte set
     uint32_t highest_;
-    std::array<uint32_t, 1024> colours_{};
+    std::vector<uint32_t> byCount_;
 };
 
 }  // namespace
@@ -69,14 +84,16 @@ ScreenCounts CountsOf(const ArrangementMap& map, ScreenWhat what) {
 }
 
 Rgb ScaleColour(double fraction) {
-    // The palette's dark end for the fewest, its light end for the most: on
-    // the quiet cells the busy ones stand out most.
-    return PaletteColour(1 - std::clamp(fraction, 0.0, 1.0));
+    // From the palette's blue for the fewest to its light end for the most:
+    // on the quiet cells the busy ones stand out most, and a lone pass or
+    // click still shows (the darker purples would all but vanish there).
+    return PaletteColour(0.75 * (1 - std::clamp(fraction, 0.0, 1.0)));
 }
 
 Rgb CellColour(uint32_t count, uint32_t highest) {
     if (count == 0 || highest == 0) return kQuietCell;
-    return ScaleColour(ScaleTable::Fraction(std::min(count, highest), highest));
+    const uint32_t c = ScaleTable::Look(std::min(count, highest), highest);
+    return {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)};
 }
 
 std::vector<LegendMark> LegendMarks(uint32_t highest) {
@@ -97,7 +114,7 @@ ScreenPicture DrawScreen(const ScreenCounts& counts) {
     int32_t right = monitors[0].right, bottom = monitors[0].bottom;
     picture.left = monitors[0].left;
     picture.top = monitors[0].top;
-    const ScaleTable colour(counts.highest);
+    ScaleTable colour(counts.highest);
     for (size_t i = 0; i < monitors.size(); ++i) {
         const Monitor& m = monitors[i];
         picture.left = std::min(picture.left, m.left);
@@ -115,6 +132,26 @@ ScreenPicture DrawScreen(const ScreenCounts& counts) {
     picture.width = right - picture.left;
     picture.height = bottom - picture.top;
     return picture;
+}
+
+MonitorImage FitMonitor(const ScreenCounts& counts, size_t monitor, int width, int height) {
+    const Monitor& m = counts.arrangement.monitors.at(monitor);
+    const int32_t columns = Arrangement::Columns(m), rows = Arrangement::Rows(m);
+    MonitorImage image{m, std::clamp(width, 1, columns), std::clamp(height, 1, rows), {}};
+    std::vector<uint32_t> busiest(static_cast<size_t>(image.columns) * static_cast<size_t>(image.rows));
+    const uint32_t* cells = counts.cells.data() + counts.arrangement.FirstCell(monitor);
+    for (int32_t y = 0; y < rows; ++y) {
+        const auto pixelRow = static_cast<size_t>(static_cast<int64_t>(y) * image.rows / rows);
+        uint32_t* row = busiest.data() + pixelRow * static_cast<size_t>(image.columns);
+        for (int32_t x = 0; x < columns; ++x) {
+            uint32_t& at = row[static_cast<int64_t>(x) * image.columns / columns];
+            at = std::max(at, *cells++);
+        }
+    }
+    ScaleTable colour(counts.highest);
+    image.pixels.resize(busiest.size());
+    std::transform(busiest.begin(), busiest.end(), image.pixels.begin(), std::ref(colour));
+    return image;
 }
 
 void ScreenPicture::Rows(int32_t outWidth, int32_t outHeight, int32_t first, int32_t count, uint8_t* out,

@@ -33,8 +33,8 @@ struct ScreenCounts {
 ScreenCounts CountsOf(const ArrangementMap& map, ScreenWhat what);
 
 // A cell nothing was counted in: a quiet dark grey. Counted cells run from
-// the palette's dark end (one count) to its light end (the highest), on the
-// log scale of the Keys tab.
+// the palette's blue (one count) to its light end (the highest), on the log
+// scale of the Keys tab.
 inline constexpr Rgb kQuietCell{38, 40, 46};
 Rgb CellColour(uint32_t count, uint32_t highest);
 // The colour at a point of the scale, 0 (one count) to 1 (the highest): the legend's.
@@ -68,6 +68,11 @@ struct ScreenPicture {
     void Rows(int32_t outWidth, int32_t outHeight, int32_t first, int32_t count, uint8_t* out, size_t stride) const;
 };
 ScreenPicture DrawScreen(const ScreenCounts& counts);
+
+// Monitor `monitor` drawn for a place of width x height pixels: its cells a
+// pixel each where they fit, else each pixel the colour of the busiest cell
+// under it, so that a lone click still shows when four cells share a pixel.
+MonitorImage FitMonitor(const ScreenCounts& counts, size_t monitor, int width, int height);
 
 // The largest size of the same proportions whose 24-bit bitmap (rows of 4
 // bytes' multiples) takes at most `mostBytes`: the picture's own when it fits.

@@ -108,6 +108,13 @@ void ScreenView::SetArea(int width, int height, int margin, int legendHeight) {
                           std::max(1, margin / 4));
     for (PixelRect& r : paint_.monitors)
         if (r.right > r.left) r = {r.left + margin, r.top + margin, r.right + margin, r.bottom + margin};
+    FitImages();
+}
+
+void ScreenView::FitImages() {
+    images_.clear();
+    for (size_t i = 0; i < paint_.monitors.size() && i < counts_.arrangement.monitors.size(); ++i)
+        images_.push_back(FitMonitor(counts_, i, paint_.monitors[i].Width(), paint_.monitors[i].Height()));
 }
 
 void ScreenView::PointAt(int x, int y) {
@@ -283,6 +290,8 @@ void ScreenView::Rebuild(bool force) {
         const int w = width_;
         width_ = -1;  // laid out again for the new monitors
         SetArea(w, height_, margin_, legendHeight_);
+    } else {
+        FitImages();
     }
     view_.RedrawScreen();
     ShowDetail();

@@ -96,6 +96,8 @@ public:
     const ScreenCounts& Counts() const { return counts_; }
     const ScreenPicture& Picture() const { return picture_; }
     const ScreenPaint& Paint() const { return paint_; }
+    // The monitors drawn for their places in Paint(), as FitMonitor draws them.
+    const std::vector<MonitorImage>& Images() const { return images_; }
     int PointedCell() const { return static_cast<int>(pointed_.cell); }
     const std::vector<std::string>& PeriodNames() const { return periodNames_; }
     // Said over the maps: damaged or unreadable files, other arrangements left out.
@@ -114,6 +116,7 @@ private:
     std::string ChosenMonth() const;
     std::string PeriodName() const;
     void ShowDetail();
+    void FitImages();
 
     const AppState& app_;
     const Calendar& calendar_;
@@ -141,6 +144,7 @@ private:
     ScreenCounts counts_;
     ScreenPicture picture_;
     ScreenPaint paint_;
+    std::vector<MonitorImage> images_;
     int width_ = 0, height_ = 0, margin_ = 0, legendHeight_ = 0;
     ScreenSpot pointed_;
     std::string notice_, detail_;

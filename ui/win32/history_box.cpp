@@ -706,7 +706,6 @@ void HistoryBox::PaintScreen(HDC dc, const RECT& area) {
     // Under the maps, the legend: its colour bar and the counts under it.
     const int barHeight = std::max(6, line * 2 / 3), legendHeight = barHeight + line + margin;
     view.SetArea(area.right, area.bottom, margin, legendHeight);
-    const ScreenPicture& picture = view.Picture();
     const ScreenPaint& paint = view.Paint();
     const auto textWidth = [&](const std::string& text) {
         const std::wstring wide = Widen(text);
@@ -716,13 +715,12 @@ void HistoryBox::PaintScreen(HDC dc, const RECT& area) {
     };
     qm::win32::UniqueGdi frame(CreateSolidBrush(kMonitorFrame));
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    for (size_t i = 0; i < paint.monitors.size() && i < picture.monitors.size(); ++i) {
+    // Each monitor as the view fitted it to its place: stretched, each cell a sharp square.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    for (size_t i = 0; i < paint.monitors.size() && i < view.Images().size(); ++i) {
         const PixelRect& place = paint.monitors[i];
-        const MonitorImage& image = picture.monitors[i];
+        const MonitorImage& image = view.Images()[i];
         if (place.Width() <= 0 || place.Height() <= 0 || image.columns <= 0 || image.rows <= 0) continue;
-        // A cell a pixel: drawn larger, each cell a sharp square; smaller, each
-        // screen pixel the mean of its cells, so that a thin trail still shows.
-        SetStretchBltMode(dc, place.Width() < image.columns ? HALFTONE : COLORONCOLOR);
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = image.columns;
@@ -773,7 +771,6 @@ void HistoryBox::PaintScreen(HDC dc, const RECT& area) {
             info.bmiHeader.biPlanes = 1;
             info.bmiHeader.biBitCount = 32;
             info.bmiHeader.biCompression = BI_RGB;
-            SetStretchBltMode(dc, COLORONCOLOR);
             StretchDIBits(dc, barLeft, legendTop, barWidth, barHeight, 0, 0, barWidth, 1, strip.data(), &info,
                           DIB_RGB_COLORS, SRCCOPY);
             RECT outline{barLeft - 1, legendTop - 1, barLeft + barWidth + 1, legendTop + barHeight + 1};
