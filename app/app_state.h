@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/screen_store.h"
 #include "core/history.h"
 #include "core/statistics.h"
 #include "core/hours.h"

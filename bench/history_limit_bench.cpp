@@ -69,6 +69,13 @@ struct NoWindow : ui::HistoryWindowView {
     void SetProgramsDetailText(const std::string&) override {}
     void SelectProgramsPeriod(int) override {}
     void SelectProgramsFigure(int) override {}
+    void RedrawScreen() override {}
+    void SetScreenDetailText(const std::string&) override {}
+    void SelectScreenWhat(int) override {}
+    void SetScreenPeriods(const std::vector<std::string>&, int) override {}
+    std::string AskPictureFile(const std::string&) override { return ""; }
+    std::string SavePicture(const std::string&, const ui::ScreenPicture&) override { return ""; }
+    bool SetClipboardPicture(const ui::ScreenPicture&, ui::PictureSize) override { return true; }
 };
 
 void BM_RereadAtTheLimit(benchmark::State& state) {

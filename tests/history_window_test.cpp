@@ -43,6 +43,13 @@ struct FakeHistoryView : HistoryWindowView {
     void SetProgramsDetailText(const std::string& text) override { programsDetail = text; }
     void SelectProgramsPeriod(int) override {}
     void SelectProgramsFigure(int) override {}
+    void RedrawScreen() override {}
+    void SetScreenDetailText(const std::string&) override {}
+    void SelectScreenWhat(int) override {}
+    void SetScreenPeriods(const std::vector<std::string>&, int) override {}
+    std::string AskPictureFile(const std::string&) override { return ""; }
+    std::string SavePicture(const std::string&, const ScreenPicture&) override { return ""; }
+    bool SetClipboardPicture(const ScreenPicture&, PictureSize) override { return true; }
 };
 
 struct HistoryWindowTest : ::testing::Test, test::FakePlatform {

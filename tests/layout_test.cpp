@@ -236,8 +236,14 @@ TEST(HistoryLayout, ChoicesChartDetailAndButtonsInTabOrderFollowingTheWindowsSiz
                                               "txtHoursDetail", "cmdHoursCopy", "cboKeysPeriod", "picKeys",
                                               "txtKeysDetail", "cmdKeysCopy", "cboProgramsFigure",
                                               "cboProgramsPeriod", "picPrograms", "txtProgramsDetail",
-                                              "cmdProgramsCopy"}));
-    EXPECT_EQ(Texts(h.Find(tabView)->items), (std::vector<std::string>{"Days", "Hours", "Keys", "Programs"}));
+                                              "cmdProgramsCopy", "cboScreenWhat", "cboScreenPeriod", "picScreen",
+                                              "txtScreenDetail", "cmdScreenCopy", "cmdScreenSave"}));
+    EXPECT_EQ(Texts(h.Find(tabView)->items),
+              (std::vector<std::string>{"Days", "Hours", "Keys", "Programs", "Screen"}));
+    EXPECT_EQ(Texts(h.Find(cboScreenWhat)->items), (std::vector<std::string>{"Travel", "Clicks (all buttons)",
+                                                                             "Left clicks", "Right clicks",
+                                                                             "Middle clicks"}));
+    EXPECT_EQ(h.Find(cmdScreenSave)->caption, "Save picture...");
     EXPECT_EQ(Texts(h.Find(cboKeysPeriod)->items),
               (std::vector<std::string>{"Today", "Last 7 days", "Last 30 days", "Last 12 months", "All time"}));
     EXPECT_EQ(Texts(h.Find(cboProgramsPeriod)->items), Texts(h.Find(cboKeysPeriod)->items));

@@ -5,6 +5,7 @@
 #include "ui/hours_chart.h"
 #include "ui/keys_chart.h"
 #include "ui/programs_chart.h"
+#include "ui/screen_picture.h"
 
 namespace qm::ui {
 
@@ -13,7 +14,7 @@ namespace {
 using namespace history_ids;
 constexpr uint8_t kBottomRight = AnchorRight | AnchorBottom;
 
-constexpr const char* kTabNames[] = {"Days", "Hours", "Keys", "Programs"};
+constexpr const char* kTabNames[] = {"Days", "Hours", "Keys", "Programs", "Screen"};
 
 // The tabs' page lies inside the tab control, 8 pixels in at 96 dpi below
 // its strip of tabs. In the order Tab goes; each list follows the label that
@@ -73,6 +74,22 @@ constexpr Widget kWidgets[] = {
      .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kProgramsTab},
     {.id = cmdProgramsCopy, .name = "cmdProgramsCopy", .kind = Kind::Button, .caption = "Copy",
      .rect = {9240, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kProgramsTab},
+    // The Screen tab's periods are the months that have maps: the list is filled as the tab opens.
+    {.id = lblScreenWhat, .name = "lblScreenWhat", .caption = "Show:", .rect = {240, 630, 735, 255}, .tab = kScreenTab},
+    {.id = cboScreenWhat, .name = "cboScreenWhat", .kind = Kind::ComboBox, .rect = {990, 570, 2850, 315},
+     .tabStop = true, .items = kScreenWhatNames, .tab = kScreenTab},
+    {.id = lblScreenPeriod, .name = "lblScreenPeriod", .caption = "Period:", .rect = {4020, 630, 735, 255},
+     .tab = kScreenTab},
+    {.id = cboScreenPeriod, .name = "cboScreenPeriod", .kind = Kind::ComboBox, .rect = {4770, 570, 2250, 315},
+     .tabStop = true, .tab = kScreenTab},
+    {.id = picScreen, .name = "picScreen", .kind = Kind::Chart, .rect = {240, 1020, 10320, 4560}, .tabStop = true,
+     .anchors = kAnchorAll, .tab = kScreenTab},
+    {.id = txtScreenDetail, .name = "txtScreenDetail", .kind = Kind::TextBox, .rect = {240, 5670, 10320, 300},
+     .tabStop = true, .anchors = AnchorLeft | kBottomRight, .tab = kScreenTab},
+    {.id = cmdScreenCopy, .name = "cmdScreenCopy", .kind = Kind::Button, .caption = "Copy",
+     .rect = {7440, 6210, 1320, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kScreenTab},
+    {.id = cmdScreenSave, .name = "cmdScreenSave", .kind = Kind::Button, .caption = "Save picture...",
+     .rect = {8880, 6210, 1680, 390}, .tabStop = true, .anchors = kBottomRight, .tab = kScreenTab},
     {.id = tmrFollow, .name = "tmrFollow", .kind = Kind::Timer, .intervalMs = 1000},
 };
 

@@ -14,6 +14,8 @@ enum Id : int {
     lblKeysPeriod, cboKeysPeriod, picKeys, txtKeysDetail, cmdKeysCopy,
     lblProgramsFigure, cboProgramsFigure, lblProgramsPeriod, cboProgramsPeriod, picPrograms, txtProgramsDetail,
     cmdProgramsCopy,
+    lblScreenWhat, cboScreenWhat, lblScreenPeriod, cboScreenPeriod, picScreen, txtScreenDetail, cmdScreenCopy,
+    cmdScreenSave,
     tmrFollow = 1,  // the timer that follows the figures while the window is open
 };
 }  // namespace history_ids

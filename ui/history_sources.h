@@ -10,8 +10,8 @@
 namespace qm::ui {
 
 // The History window's tabs, in order.
-enum HistoryTab : int { kDaysTab = 0, kHoursTab = 1, kKeysTab = 2, kProgramsTab = 3 };
-inline constexpr int kHistoryTabs = 4;
+enum HistoryTab : int { kDaysTab = 0, kHoursTab = 1, kKeysTab = 2, kProgramsTab = 3, kScreenTab = 4 };
+inline constexpr int kHistoryTabs = 5;
 
 // The keys that move along the bars once a chart has the focus.
 enum class ChartKey { Left, Right, Up, Down, Home, End };

@@ -107,6 +107,9 @@ void HistoryWindow::tabView_Click(int tab) {
     } else if (tab == kProgramsTab && !programsLoaded_) {
         programsLoaded_ = true;
         programs_.Form_Load();
+    } else if (tab == kScreenTab && !screenLoaded_) {
+        screenLoaded_ = true;
+        screen_.Form_Load();
     } else {
         tmrFollow_Timer();
     }
@@ -119,6 +122,7 @@ void HistoryWindow::CopyChart() {
         case kHoursTab: hours_.cmdCopy_Click(); break;
         case kKeysTab: keys_.cmdCopy_Click(); break;
         case kProgramsTab: programs_.cmdProgramsCopy_Click(); break;
+        case kScreenTab: screen_.cmdScreenCopy_Click(); break;
         default: cmdCopy_Click(); break;
     }
 }
@@ -128,6 +132,7 @@ void HistoryWindow::tmrFollow_Timer() {
         case kHoursTab: hours_.tmrFollow_Timer(); break;
         case kKeysTab: keys_.tmrFollow_Timer(); break;
         case kProgramsTab: programs_.tmrFollow_Timer(); break;
+        case kScreenTab: screen_.tmrFollow_Timer(); break;
         default: Rebuild(ReadHistoryIfChanged()); break;
     }
 }

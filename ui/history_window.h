@@ -11,12 +11,13 @@
 #include "ui/hours_view.h"
 #include "ui/keys_view.h"
 #include "ui/programs_view.h"
+#include "ui/screen_view.h"
 
 namespace qm::ui {
 
 // What the behaviour needs of the real window: the Days tab's controls here,
 // the other tabs' through their own ports.
-class HistoryWindowView : public HoursViewPort, public KeysViewPort, public ProgramsViewPort {
+class HistoryWindowView : public HoursViewPort, public KeysViewPort, public ProgramsViewPort, public ScreenViewPort {
 public:
     // The chart, the pointed-at bar or the notice changed: draw the chart again.
     virtual void RedrawChart() = 0;
@@ -36,12 +37,13 @@ class HistoryWindow {
 public:
     HistoryWindow(const HistorySources& sources, HistoryWindowView& view)
         : app_(sources.app), folder_(sources.folder), calendar_(sources.calendar), numbers_(sources.numbers),
-          dates_(sources.dates), view_(view), hours_(sources, view), keys_(sources, view), programs_(sources, view) {}
+          dates_(sources.dates), view_(view), hours_(sources, view), keys_(sources, view), programs_(sources, view),
+          screen_(sources, view) {}
 
     // Reads history.csv and shows Keys pressed over the last 30 days on the Days tab.
     void Form_Load();
     // The user chose tab `tab` (HistoryTab): its chart is brought up to date
-    // as it shows. The Hours, Keys and Programs tabs read their files the
+    // as it shows. The Hours, Keys, Programs and Screen tabs read their files the
     // first time they are chosen.
     void tabView_Click(int tab);
     // Ctrl+Tab, Ctrl+Shift+Tab: the next or the previous tab, round.
@@ -63,6 +65,7 @@ public:
     HoursView& Hours() { return hours_; }
     KeysView& Keys() { return keys_; }
     ProgramsView& Programs() { return programs_; }
+    ScreenView& Screen() { return screen_; }
 
     const HistoryChart& Chart() const { return chart_; }
     int PointedBar() const { return pointed_; }
@@ -102,8 +105,9 @@ private:
     HoursView hours_;
     KeysView keys_;
     ProgramsView programs_;
+    ScreenView screen_;
     int tab_ = 0;
-    bool hoursLoaded_ = false, keysLoaded_ = false, programsLoaded_ = false;
+    bool hoursLoaded_ = false, keysLoaded_ = false, programsLoaded_ = false, screenLoaded_ = false;
 };
 
 }  // namespace qm::ui

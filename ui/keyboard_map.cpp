@@ -216,7 +216,16 @@ double Lightness(Rgb colour) { return ToLab(colour).L; }
 
 Rgb HeatColour(int64_t count, int64_t maxCount) {
     if (count <= 0 || maxCount <= 0) return kNeutralCap;
-    const double t = std::min(1.0, std::log1p(static_cast<double>(count)) / std::log1p(static_cast<double>(maxCount)));
+    return PaletteColour(HeatFraction(static_cast<double>(count), static_cast<double>(maxCount)));
+}
+
+double HeatFraction(double count, double maxCount) {
+    if (count <= 0 || maxCount <= 0) return 0;
+    return std::min(1.0, std::log1p(count) / std::log1p(maxCount));
+}
+
+Rgb PaletteColour(double t) {
+    t = std::clamp(t, 0.0, 1.0);
     // A perceptually even palette (viridis) from its light end to its dark
     // one, interpolated in OKLab, where its lightness falls steadily.
     static const Rgb kStops[] = {{253, 231, 37}, {94, 201, 98}, {33, 145, 140}, {59, 82, 139}, {68, 1, 84}};

@@ -60,6 +60,10 @@ double Lightness(Rgb colour);
 // a key of a thousandth of the busiest one's presses still shows.
 Rgb HeatColour(int64_t count, int64_t maxCount);
 inline constexpr Rgb kNeutralCap{228, 228, 228};
+// The scale under HeatColour: log(1 + count) / log(1 + maxCount), 0 to 1;
+// and the palette at a point of it, 0 its light end, 1 its dark one.
+double HeatFraction(double count, double maxCount);
+Rgb PaletteColour(double t);
 
 // Black on light caps, white on dark ones.
 Rgb TextColour(Rgb back);

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
+#include <string>
 
 #include "win32/handles.h"
 
@@ -18,5 +20,14 @@ UniqueGdi DecodePicture(const void* bytes, size_t size);
 
 // The same for a module's RCDATA resource.
 UniqueGdi LoadPictureResource(HINSTANCE module, int id);
+
+// Makes rows `first` to `first + count - 1` of a picture, 3 bytes a pixel
+// in the order B, G, R, `stride` bytes apart.
+using PictureRows = std::function<void(UINT first, UINT count, BYTE* out, UINT stride)>;
+
+// Writes a PNG file of width x height pixels, asking `rows` for them a band
+// at a time, so that a picture of many megapixels never lies whole in
+// memory. Empty when written; else what failed, and no file is left.
+std::string EncodePng(const std::wstring& path, UINT width, UINT height, const PictureRows& rows);
 
 }  // namespace qm::win32

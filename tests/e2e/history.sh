@@ -641,3 +641,75 @@ test_history_window_sees_a_save_before_a_later_row() {
   drv activate "$HISTORY" >/dev/null
   shot history-after-a-save-before-a-later-row
 }
+
+screen_detail() { drv text "$HISTORY" "$history_txtScreenDetail"; }
+# Maps as the program's code writes them: this month's of the 1024 x 768 desktop, last month's of
+# a 1920 x 1080 monitor of 527 mm and a 1280 x 1024 one of a size not known, lower right of it.
+write_screen_fixture() {
+  mkdir -p "$prog/history"
+  local fixture="$build/tests/e2e/qm_screen_fixture.exe" folder
+  folder=$(win_path "$prog")
+  { wine "$fixture" "$folder" "$(date +%Y-%m)" 0,0,1024,768 &&
+    wine "$fixture" "$folder" "$(date -d "$(date +%Y-%m-01) -1 month" +%Y-%m)" 0,0,1920,1080,527 1920,180,3200,1204
+  } >/dev/null 2>>"$out/driver.log" || fail "the map fixture could not be written"
+}
+open_screen_tab() {
+  open_history_from_the_file_menu || return 1
+  drv keys 0x11+0x09 0x11+0x09 0x11+0x09 0x11+0x09 >/dev/null  # Ctrl+Tab four times
+}
+# The pointer off the maps; a window opened under it may never see it leave (Wine): over and off again.
+screen_pointer_off() {
+  pointer_off_the_chart
+  qm_soon_match 3 "^$1: " screen_detail >/dev/null && return
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picScreen")"
+  drv move $(((l + r) / 2)) $(((t + b) / 2)) >/dev/null && sleep 0.3 && pointer_off_the_chart
+}
+# The saved PNG's width and height from its header (IHDR, bytes 16 to 23).
+saved_png() { od -An -tu1 -j16 -N8 "$prog/screen.png" 2>/dev/null | awk '{ printf "%d %d", $3 * 256 + $4, $7 * 256 + $8 }'; }
+
+test_history_window_screen_tab_shows_the_maps() {
+  new_folder
+  write_screen_fixture
+  start_shown || return
+  open_screen_tab || return
+  screen_pointer_off "This month"
+  expect_soon_match "the summary" \
+    '^This month: [0-9,]+ passes; Monitor 1: [0-9.,]+ m \(size not known: 3500 pixels a meter\)$' screen_detail
+  shot history-screen-96dpi
+
+  # The middle of the maps (the chart less its margins of 8 and the legend
+  # under them) is the block of cells passed 37 times each.
+  local l t r b
+  read -r l t r b <<<"$(control_on_screen "$HISTORY" "$history_picScreen")"
+  drv move $(((l + r) / 2)) $(((t + 8 + b - 8 - 36) / 2)) >/dev/null
+  expect_soon_match "the cell under the pointer" '^Monitor 1 \(1024 × 768\), at [0-9]+, [0-9]+: 37 passes; the cursor went [0-9.,]+ m on it \(size not known: 3500 pixels a meter\)$' screen_detail
+  # Save picture: the Save dialog, a path typed over the suggested name.
+  drv click-control "$HISTORY" "$history_cmdScreenSave" >/dev/null
+  drv wait-window "Save picture" >/dev/null || { fail "no Save dialog"; return; }
+  shot history-screen-save-dialog
+  drv keys 0x23 0x10+0x24 0x2E >/dev/null  # End, Shift+Home, Delete
+  drv --delay 40 type "$(win_path "$prog")\\screen.png" 40 >/dev/null
+  drv keys 0x0D >/dev/null
+  expect_soon "the picture at the desktop's full size" "1024 768" saved_png
+  # Not blank: the trails' many colours, the quiet ground, the busy middle.
+  expect_soon_match "colours in the picture" '^[0-9]{2,}$' identify -format '%k' "$prog/screen.png"
+  pixel() { convert "$prog/screen.png" -format "%[pixel:p{$1,$2}]" info:; }
+  expect_eq "an empty cell" "$(pixel 1000 400)" "srgb(38,40,46)"
+  [ "$(pixel 512 384)" != "srgb(38,40,46)" ] || fail "the middle of the picture is empty"
+  # Last month: two monitors as they were arranged then, each one's meters as measured.
+  drv click-control "$HISTORY" "$history_cboScreenPeriod" >/dev/null
+  drv keys 0x28 0x0D >/dev/null  # Down, Enter: Last month
+  pointer_off_the_chart
+  expect_soon_match "two monitors" '^Last month: [0-9,]+ passes; Monitor 1: [0-9.,]+ m; Monitor 2: [0-9.,]+ m \(size not known: 3500 pixels a meter\)$' screen_detail
+  shot history-screen-two-monitors
+  drv click-control "$HISTORY" "$history_cboScreenWhat" >/dev/null
+  drv keys 0x28 0x0D >/dev/null  # Down, Enter: Clicks (all buttons)
+  pointer_off_the_chart
+  expect_soon_match "clicks" '^Last month: [0-9,]+ clicks; Monitor 1: ' screen_detail
+  shot history-screen-clicks
+
+  screen_dpi 144  # every program ends first
+  start_shown && open_screen_tab && screen_pointer_off "This month" &&
+    expect_soon_match "summary at 144 dpi" '^This month: ' screen_detail && shot history-screen-144dpi
+  screen_dpi 96
+}

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace qm::win32 {
 namespace {
@@ -35,6 +38,41 @@ TEST(Picture, IsA24BitBottomUpDibWithEveryPixelAsStored) {
 TEST(Picture, BytesThatAreNoWholePictureGiveNone) {
     EXPECT_FALSE(DecodePicture(kPng, 40));  // cut off in the pixel data
     EXPECT_FALSE(DecodePicture("not a picture", 13));
+}
+
+TEST(Picture, APngWrittenBandByBandReadsBackAsItsRows) {
+    // 600 x 2000: the encoder asks for more than one band of rows.
+    const std::wstring path = L"encoded-test.png";
+    UINT asked = 0, bands = 0;
+    const std::string failure = EncodePng(path, 600, 2000, [&](UINT first, UINT count, BYTE* out, UINT stride) {
+        EXPECT_EQ(first, asked);
+        asked += count, ++bands;
+        for (UINT y = 0; y < count; ++y)
+            for (UINT x = 0; x < 600; ++x) {
+                BYTE* px = out + y * stride + x * 3;
+                px[0] = static_cast<BYTE>(x), px[1] = static_cast<BYTE>(first + y), px[2] = 200;
+            }
+    });
+    ASSERT_EQ(failure, "");
+    EXPECT_EQ(asked, 2000u);
+    EXPECT_GT(bands, 1u);
+    std::ifstream file("encoded-test.png", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    file.close();
+    DeleteFileW(path.c_str());
+    UniqueGdi bitmap = DecodePicture(bytes.data(), bytes.size());
+    ASSERT_TRUE(bitmap);
+    DIBSECTION dib{};
+    ASSERT_EQ(GetObjectW(bitmap.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+    ASSERT_EQ(dib.dsBmih.biWidth, 600);
+    ASSERT_EQ(dib.dsBmih.biHeight, 2000);
+    // Row 1500 from the top lies 499 rows up from the bottom; rows of 1,800 bytes.
+    const auto* px = static_cast<const unsigned char*>(dib.dsBm.bmBits) + 499 * 1800 + 10 * 3;
+    EXPECT_EQ(px[0], 10);
+    EXPECT_EQ(px[1], 1500 % 256);
+    EXPECT_EQ(px[2], 200);
+    // A file that cannot be made: said, and nothing left behind.
+    EXPECT_NE(EncodePng(L"no-such-folder\\x.png", 2, 2, [](UINT, UINT, BYTE*, UINT) {}), "");
 }
 
 }  // namespace

@@ -267,8 +267,10 @@ void BuiltLayout::Place(const Control& c) {
     PixelBox box = Anchored({TwipsToPixels(r.left, dpi_), TwipsToPixels(r.top, dpi_), TwipsToPixels(r.width, dpi_),
                              TwipsToPixels(r.height, dpi_)},
                             c.widget->anchors, topLevel ? growX_ : 0, topLevel ? growY_ : 0);
-    // A drop-down list's height is that of the list when it opens.
-    if (c.widget->kind == Kind::ComboBox) box.height *= 1 + static_cast<int>(c.widget->items.size());
+    // A drop-down list's height is that of the list when it opens; one
+    // filled at run time has room for a dozen items.
+    if (c.widget->kind == Kind::ComboBox)
+        box.height *= 1 + static_cast<int>(c.widget->items.empty() ? 12 : c.widget->items.size());
     SetWindowPos(c.hwnd, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.widget->font)), TRUE);
 }

@@ -1,6 +1,7 @@
 #include "ui/win32/history_box.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -11,7 +12,9 @@
 #include "ui/keyboard_map.h"
 #include "ui/keys_chart.h"
 #include "ui/programs_chart.h"
+#include "ui/screen_picture.h"
 #include "win32/handles.h"
+#include "win32/picture.h"
 #include "win32/wide.h"
 
 namespace qm::ui::win32 {
@@ -57,7 +60,17 @@ constexpr CommandRow<HistoryWindow> kCommands[] = {
      [](HistoryWindow& b, HWND list) { b.Programs().cboProgramsPeriod_Click(ChosenIndex(list)); }},
     {history_ids::cmdProgramsCopy, BN_CLICKED, "Copy",
      [](HistoryWindow& b, HWND) { b.Programs().cmdProgramsCopy_Click(); }},
+    {history_ids::cboScreenWhat, CBN_SELCHANGE, "Show",
+     [](HistoryWindow& b, HWND list) { b.Screen().cboScreenWhat_Click(ChosenIndex(list)); }},
+    {history_ids::cboScreenPeriod, CBN_SELCHANGE, "Period",
+     [](HistoryWindow& b, HWND list) { b.Screen().cboScreenPeriod_Click(ChosenIndex(list)); }},
+    {history_ids::cmdScreenCopy, BN_CLICKED, "Copy", [](HistoryWindow& b, HWND) { b.Screen().cmdScreenCopy_Click(); }},
+    {history_ids::cmdScreenSave, BN_CLICKED, "Save picture",
+     [](HistoryWindow& b, HWND) { b.Screen().cmdScreenSave_Click(); }},
 };
+
+// The Screen tab: monitors framed in a mid grey on the window's ground.
+constexpr COLORREF kMonitorFrame = RGB(128, 134, 144);
 
 HistorySources WithKeyboard(HistorySources sources, const KeyboardLayout& keyboard) {
     sources.keyboard = &keyboard;
@@ -152,7 +165,8 @@ bool HistoryBox::PreTranslate(MSG& msg) {
         // Ctrl+C copies the chart, unless it copies a selection of the detail line.
         DWORD start = 0, end = 0;
         if (msg.hwnd == Control(history_ids::txtDetail) || msg.hwnd == Control(history_ids::txtHoursDetail) ||
-            msg.hwnd == Control(history_ids::txtKeysDetail) || msg.hwnd == Control(history_ids::txtProgramsDetail))
+            msg.hwnd == Control(history_ids::txtKeysDetail) || msg.hwnd == Control(history_ids::txtProgramsDetail) ||
+            msg.hwnd == Control(history_ids::txtScreenDetail))
             SendMessageW(msg.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start == end) {
             Guard("Copy", [&] { behaviour_.CopyChart(); });
@@ -245,6 +259,92 @@ void HistoryBox::SelectHoursChoices(int figure, int period) {
     SendMessageW(Control(history_ids::cboHoursPeriod), CB_SETCURSEL, static_cast<WPARAM>(period), 0);
 }
 
+void HistoryBox::RedrawScreen() {
+    if (HWND chart = Control(history_ids::picScreen)) InvalidateRect(chart, nullptr, FALSE);
+}
+
+void HistoryBox::SetScreenDetailText(const std::string& text) {
+    if (HWND detail = Control(history_ids::txtScreenDetail)) SetWindowTextW(detail, Widen(text).c_str());
+}
+
+void HistoryBox::SelectScreenWhat(int what) {
+    if (Layout()) SendMessageW(Control(history_ids::cboScreenWhat), CB_SETCURSEL, static_cast<WPARAM>(what), 0);
+}
+
+void HistoryBox::SetScreenPeriods(const std::vector<std::string>& names, int chosen) {
+    HWND list = Layout() ? Control(history_ids::cboScreenPeriod) : nullptr;
+    if (!list) return;
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : names)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+std::string HistoryBox::AskPictureFile(const std::string& suggested) {
+    std::wstring file = Widen(suggested);
+    file.resize(std::max<size_t>(file.size() + 1, 32768), L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = L"PNG pictures (*.png)\0*.png\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = L"Save picture";
+    dialog.lpstrDefExt = L"png";
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameW(&dialog)) return "";
+    return qm::win32::Narrow(file.c_str());
+}
+
+std::string HistoryBox::SavePicture(const std::string& path, const ScreenPicture& picture) {
+    // The whole arrangement at its full size, a band of rows at a time.
+    HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const std::string failure = qm::win32::EncodePng(
+        Widen(path), static_cast<UINT>(picture.width), static_cast<UINT>(picture.height),
+        [&](UINT first, UINT count, BYTE* out, UINT stride) {
+            picture.Rows(picture.width, picture.height, static_cast<int32_t>(first), static_cast<int32_t>(count), out,
+                         stride);
+        });
+    SetCursor(before);
+    return failure;
+}
+
+bool HistoryBox::SetClipboardPicture(const ScreenPicture& picture, PictureSize size) {
+    if (size.width <= 0 || size.height <= 0) return true;
+    // A bottom-up 24-bit DIB, as every program reads one.
+    const size_t stride = (static_cast<size_t>(size.width) * 3 + 3) & ~size_t{3};
+    const size_t bytes = sizeof(BITMAPINFOHEADER) + stride * static_cast<size_t>(size.height);
+    qm::win32::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory) return false;
+    auto* base = static_cast<BYTE*>(GlobalLock(memory.get()));
+    if (!base) return false;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = size.width;
+    header.biHeight = size.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(size.height));
+    std::memcpy(base, &header, sizeof header);
+    BYTE* pixels = base + sizeof header;
+    const int32_t band = 64;
+    std::vector<BYTE> rows(stride * band);
+    for (int32_t first = 0; first < size.height; first += band) {
+        const int32_t count = std::min(band, size.height - first);
+        picture.Rows(size.width, size.height, first, count, rows.data(), stride);
+        for (int32_t i = 0; i < count; ++i)
+            std::memcpy(pixels + stride * static_cast<size_t>(size.height - 1 - (first + i)), rows.data() + stride * i,
+                        stride);
+    }
+    GlobalUnlock(memory.get());
+    if (!OpenClipboard(Handle())) return false;
+    const bool done = EmptyClipboard() && SetClipboardData(CF_DIB, memory.get());
+    if (done) memory.release();  // the clipboard's now
+    CloseClipboard();
+    return done;
+}
+
 void HistoryBox::Tell(const std::string& text) { ShowMessageBox(Handle(), text, MB_OK | MB_ICONINFORMATION); }
 
 LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -308,7 +408,7 @@ LRESULT CALLBACK HistoryBox::ChartProc(HWND chart, UINT msg, WPARAM wp, LPARAM l
 LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
     const int id = GetDlgCtrlID(chart);
     const bool hours = id == history_ids::picHours, keys = id == history_ids::picKeys,
-               programs = id == history_ids::picPrograms;
+               programs = id == history_ids::picPrograms, screen = id == history_ids::picScreen;
     // What the pointer or an arrow key lands on, for whichever chart has it.
     const auto point = [&](int at) {
         if (programs)
@@ -347,6 +447,10 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 trackingMouse_ = TrackMouseEvent(&track) != FALSE;
             }
             const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            if (screen) {
+                Guard("Pointing", [&] { behaviour_.Screen().PointAt(x, y); });
+                return 0;
+            }
             const int at = programs ? ProgramRowAt(programsPaint_, x, y)
                            : keys   ? CapAt(keysPaint_, x, y)
                                     : BarAt(hours ? hoursPaint_ : paint_, x, y);
@@ -355,7 +459,7 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_MOUSELEAVE:
             trackingMouse_ = false;
-            Guard("Pointing", [&] { point(-1); });
+            Guard("Pointing", [&] { screen ? behaviour_.Screen().PointAt(-1, -1) : point(-1); });
             return 0;
         case WM_KEYDOWN: {
             ChartKey key;
@@ -368,6 +472,7 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 case VK_DOWN: key = ChartKey::Down; break;
                 default: return DefWindowProcW(chart, msg, wp, lp);
             }
+            if (screen) return 0;  // the maps have no bars to walk
             Guard("Moving along the bars", [&] {
                 if (programs)
                     behaviour_.Programs().ChartKeyDown(key);
@@ -401,6 +506,8 @@ void HistoryBox::PaintChart(HWND chart, HDC target) {
         PaintKeys(dc.get(), area);
     else if (GetDlgCtrlID(chart) == history_ids::picPrograms)
         PaintPrograms(dc.get(), area);
+    else if (GetDlgCtrlID(chart) == history_ids::picScreen)
+        PaintScreen(dc.get(), area);
     else
         PaintBars(chart, dc.get(), area);
     if (GetFocus() == chart) {
@@ -584,6 +691,104 @@ void HistoryBox::PaintBars(HWND chart, HDC dc, const RECT& area) {
         RECT box{paint.plot.left + margin, paint.plot.top + margin, paint.plot.right - margin, paint.plot.bottom};
         if (box.right <= box.left) box = area;
         DrawNotice(dc, box, notice, static_cast<HBRUSH>(gridBrush.get()), margin);
+    }
+}
+
+}  // namespace qm::ui::win32
+
+namespace qm::ui::win32 {
+
+void HistoryBox::PaintScreen(HDC dc, const RECT& area) {
+    ScreenView& view = behaviour_.Screen();
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int dpi = Layout()->Dpi(), line = metrics.tmHeight, margin = MulDiv(8, dpi, 96);
+    // Under the maps, the legend: its colour bar and the counts under it.
+    const int barHeight = std::max(6, line * 2 / 3), legendHeight = barHeight + line + margin;
+    view.SetArea(area.right, area.bottom, margin, legendHeight);
+    const ScreenPaint& paint = view.Paint();
+    const auto textWidth = [&](const std::string& text) {
+        const std::wstring wide = Widen(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    qm::win32::UniqueGdi frame(CreateSolidBrush(kMonitorFrame));
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    // Each monitor as the view fitted it to its place: stretched, each cell a sharp square.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    for (size_t i = 0; i < paint.monitors.size() && i < view.Images().size(); ++i) {
+        const PixelRect& place = paint.monitors[i];
+        const MonitorImage& image = view.Images()[i];
+        if (place.Width() <= 0 || place.Height() <= 0 || image.columns <= 0 || image.rows <= 0) continue;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = image.columns;
+        info.bmiHeader.biHeight = -image.rows;  // top-down, as the cells are
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        StretchDIBits(dc, place.left, place.top, place.Width(), place.Height(), 0, 0, image.columns, image.rows,
+                      image.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+        RECT outline{place.left - 1, place.top - 1, place.right + 1, place.bottom + 1};
+        FrameRect(dc, &outline, static_cast<HBRUSH>(frame.get()));
+        // The monitor's number, as the detail line names it, in its top left corner.
+        if (paint.monitors.size() > 1 && place.Height() > 2 * line) {
+            SetTextColor(dc, RGB(200, 204, 212));
+            RECT name{place.left + margin / 2, place.top + margin / 4, place.right, place.top + margin / 4 + line};
+            DrawTextIn(dc, std::to_string(i + 1), name, DT_LEFT | DT_SINGLELINE);
+        }
+    }
+
+    const ScreenCounts& counts = view.Counts();
+    const std::vector<LegendMark> marks = LegendMarks(counts.highest);
+    const int legendTop = area.bottom - margin - line - barHeight;
+    SetTextColor(dc, kAxisText);
+    if (marks.empty()) {
+        RECT text{margin, legendTop, area.right - margin, area.bottom - margin};
+        DrawTextIn(dc, "Nothing has been counted here in this period.", text, DT_CENTER | DT_SINGLELINE);
+    } else {
+        static constexpr const char* kUnits[] = {"Passes a cell:", "Clicks a cell:", "Left clicks a cell:",
+                                                 "Right clicks a cell:", "Middle clicks a cell:"};
+        const std::string unit = kUnits[static_cast<int>(view.What())];
+        const int unitWidth = textWidth(unit);
+        const int width = area.right;
+        const int barWidth = std::max(0, std::min(width - 4 * margin - unitWidth, MulDiv(360, dpi, 96)));
+        const int barLeft = (width - barWidth + unitWidth + margin) / 2;
+        RECT unitBox{barLeft - margin - unitWidth, legendTop - line / 4, barLeft - margin / 2,
+                     legendTop + barHeight + line};
+        DrawTextIn(dc, unit, unitBox, DT_RIGHT | DT_SINGLELINE);
+        if (barWidth > 0) {
+            std::vector<uint32_t> strip(static_cast<size_t>(barWidth));
+            for (int x = 0; x < barWidth; ++x) {
+                const Rgb c = ScaleColour(barWidth > 1 ? static_cast<double>(x) / (barWidth - 1) : 1.0);
+                strip[static_cast<size_t>(x)] = static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b);
+            }
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = barWidth;
+            info.bmiHeader.biHeight = 1;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            StretchDIBits(dc, barLeft, legendTop, barWidth, barHeight, 0, 0, barWidth, 1, strip.data(), &info,
+                          DIB_RGB_COLORS, SRCCOPY);
+            RECT outline{barLeft - 1, legendTop - 1, barLeft + barWidth + 1, legendTop + barHeight + 1};
+            FrameRect(dc, &outline, static_cast<HBRUSH>(frame.get()));
+            // Each mark's count under its point of the bar, kept within the chart.
+            for (const LegendMark& mark : marks) {
+                const std::string text = numbers_.Format(mark.count, 0);
+                const int textSize = textWidth(text);
+                const int centre = barLeft + static_cast<int>(mark.fraction * (barWidth - 1));
+                const int left = std::clamp(centre - textSize / 2, margin, std::max(margin, width - margin - textSize));
+                RECT box{left, legendTop + barHeight + 2, left + textSize + 2, legendTop + barHeight + 2 + line};
+                DrawTextIn(dc, text, box, DT_LEFT | DT_SINGLELINE);
+            }
+        }
+    }
+    if (!view.Notice().empty()) {
+        RECT box{margin * 2, margin * 2, area.right - margin * 2, std::max(margin * 3, legendTop - margin)};
+        DrawNotice(dc, box, view.Notice(), static_cast<HBRUSH>(frame.get()), margin);
     }
 }
 

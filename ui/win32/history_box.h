@@ -57,6 +57,14 @@ public:
     void SetProgramsDetailText(const std::string& text) override;
     void SelectProgramsPeriod(int period) override;
     void SelectProgramsFigure(int figure) override;
+    // ScreenViewPort
+    void RedrawScreen() override;
+    void SetScreenDetailText(const std::string& text) override;
+    void SelectScreenWhat(int what) override;
+    void SetScreenPeriods(const std::vector<std::string>& names, int chosen) override;
+    std::string AskPictureFile(const std::string& suggested) override;
+    std::string SavePicture(const std::string& path, const ScreenPicture& picture) override;
+    bool SetClipboardPicture(const ScreenPicture& picture, PictureSize size) override;
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -66,6 +74,7 @@ private:
     void PaintBars(HWND chart, HDC dc, const RECT& area);
     void PaintKeys(HDC dc, const RECT& area);
     void PaintPrograms(HDC dc, const RECT& area);
+    void PaintScreen(HDC dc, const RECT& area);
     // The program's icon of `size` pixels, read once a window.
     HICON IconOf(const std::string& program, int size);
     void Place();
