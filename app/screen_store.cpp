@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "core/atomic_file.h"
 #include "core/hours.h"
@@ -30,19 +31,19 @@ struct MonthListing {
     std::vector<uint32_t> segments;  // landed, ascending
 };
 
-std::map<std::string, MonthListing> ListMaps(const ProgramFolder& folder) {
-    std::map<std::string, MonthListing> months;
+MonthListing ListMonth(const ProgramFolder& folder, const std::string& month) {
+    MonthListing listing;
     for (const std::string& name : folder.files.FileNames(folder.Path(kHistoryFolder))) {
-        std::string month;
+        std::string of;
         uint32_t segment = 0;
-        if (!ReadScreenFileName(name, month, segment)) continue;
+        if (!ReadScreenFileName(name, of, segment) || of != month) continue;
         if (segment == 0)
-            months[month].hasBase = true;
+            listing.hasBase = true;
         else
-            months[month].segments.push_back(segment);
+            listing.segments.push_back(segment);
     }
-    for (auto& [month, listing] : months) std::sort(listing.segments.begin(), listing.segments.end());
-    return months;
+    std::sort(listing.segments.begin(), listing.segments.end());
+    return listing;
 }
 
 // A damaged map file goes aside for the user to look at, under a name the
@@ -65,7 +66,7 @@ ScreenMonthFiles& Look(ScreenStore& store, const SaveServices& s, const std::str
     const ProgramFolder& folder = s.folder;
     ScreenMonthFiles& files = store.months[month];
     if (files.known) return files;
-    const MonthListing listing = ListMaps(folder)[month];
+    const MonthListing listing = ListMonth(folder, month);
     if (listing.hasBase) {
         try {
             files.base = static_cast<uint32_t>(ReadScreenFile(folder, ScreenBaseName(month)).stamp);
@@ -87,7 +88,7 @@ void Fold(ScreenStore& store, const SaveServices& s, const std::string& month) {
     })};
     WriteFileAtomically(s.folder.files, s.folder.Path(ScreenBaseName(month).c_str()), ScreenFileBytes(base));
     files.base = files.last;
-    const MonthListing listing = ListMaps(s.folder)[month];
+    const MonthListing listing = ListMonth(s.folder, month);
     for (uint32_t segment : listing.segments)
         if (segment <= files.base) s.folder.files.Remove(s.folder.Path(ScreenSegmentName(month, segment).c_str()));
 }
@@ -96,14 +97,14 @@ void Fold(ScreenStore& store, const SaveServices& s, const std::string& month) {
 
 void WriteScreenSegments(ScreenStore& store, ScreenLedger& ledger, const SaveServices& s, uint64_t statHash) {
     for (auto& [month, maps] : TakeUnsaved(ledger)) AddMaps(store.owed[month], maps);
-    store.written.clear();
+    ScreenSegmentsFailed(store);
     for (const auto& [month, maps] : store.owed) {
         try {
-            const uint32_t segment = Look(store, s, month).last + 1;
+            ScreenMonthFiles& files = Look(store, s, month);
             s.folder.files.CreateFolder(s.folder.Path(kHistoryFolder));
-            WriteFileAtomically(s.folder.files, s.folder.Path(ScreenWrittenName(month, segment).c_str()),
+            WriteFileAtomically(s.folder.files, s.folder.Path(ScreenWrittenName(month, files.last + 1).c_str()),
                                 ScreenFileBytes({false, statHash, maps}));
-            store.written[month] = segment;
+            files.written = files.last + 1;
         } catch (const std::exception& e) {
             // Kept owed: the next save writes it with its own.
             s.log.WriteOnce(store.lastFailure, "Writing the maps of the screen of " + month + " failed: " + e.what());
@@ -112,7 +113,9 @@ void WriteScreenSegments(ScreenStore& store, ScreenLedger& ledger, const SaveSer
 }
 
 void ScreenSegmentsLanded(ScreenStore& store, const SaveServices& s) {
-    for (const auto& [month, segment] : store.written) {
+    for (auto& [month, files] : store.months) {
+        const uint32_t segment = std::exchange(files.written, 0);
+        if (segment == 0) continue;
         try {
             s.folder.files.Replace(s.folder.Path(ScreenWrittenName(month, segment).c_str()),
                                    s.folder.Path(ScreenSegmentName(month, segment).c_str()), WhenBusy::RetryBriefly);
@@ -124,7 +127,6 @@ void ScreenSegmentsLanded(ScreenStore& store, const SaveServices& s) {
         }
         store.owed.erase(month);
         store.lastFailure.clear();
-        ScreenMonthFiles& files = store.months[month];
         files.last = segment;
         if (files.last - files.base < kSegmentsBeforeBase) continue;
         try {
@@ -134,10 +136,11 @@ void ScreenSegmentsLanded(ScreenStore& store, const SaveServices& s) {
             s.log.WriteOnce(store.lastFailure, "Folding the maps of the screen of " + month + " failed: " + e.what());
         }
     }
-    store.written.clear();
 }
 
-void ScreenSegmentsFailed(ScreenStore& store) { store.written.clear(); }
+void ScreenSegmentsFailed(ScreenStore& store) {
+    for (auto& [month, files] : store.months) files.written = 0;
+}
 
 void LoadScreenStore(ScreenStore& store, const SaveServices& s, uint64_t statHash) {
     store = {};
@@ -168,12 +171,18 @@ void LoadScreenStore(ScreenStore& store, const SaveServices& s, uint64_t statHas
 
 std::vector<std::string> ScreenMonths(const ProgramFolder& folder) {
     std::vector<std::string> months;
-    for (const auto& [month, listing] : ListMaps(folder)) months.push_back(month);
+    for (const std::string& name : folder.files.FileNames(folder.Path(kHistoryFolder))) {
+        std::string month;
+        uint32_t segment = 0;
+        if (ReadScreenFileName(name, month, segment)) months.push_back(month);
+    }
+    std::sort(months.begin(), months.end());
+    months.erase(std::unique(months.begin(), months.end()), months.end());
     return months;
 }
 
 ScreenMaps ReadScreenMonth(const ProgramFolder& folder, const std::string& month, const DamagedMap& damaged) {
-    const MonthListing listing = ListMaps(folder)[month];
+    const MonthListing listing = ListMonth(folder, month);
     ScreenMaps maps;
     uint32_t base = 0;
     const auto read = [&](const std::string& file) -> std::optional<ScreenFile> {

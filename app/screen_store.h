@@ -30,6 +30,7 @@ struct ScreenMonthFiles {
     bool known = false;      // the folder has been looked at for this month
     uint32_t base = 0;       // the last segment the base holds (0: none, or no base)
     uint32_t last = 0;       // the last segment there (at least `base`)
+    uint32_t written = 0;    // the .new segment this save wrote, until stat.dat lands (0: none)
 };
 
 struct ScreenStore {
@@ -37,8 +38,6 @@ struct ScreenStore {
     // file yet, by month.
     std::map<std::string, ScreenMaps> owed;
     std::map<std::string, ScreenMonthFiles> months;
-    // The .new segments this save wrote, by month, until stat.dat lands.
-    std::map<std::string, uint32_t> written;
     std::string lastFailure;
 };
 

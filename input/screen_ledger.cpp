@@ -56,10 +56,10 @@ void SettleNotes(ScreenLedger& ledger) {
     ArrangementMap map{arrangement, {}, std::vector<uint64_t>(monitors)};
     ledger.grid.resize(arrangement.CellCount());
     std::vector<double> travel(monitors);
-    std::map<uint32_t, uint32_t> clicks[kMapLayers];
+    std::vector<CellCount> clicks;  // by layer, one for each click
     for (const ScreenNote& note : ledger.notes) {
         if (note.layer != kTravelLayer) {
-            ++clicks[note.layer][CellNearest(arrangement, note.to)];
+            clicks.push_back({CellNearest(arrangement, note.to), static_cast<uint32_t>(note.layer)});
             continue;
         }
         ForEachCellEntered(arrangement, note.from, note.to, [&](uint32_t cell) { ++ledger.grid[cell]; });
@@ -84,8 +84,14 @@ void SettleNotes(ScreenLedger& ledger) {
         map.layers[kTravelLayer].push_back({cell, ledger.grid[cell]});
         ledger.grid[cell] = 0;
     }
-    for (int layer = kLeftLayer; layer < kMapLayers; ++layer)
-        for (const auto& [cell, count] : clicks[layer]) map.layers[layer].push_back({cell, count});
+    std::sort(clicks.begin(), clicks.end(), [](const CellCount& a, const CellCount& b) { return a.cell < b.cell; });
+    for (const CellCount& click : clicks) {
+        Layer& layer = map.layers[click.count];
+        if (!layer.empty() && layer.back().cell == click.cell)
+            ++layer.back().count;
+        else
+            layer.push_back({click.cell, 1});
+    }
     for (size_t i = 0; i < monitors; ++i) map.travelPixels[i] = static_cast<uint64_t>(std::llround(travel[i]));
     ledger.notes.clear();
     if (!map.IsEmpty()) AddMaps(ledger.unsaved[ledger.month], {std::move(map)});

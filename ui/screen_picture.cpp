@@ -35,8 +35,9 @@ public:
     }
 
     static uint32_t Look(uint32_t count, uint32_t highest) {
-        static const std::array<uint32_t, 1024> palette = [] {
-            std::array<uint32_t, 1024> colours{};
+        // Made at the first use, on the heap: a static table is 4 KB of the exe.
+        static const std::vector<uint32_t> palette = [] {
+            std::vector<uint32_t> colours(1024);
             for (size_t i = 0; i < colours.size(); ++i)
                 colours[i] = Packed(ScaleColour(static_cast<double>(i) / (colours.size() - 1)));
             return colours;

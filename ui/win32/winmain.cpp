@@ -21,6 +21,19 @@
 #include "win32/single_copy.h"
 #include "win32/wide.h"
 
+#include <cstdlib>
+#include <exception>
+
+// What the runtime does with an exception nothing caught: its default
+// handler writes the exception's type, demangled, to a console that this
+// program never has, and brings the whole C++ demangler (some 46 KB) into
+// the exe for it. Defined here, the runtime's own is never linked: such an
+// exception ends the program as the default handler does after its
+// message, by abort().
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
 namespace {
 
 using namespace qm;
