@@ -389,6 +389,12 @@ LRESULT HistoryBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_MOUSEMOVE:
+        case WM_NCMOUSEMOVE:
+            // Over the window itself, off every chart: a leave the system did
+            // not send (Wine, for a window that opened under the pointer).
+            if (HWND chart = pointedChart_) SendMessageW(chart, WM_MOUSELEAVE, 0, 0);
+            break;
         case WM_CLOSE:
             DestroyWindow(Handle());
             return 0;
@@ -446,6 +452,7 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
                 track.hwndTrack = chart;
                 trackingMouse_ = TrackMouseEvent(&track) != FALSE;
             }
+            pointedChart_ = chart;
             const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
             if (screen) {
                 Guard("Pointing", [&] { behaviour_.Screen().PointAt(x, y); });
@@ -459,6 +466,7 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_MOUSELEAVE:
             trackingMouse_ = false;
+            pointedChart_ = nullptr;
             Guard("Pointing", [&] { screen ? behaviour_.Screen().PointAt(-1, -1) : point(-1); });
             return 0;
         case WM_KEYDOWN: {

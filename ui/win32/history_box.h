@@ -94,6 +94,8 @@ private:
     };
     std::map<std::string, ProgramIcon> icons_;  // by program
     bool trackingMouse_ = false;
+    // The chart the pointer was last over, until it is told the pointer left.
+    HWND pointedChart_ = nullptr;
     HWND focus_ = nullptr;        // the control that had the focus when the window was left
 };
 
