@@ -161,20 +161,30 @@ void WalkCells(int64_t ox, int64_t oy, Point from, Point to, const auto& step) {
     int64_t nextX = sx > 0 ? (2 * (cx + 1) * kCellPixels - 2 * x0 - 1) * ady : (2 * x0 + 1 - 2 * cx * kCellPixels) * ady;
     int64_t nextY = sy > 0 ? (2 * (cy + 1) * kCellPixels - 2 * y0 - 1) * adx : (2 * y0 + 1 - 2 * cy * kCellPixels) * adx;
     const int64_t deltaX = 2 * kCellPixels * ady, deltaY = 2 * kCellPixels * adx;
-    while (cx != ex || cy != ey) {
-        if (cy == ey || (cx != ex && nextX <= nextY)) {
-            cx += sx;
-            nextX += deltaX;
-        } else {
-            cy += sy;
-            nextY += deltaY;
-        }
+    // Without a branch on the direction, which a diagonal would make the
+    // processor guess wrong every other cell.
+    for (int64_t left = (ex - cx) * sx + (ey - cy) * sy; left > 0; --left) {
+        const bool across = cy == ey || (cx != ex && nextX <= nextY);
+        cx += across ? sx : 0;
+        cy += across ? 0 : sy;
+        nextX += across ? deltaX : 0;
+        nextY += across ? 0 : deltaY;
         step(cx, cy);
     }
 }
 
 void ForEachCellEntered(const Arrangement& arrangement, Point from, Point to, const auto& cell) {
     if (from == to) return;
+    // Monitors are rectangles: a path from one point of a monitor to another
+    // lies on it all along, the common case, with no cell to check.
+    if (const int on = arrangement.MonitorAt(from); on >= 0 && on == arrangement.MonitorAt(to)) {
+        const Monitor& m = arrangement.monitors[static_cast<size_t>(on)];
+        const int64_t columns = Arrangement::Columns(m);
+        const uint32_t first = arrangement.FirstCell(static_cast<size_t>(on));
+        WalkCells(m.left, m.top, from, to,
+                  [&](int64_t cx, int64_t cy) { cell(first + static_cast<uint32_t>(cy * columns + cx)); });
+        return;
+    }
     const int32_t minX = std::min(from.x, to.x), maxX = std::max(from.x, to.x);
     const int32_t minY = std::min(from.y, to.y), maxY = std::max(from.y, to.y);
     for (size_t i = 0; i < arrangement.monitors.size(); ++i) {
