@@ -466,6 +466,9 @@ LRESULT HistoryBox::ChartMessage(HWND chart, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_MOUSELEAVE:
             trackingMouse_ = false;
+            // Once told (by the window, when the system's leave was late), a
+            // leave that comes after must not undo what the keys chose since.
+            if (pointedChart_ != chart) return 0;
             pointedChart_ = nullptr;
             Guard("Pointing", [&] { screen ? behaviour_.Screen().PointAt(-1, -1) : point(-1); });
             return 0;
