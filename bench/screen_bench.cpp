@@ -25,8 +25,8 @@ ArrangementMap BusyMonth() {
     ArrangementMap map;
     map.arrangement = ThreeMonitors();
     const uint32_t cells = map.arrangement.CellCount();
-    uint32_t seed = 12345;
-    const auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    uint32_t noise = 12345;  // a fixed run of varied counts
+    const auto next = [&] { return noise = noise * 1664525u + 1013904223u; };
     for (uint32_t cell = 0; cell < cells; ++cell) map.layers[kTravelLayer].push_back({cell, 1 + (next() >> 8) % 2000});
     for (uint32_t cell = 0; cell < cells; cell += 97) map.layers[kLeftLayer].push_back({cell, 1 + next() % 40});
     for (uint32_t cell = 0; cell < cells; cell += 701) map.layers[kRightLayer].push_back({cell, 1 + next() % 9});
